@@ -1,0 +1,207 @@
+// The document file layer: plain files through POSIX calls, compound files
+// through their main stream's image. Positions are 32-bit, as in the format.
+
+#include "engine/DocFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+namespace engine {
+namespace {
+
+constexpr char16_t kObjectsName[] = u"Quillsuite_OBJECTS";
+constexpr char16_t kMainName[] = u"Quillsuite_MAIN";
+constexpr uint64_t kMaxPosition = UINT32_MAX;
+
+DocFile* OpenPlain(const std::string& path, uint32_t mode) {
+    int flags = O_CLOEXEC | O_NONBLOCK;
+    bool r = mode & kOpenRead, w = mode & kOpenWrite;
+    // Neither bit asks for no access at all; reading is the least we can grant.
+    flags |= (r && w) ? O_RDWR : w ? O_WRONLY : O_RDONLY;
+    if (mode & kOpenCreate) {
+        flags |= O_CREAT | ((mode & kOpenExclusive) ? O_EXCL : O_TRUNC);
+    }
+    int fd = open(path.c_str(), flags, 0666);
+    if (fd < 0) return nullptr;
+    // Only regular files: a directory is not a document, and a pipe or
+    // device could block or never end.
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    auto* f = new DocFile;
+    f->fd = fd;
+    f->path = path;
+    return f;
+}
+
+int64_t CurrentPos(const DocFile* f) {
+    if (f->IsCompound()) return f->streamPos;
+    return lseek(f->fd, 0, SEEK_CUR);
+}
+
+}  // namespace
+
+std::u16string WidenFileName(const std::string& path) {
+    // No double-byte code page is active here: every byte is one unit.
+    std::u16string out;
+    out.reserve(path.size());
+    for (unsigned char c : path) {
+        if (c == 0) break;
+        out.push_back(static_cast<char16_t>(c));
+    }
+    return out;
+}
+
+DocFile* OpenDocFile(const std::string& path, uint32_t mode) {
+    bool compound = (mode & kOpenCreate) ? (mode & kOpenCompound) != 0 : storage::IsCompoundFile(path);
+    if (compound) return OpenCompoundDocFile(path, mode);
+    return OpenPlain(path, mode);
+}
+
+int FindStorageAndStreamNames(const storage::CompoundFile& root, std::u16string* storageName,
+                              std::u16string* streamName) {
+    int storages = 0, streams = 0;
+    for (const storage::Element& e : root.Children(storage::kRoot)) {
+        // Property streams and other system elements start with a control character.
+        if (e.name.empty() || (e.name[0] & 0xFF) < 32) continue;
+        if (e.kind == storage::ElementKind::Storage) {
+            ++storages;
+            if (storageName) *storageName = e.name;
+        } else {
+            ++streams;
+            if (streamName) *streamName = e.name;
+        }
+    }
+    return storages == 1 && streams == 1 ? 1 : 0;
+}
+
+DocFile* OpenCompoundDocFile(const std::string& path, uint32_t mode) {
+    auto f = std::make_unique<DocFile>();
+    f->path = path;
+    if (mode & kOpenCreate) {
+        // Nothing reaches the disk before CloseDocFile, so a failure here
+        // leaves no file behind.
+        f->root = storage::CompoundFile::Create(path, (mode & kOpenExclusive) != 0);
+        if (!f->root) return nullptr;
+        f->objects = f->root->CreateStorage(storage::kRoot, kObjectsName);
+        f->mainStream = f->root->CreateStream(storage::kRoot, kMainName);
+    } else {
+        f->root = storage::CompoundFile::Open(path, (mode & kOpenWrite) != 0);
+        if (!f->root) return nullptr;
+        std::u16string storageName = kObjectsName, streamName = kMainName;
+        auto objects = f->root->Child(storage::kRoot, storageName);
+        if (!objects || objects->kind != storage::ElementKind::Storage) {
+            objects.reset();
+            if (FindStorageAndStreamNames(*f->root, &storageName, &streamName) == 1) {
+                objects = f->root->Child(storage::kRoot, storageName);
+                if (objects && objects->kind != storage::ElementKind::Storage) objects.reset();
+            }
+        }
+        if (objects) {
+            f->objects = objects->id;
+            // The main stream lives in the root, beside the objects storage.
+            auto main = f->root->Child(storage::kRoot, streamName);
+            if (main && main->kind == storage::ElementKind::Stream) f->mainStream = main->id;
+        }
+    }
+    if (!f->objects || !f->mainStream || !f->root->SetMainStream(*f->mainStream)) return nullptr;
+    return f.release();
+}
+
+int32_t ReadDocFile(DocFile* f, void* buf, uint32_t count) {
+    if (!f || (!buf && count)) return -1;
+    if (count > INT32_MAX) count = INT32_MAX;
+    if (f->faults) {
+        int64_t pos = CurrentPos(f);
+        int64_t allowed = f->faults->BeforeRead(static_cast<uint32_t>(pos), count);
+        if (allowed < 0) return -1;
+        if (allowed < count) count = static_cast<uint32_t>(allowed);
+    }
+    if (f->IsCompound()) {
+        int64_t got = f->root->ImageRead(f->streamPos, buf, count);
+        if (got < 0) return -1;
+        f->streamPos += static_cast<uint32_t>(got);
+        return static_cast<int32_t>(got);
+    }
+    uint32_t done = 0;
+    while (done < count) {
+        ssize_t r = read(f->fd, static_cast<char*>(buf) + done, count - done);
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) return done ? static_cast<int32_t>(done) : -1;
+        if (r == 0) break;
+        done += static_cast<uint32_t>(r);
+    }
+    return static_cast<int32_t>(done);
+}
+
+int32_t WriteDocFile(DocFile* f, const void* buf, uint32_t count) {
+    if (!f || (!buf && count)) return -1;
+    if (count > INT32_MAX) return -1;
+    int64_t pos = CurrentPos(f);
+    if (pos < 0 || static_cast<uint64_t>(pos) + count > kMaxPosition + 1) return -1;
+    if (f->faults && f->faults->FailWrite(static_cast<uint32_t>(pos), count)) return -1;
+    if (f->IsCompound()) {
+        int64_t put = f->root->ImageWrite(f->streamPos, buf, count);
+        if (put < 0) return -1;
+        f->streamPos += static_cast<uint32_t>(put);
+        return static_cast<int32_t>(put);
+    }
+    uint32_t done = 0;
+    while (done < count) {
+        ssize_t r = write(f->fd, static_cast<const char*>(buf) + done, count - done);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return done ? static_cast<int32_t>(done) : -1;
+        done += static_cast<uint32_t>(r);
+    }
+    return static_cast<int32_t>(done);
+}
+
+int32_t SeekDocFile(DocFile* f, int32_t offset, int origin) {
+    if (!f || origin < 0 || origin > 2) return -1;
+    if (f->faults && f->faults->FailSeek(offset, origin)) return -1;
+    int64_t base;
+    if (f->IsCompound()) {
+        base = origin == 0 ? 0 : origin == 1 ? int64_t(f->streamPos) : int64_t(f->root->ImageSize());
+    } else {
+        if (origin == 0) {
+            base = 0;
+        } else if (origin == 1) {
+            base = lseek(f->fd, 0, SEEK_CUR);
+        } else {
+            struct stat st;
+            base = fstat(f->fd, &st) == 0 ? int64_t(st.st_size) : -1;
+        }
+        if (base < 0) return -1;
+    }
+    int64_t target = base + offset;
+    // Positions are 32-bit: a document is at most 4 GB.
+    if (target < 0 || static_cast<uint64_t>(target) > kMaxPosition) return -1;
+    if (f->IsCompound()) {
+        f->streamPos = static_cast<uint32_t>(target);
+    } else if (lseek(f->fd, static_cast<off_t>(target), SEEK_SET) < 0) {
+        return -1;
+    }
+    return static_cast<int32_t>(static_cast<uint32_t>(target));
+}
+
+int CloseDocFile(DocFile* f) {
+    if (!f) return 1;
+    int result = 0;
+    if (f->IsCompound()) {
+        if (!f->root->Close()) result = -1;
+    } else if (f->fd >= 0 && close(f->fd) != 0) {
+        result = 1;
+    }
+    delete f;
+    return result;
+}
+
+}  // namespace engine

@@ -1,0 +1,79 @@
+#pragma once
+// One handle for every byte read from or written to a document or graphics
+// file: a plain file, or the main stream of a compound file. Failures are
+// results (-1, none); the caller words the message.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/storage/CompoundFile.h"
+
+namespace engine {
+
+// Open-mode bits.
+enum : uint32_t {
+    kOpenRead = 0x1,
+    kOpenWrite = 0x2,
+    kOpenIgnored = 0x4,          // callers pass 5 to open for reading only
+    kOpenCreate = 0x8,           // create, replacing an existing file
+    kOpenExclusive = 0x10,       // with kOpenCreate: fail when the file exists
+    kOpenCompound = 0x20000000,  // with kOpenCreate: a compound file
+    kOpenCallerMark = 0x40000000 // a caller's own marker, ignored here
+};
+
+// Test seam: a double that can fail or shorten reads and fail seeks or
+// writes. Production handles have none.
+struct DocFileFaults {
+    virtual ~DocFileFaults() = default;
+    // Return the count to read (<= asked), or -1 to fail the call.
+    virtual int64_t BeforeRead(uint32_t pos, uint32_t asked) { (void)pos; return asked; }
+    virtual bool FailSeek(int32_t offset, int origin) { (void)offset; (void)origin; return false; }
+    virtual bool FailWrite(uint32_t pos, uint32_t count) { (void)pos; (void)count; return false; }
+};
+
+struct DocFile {
+    int fd = -1;                                    // plain file
+    std::unique_ptr<storage::CompoundFile> root;    // compound file
+    std::optional<storage::NodeId> objects;         // "Quillsuite_OBJECTS" or its stand-in
+    std::optional<storage::NodeId> mainStream;      // "Quillsuite_MAIN" or its stand-in
+    uint32_t streamPos = 0;                         // cursor in the main stream
+    std::string path;
+
+    // Read-ahead state of the graphics reader; untouched by this layer.
+    std::vector<uint8_t> readAhead;
+    uint32_t readAheadCount = 0;
+    uint32_t readAheadOffset = 0;
+    uint32_t readAheadCursor = 0;
+
+    DocFileFaults* faults = nullptr;
+
+    bool IsCompound() const { return root != nullptr; }
+};
+
+// Plain files: regular files only (a directory, pipe or device fails); no
+// locks, so a read-only open succeeds beside a writer.
+DocFile* OpenDocFile(const std::string& path, uint32_t mode);
+int32_t ReadDocFile(DocFile* f, void* buf, uint32_t count);
+int32_t WriteDocFile(DocFile* f, const void* buf, uint32_t count);
+// origin: 0 start, 1 current, 2 end (the main stream's length for a
+// compound file). Returns the new position or -1; a position before 0 or
+// past 4 GB is refused and the handle stays where it was.
+int32_t SeekDocFile(DocFile* f, int32_t offset, int origin);
+// Always releases everything and frees the record; non-zero when a compound
+// file could not be written back (the original is then untouched).
+int CloseDocFile(DocFile* f);
+
+// No double-byte code page is active here: each byte is one unit, up to the
+// first zero byte.
+std::u16string WidenFileName(const std::string& path);
+
+DocFile* OpenCompoundDocFile(const std::string& path, uint32_t mode);
+// Enumerates the root; 1 exactly when one storage and one stream with a
+// printable first character were found (their names then fill the outputs).
+int FindStorageAndStreamNames(const storage::CompoundFile& root, std::u16string* storageName,
+                              std::u16string* streamName);
+
+}  // namespace engine

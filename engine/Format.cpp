@@ -1,0 +1,32 @@
+#include "engine/Format.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace engine {
+
+std::string Format(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    va_list copy;
+    va_copy(copy, ap);
+    char small[256];
+    const int n = std::vsnprintf(small, sizeof small, fmt, ap);
+    va_end(ap);
+    std::string out;
+    if (n < 0) {
+        va_end(copy);
+        return out;
+    }
+    if (static_cast<size_t>(n) < sizeof small) {
+        out.assign(small, static_cast<size_t>(n));
+    } else {
+        out.resize(static_cast<size_t>(n) + 1);
+        std::vsnprintf(out.data(), out.size(), fmt, copy);
+        out.resize(static_cast<size_t>(n));
+    }
+    va_end(copy);
+    return out;
+}
+
+}  // namespace engine

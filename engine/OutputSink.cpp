@@ -1,0 +1,147 @@
+#include "engine/OutputSink.h"
+
+#include <cstring>
+
+#include "engine/Document.h"
+#include "engine/EngineContext.h"
+#include "engine/Format.h"
+
+namespace engine {
+
+namespace {
+
+// A line of the code list and a merged finding fit in 127 characters.
+constexpr size_t kMaxLine = 127;
+
+class Silent final : public ListTarget {
+public:
+    void Append(std::string_view, uint32_t) override {}
+    size_t Size() const override { return 0; }
+    std::string Text(size_t) const override { return {}; }
+    uint32_t Tag(size_t) const override { return 0; }
+    void RemoveLast() override {}
+};
+
+bool Printing() { return Ctx().sink.printer != nullptr; }
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// The code-class filter of the Codes page.
+bool ClassShown(uint8_t code, uint32_t groupMask, uint32_t classMask) {
+    if (code == 0x00 || code == 0xFF) return true;
+    if (code <= 0x20) return (classMask & 0x2) != 0;
+    if (code <= 0x7F) return (classMask & 0x4) != 0;
+    if (code <= 0xCF) return (classMask & 0x8) != 0;
+    if (code <= 0xEF) return ((groupMask >> (code - 0xD0)) & 1u) != 0;
+    return (classMask & 0x10) != 0;
+}
+
+}  // namespace
+
+ListTarget* SilentTarget() {
+    static Silent silent;
+    return &silent;
+}
+
+int32_t PrintLine(ListTarget* target, std::string_view text) {
+    SinkState& s = Ctx().sink;
+    if (s.stopValue != 0) return s.stopValue;
+    if (!target) return 0;
+    if (!s.printer) {
+        target->Append(text, 0);
+        return 0;
+    }
+    PagePrinter& p = *s.printer;
+    if (s.currentY + s.lineHeight >= p.PageHeight()) {
+        p.NewPage();
+        ++s.pageNumber;
+        p.DrawText(2, s.lineHeight,
+                   Format("---- File: %s   Page: %d ----", s.fileName.c_str(), s.pageNumber));
+        s.currentY = 2 * s.lineHeight;
+    }
+    if (!text.empty()) p.DrawText(2, s.currentY, text);
+    if (s.highlightFlag)
+        p.DrawFrame(1, s.currentY - 1, p.TextWidth(text) + 2, s.currentY + s.lineHeight);
+    s.currentY += s.lineHeight;
+    return 0;
+}
+
+void AddListLine(ListTarget* target, std::string_view text) {
+    if (Printing()) {
+        PrintLine(target, text);
+        return;
+    }
+    if (!target) target = Ctx().sink.defaultList;
+    if (target) target->Append(text, 0);
+}
+
+TreeItem AddTreeLine(TreeTarget* tree, TreeItem parent, std::string_view text) {
+    if (Printing()) {
+        if (ListTarget* current = Ctx().describer.currentTarget) PrintLine(current, text);
+        return kTreeRoot;
+    }
+    if (!tree) return kTreeRoot;
+    return tree->AppendChild(parent, text, 2);
+}
+
+void AddDataLine(ListTarget* target, std::string_view text, uint32_t tag) {
+    if (Printing()) {
+        PrintLine(target, text);
+        return;
+    }
+    if (target) target->Append(text, tag);
+}
+
+void AddCodeLine(ListTarget* target, std::string_view text, uint32_t tag, bool singleDescription,
+                 uint32_t groupMask, uint32_t classMask, uint8_t code) {
+    SinkState& s = Ctx().sink;
+    const std::string_view line = text.substr(0, kMaxLine);
+
+    bool inUndo = false;
+    if (!singleDescription && s.invalidTextMarker != 0) {
+        inUndo = true;
+        tag |= kTagUndo;
+        if (s.invalidTextMarker == -1) s.invalidTextMarker = 0;
+    }
+    if (code == 0xFF) tag |= kTagDamage;
+    const bool shown = (!inUndo || (classMask & 0x80000000u) != 0) &&
+                       ClassShown(code, groupMask, classMask);
+    if (!shown) return;
+    if (s.stopValue == -1) tag |= Ctx().profile->tagCrossRef;
+
+    if (s.printer) {
+        s.highlightFlag = (tag == s.highlighted);
+        PrintLine(target, line);
+        s.highlightFlag = false;
+        return;
+    }
+    if (target && s.stopValue <= 0) target->Append(line, tag);
+}
+
+void AddErrorLine(ListTarget* target, std::string_view text, uint32_t tag) {
+    SinkState& s = Ctx().sink;
+    if (s.usageList && (StartsWith(text, "Error.") || StartsWith(text, "Encountered"))) return;
+    if (s.printer) PrintLine(target, text);
+
+    if (target) {
+        if ((tag & kTagDamage) == 0) {
+            target->Append(text, tag);
+            return;
+        }
+        const size_t n = target->Size();
+        if (n == 0) return;
+        std::string merged = "Corrupt: " + target->Text(n - 1);
+        if (merged.size() > kMaxLine) merged.resize(kMaxLine);
+        target->RemoveLast();
+        target->Append(merged, tag);
+        return;
+    }
+    ListTarget* list = s.defaultList;
+    if (!list) return;
+    if ((tag & kTagPacket) != 0 && PacketTypeOf(tag & 0xFFFF) == 0x2E) return;
+    list->Append(text, tag);
+}
+
+}  // namespace engine

@@ -1,0 +1,48 @@
+#pragma once
+// The one line writer of the engine and the dumper: lists (with item-data
+// tags), trees, and the printed page while a print job runs.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/Targets.h"
+
+namespace engine {
+
+// Item-data tag kinds above the offset or id bits.
+enum : uint32_t {
+    kTagCrossRef = 0x08000000,   // listed while the cross reference was built
+    kTagTextBlock = 0x10000000,  // block * 65536 + packet id; a graphics packet
+    kTagPacket = 0x20000000,
+    kTagDamage = 0x40000000,
+    kTagUndo = 0x80000000,
+};
+
+inline constexpr uint32_t kNoHighlight = 0xF0F0F0F0;
+
+// Process-wide sink state (held in the EngineContext).
+struct SinkState {
+    PagePrinter* printer = nullptr;  // set for the length of a print job
+    int lineHeight = 0;
+    int currentY = 0;
+    int pageNumber = 0;
+    std::string fileName;
+    uint32_t highlighted = kNoHighlight;
+    bool highlightFlag = false;
+    int32_t stopValue = 0;           // -1 cross reference; packet id while uses are sought
+    ListTarget* defaultList = nullptr;
+    bool usageList = false;
+    int16_t invalidTextMarker = 0;   // 1 inside an undo area, -1 for one more line
+};
+
+// Returns the stop value when it is non-zero (and writes nothing).
+int32_t PrintLine(ListTarget* target, std::string_view text);
+void AddListLine(ListTarget* target, std::string_view text);
+TreeItem AddTreeLine(TreeTarget* tree, TreeItem parent, std::string_view text);
+void AddDataLine(ListTarget* target, std::string_view text, uint32_t tag);
+void AddCodeLine(ListTarget* target, std::string_view text, uint32_t tag, bool singleDescription,
+                 uint32_t groupMask, uint32_t classMask, uint8_t code);
+void AddErrorLine(ListTarget* target, std::string_view text, uint32_t tag);
+
+}  // namespace engine

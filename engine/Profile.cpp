@@ -1,0 +1,25 @@
+#include "engine/Profile.h"
+
+namespace engine {
+
+const NameOverlayRow* Profile::OverlayRow(std::string_view table, uint32_t code) const {
+    for (const NameOverlay& overlay : nameOverlays) {
+        if (table != overlay.table) continue;
+        for (const NameOverlayRow& row : overlay.rows)
+            if (row.code == code) return &row;
+    }
+    return nullptr;
+}
+
+const Profile& SalvinoProfile() {
+    // Salvino's tables are the shared ones as they stand: no overlays.
+    static const Profile profile{
+        .appName = "Salvino",
+        .tagOffsetMask = 0x07FFFFFF,
+        .tagCrossRef = 0x08000000,
+        .nameOverlays = {},
+    };
+    return profile;
+}
+
+}  // namespace engine

@@ -1,0 +1,63 @@
+#pragma once
+// What makes the older inspector a variation of Salvino rather than a copy:
+// tag layout, limits, texts, name-table overlays and a few strategies.
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace engine {
+
+// One row of a name table in its original order and spelling.
+struct NameRow {
+    uint32_t code;
+    const char* name;
+};
+
+// A profile's change to one row of a shared table: a new name, or none to
+// remove the row.
+struct NameOverlayRow {
+    uint32_t code;
+    const char* name;  // nullptr: the row does not exist in this dialect
+};
+
+struct NameOverlay {
+    const char* table;  // the table's id, e.g. "ShapeNames"
+    std::span<const NameOverlayRow> rows;
+};
+
+struct Profile {
+    const char* appName;
+    uint32_t tagOffsetMask;  // bits of an item-data tag that hold an offset or id
+    uint32_t tagCrossRef;    // kind bit of lines listed while the cross reference is built
+    std::span<const NameOverlay> nameOverlays;
+
+    // The overlay row for `code` of `table`, or nullptr when the profile
+    // leaves that row as the shared table has it.
+    const NameOverlayRow* OverlayRow(std::string_view table, uint32_t code) const;
+};
+
+const Profile& SalvinoProfile();
+
+// Lookup over any table whose rows have `code` and `name`: the profile's
+// overlay first, then the first row in table order. nullptr when none.
+template <class Row>
+const char* LookupName(std::span<const Row> rows, std::string_view table, uint32_t code,
+                       const Profile& profile) {
+    if (const NameOverlayRow* o = profile.OverlayRow(table, code)) return o->name;
+    for (const Row& r : rows)
+        if (r.code == code) return r.name;
+    return nullptr;
+}
+
+// A table of plain rows under its id.
+struct NameTable {
+    const char* id;
+    std::span<const NameRow> rows;
+
+    const char* Lookup(uint32_t code, const Profile& profile) const {
+        return LookupName(rows, id, code, profile);
+    }
+};
+
+}  // namespace engine

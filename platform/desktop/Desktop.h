@@ -1,0 +1,38 @@
+#pragma once
+// Starting programs and opening files and addresses with the desktop's own
+// applications. The interfaces carry no Qt so their callers test headless.
+
+#include <string>
+#include <vector>
+
+namespace desktop {
+
+class ProgramLauncher {
+ public:
+  virtual ~ProgramLauncher() = default;
+  // Detached, never through a shell; each argument reaches the program whole.
+  virtual bool StartDetached(const std::string& program, const std::vector<std::string>& args) = 0;
+};
+
+class DesktopOpener {
+ public:
+  virtual ~DesktopOpener() = default;
+  virtual bool OpenFile(const std::string& path) = 0;
+  virtual bool OpenUrl(const std::string& url) = 0;
+  // Whether the desktop names a default application for HTML.
+  virtual bool HasHtmlHandler() = 0;
+};
+
+class QtProgramLauncher : public ProgramLauncher {
+ public:
+  bool StartDetached(const std::string& program, const std::vector<std::string>& args) override;
+};
+
+class QtDesktopOpener : public DesktopOpener {
+ public:
+  bool OpenFile(const std::string& path) override;
+  bool OpenUrl(const std::string& url) override;
+  bool HasHtmlHandler() override;
+};
+
+}  // namespace desktop
