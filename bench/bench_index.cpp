@@ -47,7 +47,7 @@ int main() {
         return 1;
     }
 
-    testing_support::ScopedContext ctx;
+    testsupport::ScopedContext ctx;
     engine::FileHeader header;
     int readOnly = 0, verdict = 0;
     engine::DocFile* f = engine::OpenDocument(path, &header, &readOnly, &verdict);

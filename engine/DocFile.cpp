@@ -19,23 +19,15 @@ constexpr char16_t kMainName[] = u"Quillsuite_MAIN";
 constexpr uint64_t kMaxPosition = UINT32_MAX;
 
 DocFile* OpenPlain(const std::string& path, uint32_t mode) {
-    int flags = O_CLOEXEC | O_NONBLOCK;
+    int flags = 0;
     bool r = mode & kOpenRead, w = mode & kOpenWrite;
     // Neither bit asks for no access at all; reading is the least we can grant.
     flags |= (r && w) ? O_RDWR : w ? O_WRONLY : O_RDONLY;
     if (mode & kOpenCreate) {
         flags |= O_CREAT | ((mode & kOpenExclusive) ? O_EXCL : O_TRUNC);
     }
-    int fd = open(path.c_str(), flags, 0666);
+    int fd = storage::OpenRegularFile(path, flags);
     if (fd < 0) return nullptr;
-    // Only regular files: a directory is not a document, and a pipe or
-    // device could block or never end.
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return nullptr;
-    }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     auto* f = new DocFile;
     f->fd = fd;
     f->path = path;

@@ -17,7 +17,7 @@ T* Pick(T* given, std::unique_ptr<T>& own, Own make) {
 
 }  // namespace
 
-MendoraApp::MendoraApp(std::string programDir, PortOverrides o)
+MendoraApp::MendoraApp(std::string programDir, MediatorPorts o)
     : form2_(std::make_unique<Form2>()), form1_(std::make_unique<Form1>(form2_.get())),
       form3_(std::make_unique<Form3>(form2_.get())) {
   MediatorPorts p;

@@ -10,21 +10,11 @@
 
 namespace frontend {
 
-struct PortOverrides {
-  Dialogs* dialogs = nullptr;
-  Messages* messages = nullptr;
-  Pump* pump = nullptr;
-  Clock* clock = nullptr;
-  FileTimes* fileTimes = nullptr;
-  DirectoryListing* listing = nullptr;
-  bus::AutomationFactory* automation = nullptr;
-  desktop::ProgramLauncher* launcher = nullptr;
-  desktop::DesktopOpener* opener = nullptr;
-};
-
 class MendoraApp {
  public:
-  MendoraApp(std::string programDir, PortOverrides overrides = {});
+  // Ports given in `overrides` replace the real ones; its main and batch
+  // views and folder are not used (the windows and `programDir` are).
+  MendoraApp(std::string programDir, MediatorPorts overrides = {});
   ~MendoraApp();
 
   // Main: the main window, then the chooser over it.

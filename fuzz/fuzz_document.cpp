@@ -11,20 +11,36 @@
 #include "engine/DocFile.h"
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
+#include "tests/support/CompoundBuilder.h"
 #include "tests/support/Recording.h"
 
 namespace {
 
-// One scratch file for the whole run, rewritten per input.
+// Scratch files for the whole run, rewritten per input: the input as a
+// plain file, and the input as the main stream of a compound file.
+std::string MakeScratch() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string templ = std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_document.XXXXXX";
+    int fd = mkstemp(templ.data());
+    if (fd < 0) std::abort();
+    close(fd);
+    return templ;
+}
+
+const std::string& CompoundPath() {
+    static const std::string path = [] {
+        std::string p = MakeScratch();
+        std::atexit([] { unlink(CompoundPath().c_str()); });
+        return p;
+    }();
+    return path;
+}
+
 const std::string& ScratchPath() {
     static const std::string path = [] {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string templ = std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_document.XXXXXX";
-        int fd = mkstemp(templ.data());
-        if (fd < 0) std::abort();
-        close(fd);
+        std::string p = MakeScratch();
         std::atexit([] { unlink(ScratchPath().c_str()); });
-        return templ;
+        return p;
     }();
     return path;
 }
@@ -41,16 +57,13 @@ bool WriteScratch(const uint8_t* data, size_t size) {
     return close(fd) == 0 && done == size;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (!WriteScratch(data, size)) return 0;
-    testing_support::ScopedContext ctx;
+void RunEntryPoints(const std::string& path) {
+    testsupport::ScopedContext ctx;
     engine::FileHeader header;
     int readOnly = 0;
     int verdict = 0;
-    engine::DocFile* f = engine::OpenDocument(ScratchPath(), &header, &readOnly, &verdict);
-    if (!f) return 0;
+    engine::DocFile* f = engine::OpenDocument(path, &header, &readOnly, &verdict);
+    if (!f) return;
     engine::ListFileHeader(f, &ctx.list);
     engine::ReadIndex(f, &ctx.list);
     engine::PacketFilter filter;
@@ -67,5 +80,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     engine::ShowFileFormat(f, &text, nullptr, header);
     engine::Ctx().describer.currentTarget = nullptr;
     engine::CloseDocument(f);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (WriteScratch(data, size)) RunEntryPoints(ScratchPath());
+    if (testsupport::WriteCompound(CompoundPath(), std::vector<uint8_t>(data, data + size)))
+        RunEntryPoints(CompoundPath());
     return 0;
 }

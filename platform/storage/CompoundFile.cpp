@@ -453,18 +453,29 @@ bool IsCompoundFile(const std::string& path) {
 
 CompoundFile::CompoundFile(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
+int OpenRegularFile(const std::string& path, int flags, unsigned createMode) {
+    int fd = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, createMode);
+    if (fd < 0) return -1;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 CompoundFile::~CompoundFile() = default;
 
 std::unique_ptr<CompoundFile> CompoundFile::Open(const std::string& path, bool writable) {
     InitGsf();
-    int fd = open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
+    int fd = OpenRegularFile(path, writable ? O_RDWR : O_RDONLY);
     if (fd < 0) return nullptr;
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (fstat(fd, &st) != 0) {
         close(fd);
         return nullptr;
     }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     auto impl = std::make_unique<Impl>();
     impl->writable = writable;
     impl->target = TargetPath(path);

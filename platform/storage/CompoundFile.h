@@ -18,6 +18,11 @@
 
 namespace storage {
 
+// open(2) that only ever yields a regular file, in blocking mode: a
+// directory is no document, and a pipe or device could block or never end.
+// `flags` are open(2)'s; O_CLOEXEC is added. -1 on failure.
+int OpenRegularFile(const std::string& path, int flags, unsigned createMode = 0666);
+
 // Starts with D0 CF 11 E0 A1 B1 1A E1. Only the signature is tested; a file
 // with the signature and a broken structure fails in Open().
 bool IsCompoundFile(const std::string& path);

@@ -15,7 +15,7 @@
 
 namespace {
 
-using testing_support::ScopedContext;
+using testsupport::ScopedContext;
 using testsupport::DocBuilder;
 using testsupport::Func;
 using testsupport::Packet;

@@ -9,7 +9,7 @@
 
 namespace {
 
-using testing_support::ScopedContext;
+using testsupport::ScopedContext;
 
 std::vector<uint8_t> Counting(size_t n, uint8_t from = 0x41) {
     std::vector<uint8_t> v(n);

@@ -7,8 +7,8 @@
 #include "tests/support/Recording.h"
 
 using namespace engine;
-using testing_support::RecordingTree;
-using testing_support::ScopedContext;
+using testsupport::RecordingTree;
+using testsupport::ScopedContext;
 
 namespace {
 

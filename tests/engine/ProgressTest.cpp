@@ -8,7 +8,7 @@
 #include "tests/support/Recording.h"
 
 using namespace engine;
-using testing_support::ScopedContext;
+using testsupport::ScopedContext;
 
 TEST(Progress, PercentTextAt50AndAtTheUpperBound) {
     ScopedContext c;

@@ -8,7 +8,7 @@
 #include "tests/support/Recording.h"
 
 using namespace engine;
-using namespace testing_support;
+using namespace testsupport;
 
 TEST(RecordingFormat, EscapesOnlyCrLfAndBackslash) {
     EXPECT_EQ(EscapeText("a\r\nb\\c\t\x01\xE9"), "a\\r\\nb\\\\c\t\x01\xE9");

@@ -14,7 +14,7 @@
 
 namespace {
 
-using testing_support::ScopedContext;
+using testsupport::ScopedContext;
 using testsupport::CompoundSpec;
 using testsupport::ScopedTempDir;
 

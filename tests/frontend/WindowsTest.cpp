@@ -34,7 +34,7 @@ struct AppRig {
   FakeOpener opener;
   std::unique_ptr<MendoraApp> app;
   AppRig() {
-    PortOverrides o;
+    MediatorPorts o;
     o.dialogs = &dialogs;
     o.messages = &messages;
     o.pump = &pump;

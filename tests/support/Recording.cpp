@@ -2,7 +2,7 @@
 
 #include "engine/Format.h"
 
-namespace testing_support {
+namespace testsupport {
 
 using engine::Format;
 
@@ -202,4 +202,4 @@ void ScopedContext::StopPrinting() {
     printer.reset();
 }
 
-}  // namespace testing_support
+}  // namespace testsupport

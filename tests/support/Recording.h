@@ -14,7 +14,7 @@
 #include "engine/Host.h"
 #include "engine/Targets.h"
 
-namespace testing_support {
+namespace testsupport {
 
 struct Event {
     char kind;            // 'L', 'D', 'T', 'B', 'P', 'R', or 0 for a raw record
@@ -211,4 +211,4 @@ public:
     std::unique_ptr<RecordingPrinter> printer;
 };
 
-}  // namespace testing_support
+}  // namespace testsupport

@@ -24,7 +24,7 @@ namespace probe {
 using Args = std::vector<std::string>;
 
 struct Options {
-    testing_support::RecordingMessages::Default answer = testing_support::RecordingMessages::Default::Yes;
+    testsupport::RecordingMessages::Default answer = testsupport::RecordingMessages::Default::Yes;
     int mode = 264;                   // 263 hex, 264 decoded
     uint32_t groupMask = 0xFFFFFFFF;
     uint32_t classMask = 0x7FFFFFFF;  // bit 31 (lines inside undo areas) off
@@ -64,7 +64,7 @@ public:
 
     Options options;
     std::string file;
-    testing_support::ScopedContext ctx;
+    testsupport::ScopedContext ctx;
     std::vector<std::function<void(ProbeEnv&)>> after;
 };
 

@@ -129,7 +129,7 @@ int Main(int argc, char** argv) {
             };
             if (opt == "--answer") {
                 const std::string v = value();
-                using D = testing_support::RecordingMessages::Default;
+                using D = testsupport::RecordingMessages::Default;
                 if (v == "yes") o.answer = D::Yes;
                 else if (v == "no") o.answer = D::No;
                 else if (v == "cancel") o.answer = D::Cancel;
