@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "engine/CheckState.h"
 #include "engine/Document.h"
 #include "engine/Host.h"
 #include "engine/OutputSink.h"
@@ -24,6 +25,7 @@ struct EngineContext {
     SinkState sink;
     DocumentState doc;
     DescriberState describer;
+    CheckState check;
 };
 
 EngineContext& Ctx();

@@ -1,0 +1,33 @@
+#include "engine/CheckState.h"
+
+#include "engine/EngineContext.h"
+#include "engine/Progress.h"
+
+namespace engine {
+
+void BookReference(int32_t referencing, uint8_t kind, uint8_t subKind, uint32_t referenced,
+                   uint32_t offset) {
+    EngineContext& c = Ctx();
+    auto& packets = c.doc.packets;
+    if (referenced == 0 || referenced >= packets.size()) return;
+    PacketEntry& pe = packets[referenced];
+    if (pe.firstRefSlot < 0) return;
+    const size_t slot = static_cast<size_t>(pe.firstRefSlot) + pe.refsBooked;
+    ++pe.refsBooked;
+    if (c.check.progress) c.check.progress->StepIt();
+    if (slot >= c.check.refs.size()) return;
+    PacketRef& r = c.check.refs[slot];
+    r.kind = kind;
+    r.subKind = subKind;
+    r.referenced = static_cast<uint16_t>(referenced);
+    r.referencing = static_cast<uint16_t>(referencing);
+    r.offset = offset;
+}
+
+void AppendInvalidRange(uint16_t owner, uint16_t block, uint32_t start, uint32_t length) {
+    auto& ranges = Ctx().check.ranges;
+    if (ranges.size() == ranges.capacity()) ranges.reserve(ranges.size() + 60);
+    ranges.push_back(InvalidRange{start, start + length, owner, block, 0});
+}
+
+}  // namespace engine

@@ -1,0 +1,91 @@
+#pragma once
+// What the document check builds and the walker, the describers and the
+// repair share: totals, the reference table, the range list and the undo
+// state. Held in the EngineContext; cleared at the start of every check.
+
+#include <cstdint>
+#include <vector>
+
+namespace engine {
+
+class CProgressDialog;
+
+// PacketRef kinds.
+enum : uint8_t {
+    kRefBody = 0,       // a function in the document body
+    kRefChildList = 1,  // a packet's child list
+    kRefTextBlock = 3,  // a prefix-id list of a function in a packet's text block
+};
+
+struct PacketRef {
+    uint8_t kind = 0;
+    uint8_t subKind = 0;       // position in the id list (kind 3), else 255
+    uint16_t referenced = 0;
+    uint16_t referencing = 0;  // 0xFFFF for the body
+    uint32_t offset = 0;       // function (kind 0), text block (kind 3), else 0xFFFFFFFF
+};
+
+// InvalidRange owners in the body; inside a text block the owner is the
+// packet id and `block` the block number.
+enum : uint16_t {
+    kRangeDamage = 0,
+    kRangeByteFix = 1,
+    kRangeUndo = 0xFFFF,
+};
+
+struct InvalidRange {
+    uint32_t start = 0;
+    uint32_t end = 0;  // exclusive
+    uint16_t owner = 0;
+    uint16_t block = 0;
+    uint16_t value = 0;  // replacement byte of an owner-1 range
+};
+
+struct CheckTotals {
+    uint32_t extraBytes = 0;
+    uint32_t overlapBytes = 0;
+    uint32_t usedBytes = 0;
+    uint32_t deletedBytes = 0;
+    uint16_t deletedCount = 0;
+    uint16_t usedCount = 0;
+    uint16_t emptyCount = 0;
+    uint32_t unusedStyleBytes = 0;
+    uint32_t undoBytes = 0;
+};
+
+struct CheckState {
+    CheckTotals totals;
+    int32_t countMismatches = 0;
+    int32_t otherFindings = 0;  // child-list, text-block and body damage
+    bool corruptFound = false;
+    // A check that ran to its verdict; a cancelled or failed one leaves this
+    // false and nothing may rely on its tables.
+    bool complete = false;
+
+    std::vector<PacketRef> refs;         // sized by the counted uses
+    std::vector<InvalidRange> ranges;    // grows in steps of 60 records
+    CProgressDialog* progress = nullptr;  // the check's own dialog while it is up
+
+    // Undo areas of the body.
+    uint16_t undoLevel = 0;
+    uint32_t undoStart = 0;  // 0: none open
+
+    // The repair's probe of one function.
+    bool probe = false;
+    uint32_t probeIdCount = 0;
+    uint32_t probeSize = 0;
+
+    // Numbers the lines of a usage list.
+    int32_t usageNumber = 0;
+    bool usageMode = false;
+};
+
+// Books one reference (the cross-reference pass). Nothing for id 0, an id
+// not below the entry count, or a packet without reference slots.
+void BookReference(int32_t referencing, uint8_t kind, uint8_t subKind, uint32_t referenced,
+                   uint32_t offset);
+
+// Appends {start, start + length, owner, block} to the range list.
+void AppendInvalidRange(uint16_t owner, uint16_t block, uint32_t start, uint32_t length);
+
+}  // namespace engine
