@@ -12,9 +12,13 @@ void BookReference(int32_t referencing, uint8_t kind, uint8_t subKind, uint32_t 
     if (referenced == 0 || referenced >= packets.size()) return;
     PacketEntry& pe = packets[referenced];
     if (pe.firstRefSlot < 0) return;
-    const size_t slot = static_cast<size_t>(pe.firstRefSlot) + pe.refsBooked;
+    const uint16_t booked = pe.refsBooked;
+    const size_t slot = static_cast<size_t>(pe.firstRefSlot) + booked;
     ++pe.refsBooked;
     if (c.check.progress) c.check.progress->StepIt();
+    // A packet booked more often than counted keeps to its own slots; the
+    // check reports the difference.
+    if (booked >= uint32_t{pe.countedUses} + pe.countedHidden) return;
     if (slot >= c.check.refs.size()) return;
     PacketRef& r = c.check.refs[slot];
     r.kind = kind;

@@ -75,6 +75,11 @@ struct CheckState {
     uint32_t probeIdCount = 0;
     uint32_t probeSize = 0;
 
+    // Bytes a pass over the packets may still read of packets beyond their
+    // first 63984: a sound document never needs more than its length, a
+    // damaged one with overlapping giant packets gets no more.
+    uint64_t packetReadBudget = 0;
+
     // Numbers the lines of a usage list.
     int32_t usageNumber = 0;
     bool usageMode = false;

@@ -5,22 +5,46 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
+#include "engine/Profile.h"
 #include "engine/Targets.h"
 
 namespace engine {
+
+// ---- Name tables ----
 
 // Length of a fixed-length function by its code byte, 0 outside 0xF0-0xFE.
 uint32_t FixedFunctionLength(uint8_t code);
 
 const char* SingleByteCodeName(uint8_t code);
-const char* AttributeName(uint8_t attribute);
+// "Ignore " (bit 0x80) followed by the name of the low 6 bits.
+std::string AttributeName(uint8_t attribute);
 
-struct KeyName {
-    const char* name;  // nullptr ends a list
-    uint16_t key;
-};
-const char* LookupKeyName(uint16_t key, const KeyName* list);
+// Key lists of the spell-check marker (0xFD).
+const NameTable& CheckTypeKeys();
+const NameTable& CheckToolKeys();
+// The name of the first row whose key equals `key`; "Undefined" when none.
+const char* LookupKeyName(uint16_t key, const NameTable& list);
+
+// Key of a (group, subfunction) pair in the name table.
+constexpr uint32_t VarFunctionKey(uint8_t group, uint8_t subfunction) {
+    return group + 256u * subfunction;
+}
+// The pair's row, or the fallback name of its group.
+const char* VariableFunctionText(uint32_t key);
+
+// The tables as they stand, for the table tests.
+const NameTable& SingleByteCodeNames();
+const NameTable& AttributeNames();
+const NameTable& TabGroupNames();
+const NameTable& VariableFunctionNames();
+
+// ---- Describers ----
+
+// The main window title of a single description. A walk without a sink
+// (the repair's probe) leaves the title alone.
+void ShowCodeTitle(ListTarget* sink, const std::string& title);
 
 // The item's length; with `sizeOnly` nothing else happens. `valid` is the
 // walker's valid flag.
@@ -33,7 +57,21 @@ void CloseInvalidRange(uint32_t end);
 // 1 when the function is accepted, 0 when refused (damage to the walker).
 // `item` holds exactly the function's bytes.
 int DescribeVariableFunction(std::span<const uint8_t> item, ListTarget* sink,
-                             bool singleDescription, uint32_t offset, int mode,
-                             uint32_t groupMask, uint32_t classMask);
+                             bool singleDescription, uint32_t offset, int mode, uint32_t groupMask,
+                             uint32_t classMask);
+// Shows the function's name: the window title of a single description,
+// else a code line (numbered while the stop value is -1).
+void VariableFunctionName(uint32_t key, ListTarget* sink, uint32_t offset, bool singleDescription,
+                          uint32_t groupMask, uint32_t classMask);
+// The flags lines; 1 when a prefix-id list follows (bit 0x80).
+int FunctionFlagsText(uint8_t flags, ListTarget* sink);
+// Keeps the id count and the function's total size for the repair's probe.
+void RecordFunctionProbe(uint32_t idCount, std::span<const uint8_t> function);
+// Group 0xD0's data area, from its first size word up to the trailer.
+void DescribeSubfunctionData(std::span<const uint8_t> area, ListTarget* sink);
+// The embedded table subfunctions in the first `length` bytes; 1.
+int DescribeEmbeddedSubfunctions(uint32_t length, std::span<const uint8_t> bytes, ListTarget* sink);
+// A hex dump of the whole function (its u16 size) to the describer target.
+void HexDumpFunction(std::span<const uint8_t> function);
 
 }  // namespace engine

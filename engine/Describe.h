@@ -1,7 +1,8 @@
 #pragma once
-// Field descriptions of packets.
+// Field descriptions of packets and of function data.
 
 #include <cstdint>
+#include <span>
 
 #include "engine/Targets.h"
 
@@ -11,5 +12,9 @@ struct DocFile;
 
 // Describes the data of packet `id` of the table to `target`.
 void DescribePacket(DocFile* f, uint32_t id, ListTarget* target);
+
+// Describes the data of one variable-length function (`function` from its
+// code byte) to the describer target.
+void DescribeFunctionData(uint16_t group, uint16_t subfunction, std::span<const uint8_t> function);
 
 }  // namespace engine

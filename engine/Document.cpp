@@ -111,6 +111,10 @@ void CloseDocument(DocFile* f) {
     DocumentState& doc = Ctx().doc;
     doc.packets.clear();
     doc.packets.shrink_to_fit();
+    CheckState& check = Ctx().check;
+    check.refs = {};
+    check.ranges = {};
+    check.complete = false;
     if (doc.file == f) doc.file = nullptr;
     if (f) CloseDocFile(f);
 }
@@ -118,6 +122,7 @@ void CloseDocument(DocFile* f) {
 int ReadIndex(DocFile* f, ListTarget* target) {
     DocumentState& doc = Ctx().doc;
     doc.packets.clear();
+    Ctx().check.complete = false;  // the counts start again from zero
     if (SeekDocFile(f, 0, 0) != 0) {
         AddListLine(target, "I/O Error. Failed seek to offset 0");
         return 1;
@@ -211,6 +216,7 @@ void ShowPacketHeader(DocFile* f, const PacketEntry& pe, uint32_t id, ListTarget
 
     if (!detail) {
         if (!admitted) return;
+        if (!target && !ctx.sink.printer) return;  // the line would reach nothing
         std::string shown = name;
         if (id != 0 && e.Type() == 0 && e.DataSize() != 0) shown = "Deleted Packet";
         uint32_t tag = e.Type() == 0x6F ? kTagTextBlock + id : id;

@@ -1,5 +1,8 @@
 #include "engine/Profile.h"
 
+#include "engine/Check.h"
+#include "engine/Walker.h"
+
 namespace engine {
 
 const NameOverlayRow* Profile::OverlayRow(std::string_view table, uint32_t code) const {
@@ -18,6 +21,9 @@ const Profile& SalvinoProfile() {
         .tagOffsetMask = 0x07FFFFFF,
         .tagCrossRef = 0x08000000,
         .nameOverlays = {},
+        .textRuns = &SalvinoTextRuns(),
+        .walkDamage = &SalvinoWalkDamage(),
+        .refCounter = &SalvinoReferenceCounter(),
     };
     return profile;
 }

@@ -8,6 +8,10 @@
 
 namespace engine {
 
+class TextRunPolicy;
+class WalkDamagePolicy;
+class ReferenceCounter;
+
 // One row of a name table in its original order and spelling.
 struct NameRow {
     uint32_t code;
@@ -31,6 +35,11 @@ struct Profile {
     uint32_t tagOffsetMask;  // bits of an item-data tag that hold an offset or id
     uint32_t tagCrossRef;    // kind bit of lines listed while the cross reference is built
     std::span<const NameOverlay> nameOverlays;
+    // The code-stream walker's variation points; none means Salvino's.
+    const TextRunPolicy* textRuns = nullptr;
+    const WalkDamagePolicy* walkDamage = nullptr;
+    // How the check counts and books the uses of packets.
+    const ReferenceCounter* refCounter = nullptr;
 
     // The overlay row for `code` of `table`, or nullptr when the profile
     // leaves that row as the shared table has it.

@@ -54,6 +54,9 @@ void CProgressDialog::StepIt() {
         if (percent != 100) percent %= 100;
     }
     if (view_) view_->SetPosition(position_);
+    // The text changes a hundred times at most; steps can be millions.
+    if (percent == percent_ && !percentText_.empty()) return;
+    percent_ = percent;
     std::string text = Format("%d%c", static_cast<int>(percent), '%');
     if (text != percentText_) {
         percentText_ = std::move(text);

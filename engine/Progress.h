@@ -3,6 +3,7 @@
 // The window itself comes from the host's ProgressHost; without a host the
 // dialog keeps its numbers, shows nothing and is never cancelled.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -41,6 +42,7 @@ private:
     int step_ = 10;
     int position_ = 0;
     bool cancel_ = false;
+    int64_t percent_ = -1;
     std::string percentText_;
     std::unique_ptr<ProgressView> view_;
 };

@@ -15,7 +15,7 @@
 using namespace engine;
 using testsupport::Bytes;
 using testsupport::CompoundElement;
-using testsupport::CompoundSpec;
+using testsupport::CompoundLayout;
 using testsupport::Pattern;
 using testsupport::ReadFileBytes;
 using testsupport::ScopedTempDir;
@@ -121,10 +121,10 @@ TEST_F(DocFileTest, PlainReadOnlyOpenSharesWithAWriter) {
 }
 
 TEST_F(DocFileTest, CompoundFileReadsTheMainStream) {
-    CompoundSpec spec;
-    spec.main = Pattern(5000, 1);
-    spec.extra = {Stream(u"\x05SummaryInformation", Pattern(700))};
-    ASSERT_TRUE(WriteCompound(file, spec));
+    CompoundLayout layout;
+    layout.main = Pattern(5000, 1);
+    layout.extra = {Stream(u"\x05SummaryInformation", Pattern(700))};
+    ASSERT_TRUE(WriteCompound(file, layout));
     Handle f(OpenDocFile(file, kReadOnly));
     ASSERT_TRUE(f);
     ASSERT_TRUE(f->IsCompound());
@@ -170,12 +170,12 @@ TEST_F(DocFileTest, CompoundLayoutsAndFoundNames) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        CompoundSpec spec;
-        spec.main = Bytes("MAIN");
-        spec.withObjects = c.withObjects;
-        spec.withMain = c.withMain;
-        spec.extra = c.extra;
-        ASSERT_TRUE(WriteCompound(file, spec));
+        CompoundLayout layout;
+        layout.main = Bytes("MAIN");
+        layout.withObjects = c.withObjects;
+        layout.withMain = c.withMain;
+        layout.extra = c.extra;
+        ASSERT_TRUE(WriteCompound(file, layout));
         Handle f(OpenDocFile(file, kReadOnly));
         ASSERT_EQ(f != nullptr, c.objects != nullptr);
         if (!f) continue;
@@ -186,10 +186,10 @@ TEST_F(DocFileTest, CompoundLayoutsAndFoundNames) {
 }
 
 TEST_F(DocFileTest, FindStorageAndStreamNamesCountsPrintableNamesOnly) {
-    CompoundSpec spec;
-    spec.withObjects = spec.withMain = false;
-    spec.extra = {Stream(u"\x05SummaryInformation"), Storage(u"\x01Ole"), Storage(u"Store"), Stream(u"Main")};
-    ASSERT_TRUE(WriteCompound(file, spec));
+    CompoundLayout layout;
+    layout.withObjects = layout.withMain = false;
+    layout.extra = {Stream(u"\x05SummaryInformation"), Storage(u"\x01Ole"), Storage(u"Store"), Stream(u"Main")};
+    ASSERT_TRUE(WriteCompound(file, layout));
     auto cf = storage::CompoundFile::Open(file, false);
     ASSERT_NE(cf, nullptr);
     std::u16string st = u"unchanged", sm = u"unchanged";
@@ -228,10 +228,10 @@ TEST_F(DocFileTest, FailedCompoundCreationLeavesNoFile) {
 }
 
 TEST_F(DocFileTest, CompoundWriteBackAndItsFailure) {
-    CompoundSpec spec;
-    spec.main = Bytes("abcdefgh");
-    spec.extra = {Stream(u"Pic", Pattern(300), u"Quillsuite_OBJECTS")};
-    ASSERT_TRUE(WriteCompound(file, spec));
+    CompoundLayout layout;
+    layout.main = Bytes("abcdefgh");
+    layout.extra = {Stream(u"Pic", Pattern(300), u"Quillsuite_OBJECTS")};
+    ASSERT_TRUE(WriteCompound(file, layout));
     {
         Handle f(OpenDocFile(file, kReadWrite));
         ASSERT_TRUE(f);
@@ -311,10 +311,10 @@ TEST_F(DocFileTest, PositionsStayWithinThirtyTwoBits) {
 }
 
 TEST_F(DocFileTest, TruncatedCompoundFilesOpenOrFailButReadWithinTheStream) {
-    CompoundSpec spec;
-    spec.main = Pattern(9000, 5);
-    spec.extra = {Stream(u"\x05SummaryInformation", Pattern(200)), Stream(u"Pic", Pattern(6000), u"Quillsuite_OBJECTS")};
-    ASSERT_TRUE(WriteCompound(file, spec));
+    CompoundLayout layout;
+    layout.main = Pattern(9000, 5);
+    layout.extra = {Stream(u"\x05SummaryInformation", Pattern(200)), Stream(u"Pic", Pattern(6000), u"Quillsuite_OBJECTS")};
+    ASSERT_TRUE(WriteCompound(file, layout));
     const auto good = ReadFileBytes(file);
     for (size_t n = 0; n < good.size(); n += 256) {
         SCOPED_TRACE(n);

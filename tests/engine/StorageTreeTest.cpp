@@ -15,14 +15,14 @@
 namespace {
 
 using testsupport::ScopedContext;
-using testsupport::CompoundSpec;
+using testsupport::CompoundLayout;
 using testsupport::ScopedTempDir;
 
 class StorageTreeTest : public ::testing::Test {
 protected:
-    engine::DocFile* OpenCompound(const CompoundSpec& spec, uint32_t mode = engine::kOpenRead | engine::kOpenIgnored) {
+    engine::DocFile* OpenCompound(const CompoundLayout& layout, uint32_t mode = engine::kOpenRead | engine::kOpenIgnored) {
         const std::string path = dir.File("c.qwd");
-        EXPECT_TRUE(testsupport::WriteCompound(path, spec));
+        EXPECT_TRUE(testsupport::WriteCompound(path, layout));
         file = engine::OpenDocFile(path, mode);
         EXPECT_NE(file, nullptr);
         return file;
@@ -49,10 +49,10 @@ protected:
 };
 
 TEST_F(StorageTreeTest, TwoMegabyteStreamShowsOneMegabyte) {
-    CompoundSpec spec;
-    spec.main = testsupport::DocBuilder().Build();
-    spec.extra.push_back({u"", u"Big", false, testsupport::Pattern(2 * 1048576), {}});
-    engine::DocFile* f = OpenCompound(spec);
+    CompoundLayout layout;
+    layout.main = testsupport::DocBuilder().Build();
+    layout.extra.push_back({u"", u"Big", false, testsupport::Pattern(2 * 1048576), {}});
+    engine::DocFile* f = OpenCompound(layout);
     ASSERT_NE(f, nullptr);
     engine::ListStorageTree(f, &ctx.tree, storage::kRoot, engine::kTreeRoot);
     const engine::TreeItem big = Find("'Big', Type: Stream, Size: 2097152 (0x200000)");
@@ -64,9 +64,9 @@ TEST_F(StorageTreeTest, TwoMegabyteStreamShowsOneMegabyte) {
 }
 
 TEST_F(StorageTreeTest, MainStreamIsReadThroughTheDocFile) {
-    CompoundSpec spec;
-    spec.main = std::vector<uint8_t>(20, 'a');
-    engine::DocFile* f = OpenCompound(spec, engine::kOpenRead | engine::kOpenWrite);
+    CompoundLayout layout;
+    layout.main = std::vector<uint8_t>(20, 'a');
+    engine::DocFile* f = OpenCompound(layout, engine::kOpenRead | engine::kOpenWrite);
     ASSERT_NE(f, nullptr);
     // A change not yet written back shows in the listing.
     ASSERT_EQ(engine::SeekDocFile(f, 2, 0), 2);
@@ -80,11 +80,11 @@ TEST_F(StorageTreeTest, MainStreamIsReadThroughTheDocFile) {
 }
 
 TEST_F(StorageTreeTest, WithoutATreeShowsSixtyFourBytesAndCountsTheRest) {
-    CompoundSpec spec;
-    spec.main = testsupport::Pattern(100);
-    spec.extra.push_back({u"", u"Data", false, testsupport::Pattern(65), {}});
-    spec.extra.push_back({u"", u"Small", false, testsupport::Pattern(64), {}});
-    engine::DocFile* f = OpenCompound(spec);
+    CompoundLayout layout;
+    layout.main = testsupport::Pattern(100);
+    layout.extra.push_back({u"", u"Data", false, testsupport::Pattern(65), {}});
+    layout.extra.push_back({u"", u"Small", false, testsupport::Pattern(64), {}});
+    engine::DocFile* f = OpenCompound(layout);
     ASSERT_NE(f, nullptr);
     engine::Ctx().describer.currentTarget = &ctx.detail;
     engine::ListStorageTree(f, nullptr, storage::kRoot, engine::kTreeRoot);
@@ -108,11 +108,11 @@ TEST_F(StorageTreeTest, WithoutATreeShowsSixtyFourBytesAndCountsTheRest) {
 }
 
 TEST_F(StorageTreeTest, NestedStoragesAndControlCharacterNames) {
-    CompoundSpec spec;
-    spec.main = {1, 2, 3};
-    spec.extra.push_back({u"", u"Sub", true, {}, {}});
-    spec.extra.push_back({u"Sub", u"\x01" u"Ole", false, {9}, {}});
-    engine::DocFile* f = OpenCompound(spec);
+    CompoundLayout layout;
+    layout.main = {1, 2, 3};
+    layout.extra.push_back({u"", u"Sub", true, {}, {}});
+    layout.extra.push_back({u"Sub", u"\x01" u"Ole", false, {9}, {}});
+    engine::DocFile* f = OpenCompound(layout);
     ASSERT_NE(f, nullptr);
     engine::ListStorageTree(f, &ctx.tree, storage::kRoot, engine::kTreeRoot);
     const engine::TreeItem sub = Find("'Sub', Type: Storage, Size: 0 (0x0)");

@@ -28,20 +28,20 @@ std::optional<storage::NodeId> Resolve(const storage::CompoundFile& cf, const st
 
 }  // namespace
 
-bool WriteCompound(const std::string& path, const CompoundSpec& spec) {
+bool WriteCompound(const std::string& path, const CompoundLayout& layout) {
     auto cf = storage::CompoundFile::Create(path, false);
     if (!cf) return false;
-    if (spec.rootClassId && !cf->SetClassId(storage::kRoot, *spec.rootClassId)) return false;
-    if (spec.withObjects) {
-        auto objects = cf->CreateStorage(storage::kRoot, spec.objectsName);
+    if (layout.rootClassId && !cf->SetClassId(storage::kRoot, *layout.rootClassId)) return false;
+    if (layout.withObjects) {
+        auto objects = cf->CreateStorage(storage::kRoot, layout.objectsName);
         if (!objects) return false;
-        if (spec.objectsClassId && !cf->SetClassId(*objects, *spec.objectsClassId)) return false;
+        if (layout.objectsClassId && !cf->SetClassId(*objects, *layout.objectsClassId)) return false;
     }
-    if (spec.withMain) {
-        auto main = cf->CreateStream(storage::kRoot, spec.mainName);
-        if (!main || !cf->SetStreamData(*main, spec.main)) return false;
+    if (layout.withMain) {
+        auto main = cf->CreateStream(storage::kRoot, layout.mainName);
+        if (!main || !cf->SetStreamData(*main, layout.main)) return false;
     }
-    for (const CompoundElement& e : spec.extra) {
+    for (const CompoundElement& e : layout.extra) {
         auto parent = Resolve(*cf, e.parent);
         if (!parent) return false;
         if (e.storage) {
@@ -57,9 +57,9 @@ bool WriteCompound(const std::string& path, const CompoundSpec& spec) {
 }
 
 bool WriteCompound(const std::string& path, const std::vector<uint8_t>& main) {
-    CompoundSpec spec;
-    spec.main = main;
-    return WriteCompound(path, spec);
+    CompoundLayout layout;
+    layout.main = main;
+    return WriteCompound(path, layout);
 }
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path) {

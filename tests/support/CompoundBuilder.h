@@ -21,7 +21,7 @@ struct CompoundElement {
     std::optional<storage::ClassId> classId;    // storages
 };
 
-struct CompoundSpec {
+struct CompoundLayout {
     std::vector<uint8_t> main;                          // bytes of the main stream
     bool withObjects = true;                            // the objects storage
     bool withMain = true;                               // the main stream
@@ -33,7 +33,7 @@ struct CompoundSpec {
 };
 
 // Writes the compound file; false when anything could not be made.
-bool WriteCompound(const std::string& path, const CompoundSpec& spec);
+bool WriteCompound(const std::string& path, const CompoundLayout& layout);
 // The default layout with `main` as the main stream.
 bool WriteCompound(const std::string& path, const std::vector<uint8_t>& main);
 

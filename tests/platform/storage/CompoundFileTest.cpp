@@ -20,7 +20,7 @@ using storage::ElementKind;
 using storage::kRoot;
 using testsupport::Bytes;
 using testsupport::CompoundElement;
-using testsupport::CompoundSpec;
+using testsupport::CompoundLayout;
 using testsupport::MakeClassId;
 using testsupport::Pattern;
 using testsupport::ReadFileBytes;
@@ -32,19 +32,19 @@ namespace {
 
 // A fixture with something of every kind: class ids, a nested storage, a
 // property stream, small (mini-stream) and large streams.
-CompoundSpec RichSpec() {
-    CompoundSpec spec;
-    spec.main = Pattern(10000, 3);
-    spec.rootClassId = MakeClassId(0x10);
-    spec.objectsClassId = MakeClassId(0x40);
-    spec.extra = {
+CompoundLayout RichSpec() {
+    CompoundLayout layout;
+    layout.main = Pattern(10000, 3);
+    layout.rootClassId = MakeClassId(0x10);
+    layout.objectsClassId = MakeClassId(0x40);
+    layout.extra = {
         {u"", u"\x05SummaryInformation", false, Pattern(120, 9), std::nullopt},
         {u"Quillsuite_OBJECTS", u"Pic", false, Pattern(5000, 1), std::nullopt},
         {u"Quillsuite_OBJECTS", u"Sub", true, {}, MakeClassId(0x70)},
         {u"Quillsuite_OBJECTS/Sub", u"leaf", false, Bytes("leaf data"), std::nullopt},
         {u"", u"Empty", false, {}, std::nullopt},
     };
-    return spec;
+    return layout;
 }
 
 std::vector<std::u16string> Names(const std::vector<storage::Element>& elements) {
@@ -127,11 +127,11 @@ TEST_F(CompoundFileTest, SignatureTestLooksOnlyAtTheFirstEightBytes) {
 }
 
 TEST_F(CompoundFileTest, TreeIsReadInCompoundOrderWithCaseInsensitiveLookup) {
-    CompoundSpec spec = RichSpec();
-    spec.extra.push_back({u"", u"bb", false, Bytes("2"), std::nullopt});
-    spec.extra.push_back({u"", u"AA", false, Bytes("1"), std::nullopt});
-    spec.extra.push_back({u"", u"ab", false, Bytes("3"), std::nullopt});
-    ASSERT_TRUE(WriteCompound(file, spec));
+    CompoundLayout layout = RichSpec();
+    layout.extra.push_back({u"", u"bb", false, Bytes("2"), std::nullopt});
+    layout.extra.push_back({u"", u"AA", false, Bytes("1"), std::nullopt});
+    layout.extra.push_back({u"", u"ab", false, Bytes("3"), std::nullopt});
+    ASSERT_TRUE(WriteCompound(file, layout));
     auto cf = CompoundFile::Open(file, false);
     ASSERT_NE(cf, nullptr);
 

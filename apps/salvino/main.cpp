@@ -1,0 +1,25 @@
+#include <QApplication>
+
+#include "engine/EngineContext.h"
+#include "inspector/Hosts.h"
+#include "inspector/Sheet.h"
+#include "inspector/SheetProfile.h"
+#include "inspector/SheetWindow.h"
+
+int main(int argc, char** argv) {
+    // The path is taken before Qt sees the arguments: it keeps every one of them.
+    const std::string pending = inspector::PendingPathFromArguments(argc, argv);
+    const inspector::SheetProfile& profile = inspector::SalvinoSheetProfile();
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    QCoreApplication::setOrganizationName(QString::fromLatin1(profile.organisation));
+    QCoreApplication::setApplicationName(QString::fromLatin1(profile.application));
+    engine::ResetContext();
+    inspector::SheetWindow window(profile);
+    inspector::InstalledQtHosts hosts(&window, profile.title);
+    window.show();
+    window.Start(pending);
+    // The Repair page has no content yet: open on the findings instead.
+    window.sheet().SetActivePage(inspector::kInfoPage);
+    return app.exec();
+}

@@ -1,0 +1,176 @@
+// bench_check: opens and checks generated documents of 16, 32 and 64 MB
+// (text, codes, functions with prefix ids, undo areas, a few thousand
+// packets with child lists and text blocks, some damage). Each check runs
+// in a child process so that its peak memory is its own.
+//
+//   bench_check                 the three sizes in a scratch folder
+//   bench_check make FILE MB    writes one document
+//   bench_check check FILE      opens and checks it, prints seconds and lines
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "engine/Check.h"
+#include "engine/DocFile.h"
+#include "engine/Document.h"
+#include "engine/EngineContext.h"
+#include "tests/support/CompoundBuilder.h"
+#include "tests/support/DocBuilder.h"
+
+namespace {
+
+using testsupport::Body;
+using testsupport::DocBuilder;
+using testsupport::Func;
+using testsupport::Packet;
+using testsupport::VarFunc;
+
+constexpr int kFonts = 1000, kStyles = 1000, kBoxes = 1000;
+
+// Counts the lines the check writes and keeps the last one (the verdict).
+class CountingList final : public engine::ListTarget {
+public:
+    void Append(std::string_view text, uint32_t) override {
+        ++count;
+        last.assign(text);
+    }
+    size_t Size() const override { return count; }
+    std::string Text(size_t) const override { return last; }
+    uint32_t Tag(size_t) const override { return 0; }
+    void RemoveLast() override {}
+    size_t count = 0;
+    std::string last;
+};
+
+bool Make(const std::string& path, size_t megabytes) {
+    DocBuilder b;
+    for (int i = 0; i < kFonts; ++i) {
+        Packet p;
+        p.type = 0x20;
+        p.payload = {'F', static_cast<uint8_t>(i), static_cast<uint8_t>(i >> 8)};
+        b.Add(p);
+    }
+    for (int i = 0; i < kStyles; ++i) {
+        Packet p;
+        p.type = 0x30;
+        p.children = {static_cast<uint16_t>(1 + i % kFonts), static_cast<uint16_t>(1 + (i * 7) % kFonts)};
+        b.Add(p);
+    }
+    for (int i = 0; i < kBoxes; ++i) {
+        Packet p;
+        p.type = 0x0C;
+        Body block;
+        block.Text("Boxed text of a sub-document").Var(Func(0xD4, 0x09, {static_cast<uint16_t>(kFonts + 1 + i % kStyles)}));
+        if (i % 250 == 7) block.Code(0xFF).Text("damaged");  // damage in a few blocks
+        p.blocks = {block, Body().Text("second block")};
+        b.Add(p);
+    }
+    const size_t target = megabytes << 20;
+    static const char kLine[] = "The quick brown fox jumps over the lazy dog and keeps on running";
+    VarFunc broken = Func(0xD3, 0x01, {}, {0x10, 0x00});
+    broken.trailerSize = 0x0999;
+    for (uint32_t n = 0; b.body.Bytes().size() < target; ++n) {
+        const auto font = static_cast<uint16_t>(1 + n % kFonts);
+        const auto style = static_cast<uint16_t>(kFonts + 1 + n % kStyles);
+        b.body.Text(kLine).Code(0x0A).Fixed({0xF2, 0x01, 0xF2});
+        b.body.Var(Func(0xD4, 0x1A, {font}, {0x01, 0x02})).Text("more text").Code(0x8C);
+        if (n % 16 == 0) b.body.Var(Func(0xDD, 0x00, {style, font}));
+        if (n % 512 == 0) b.body.UndoStart().Text("deleted words").Var(Func(0xD4, 0x1A, {font})).UndoEnd();
+        if (n % 65536 == 1000) b.body.Var(broken).Text("after the damage");
+    }
+    return b.WriteFile(path);
+}
+
+int Check(const std::string& path) {
+    const auto start = std::chrono::steady_clock::now();
+    engine::FileHeader header;
+    int readOnly = 0, verdict = 0;
+    engine::DocFile* f = engine::OpenDocument(path, &header, &readOnly, &verdict);
+    if (!f) {
+        std::fprintf(stderr, "bench_check: cannot open %s (verdict %d)\n", path.c_str(), verdict);
+        return 1;
+    }
+    CountingList list;
+    const int r = engine::RunDocumentCheck(f, &list);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    std::printf("%.3f %zu %zu %zu %s\n", took.count(), list.count, engine::Ctx().check.refs.size(),
+                engine::Ctx().check.ranges.size(), list.last.c_str());
+    engine::CloseDocument(f);
+    return r == 0 ? 0 : 1;
+}
+
+// Runs `check` in a child; its output line and peak memory.
+bool RunChild(const char* self, const std::string& path, std::string* line, long* maxKb) {
+    int fds[2];
+    if (pipe(fds) != 0) return false;
+    const pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        dup2(fds[1], 1);
+        close(fds[0]);
+        execl(self, self, "check", path.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    char buf[512];
+    ssize_t n;
+    while ((n = read(fds[0], buf, sizeof buf)) > 0) line->append(buf, static_cast<size_t>(n));
+    close(fds[0]);
+    int status = 0;
+    struct rusage ru {};
+    if (wait4(pid, &status, 0, &ru) != pid) return false;
+    *maxKb = ru.ru_maxrss;
+    while (!line->empty() && line->back() == '\n') line->pop_back();
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "make") == 0)
+        return Make(argv[2], static_cast<size_t>(std::atoi(argv[3]))) ? 0 : 1;
+    if (argc == 3 && std::strcmp(argv[1], "check") == 0) return Check(argv[2]);
+    if (argc != 1) {
+        std::fprintf(stderr, "usage: bench_check [make FILE MB | check FILE]\n");
+        return 2;
+    }
+    testsupport::ScopedTempDir dir;
+    std::printf("%6s %10s %9s %8s %10s %8s %7s  %s\n", "MB", "bytes", "seconds", "MB/s", "peak KB",
+                "over KB", "lines", "verdict");
+    int failed = 0;
+    for (size_t mb : {16u, 32u, 64u}) {
+        const std::string path = dir.File("bench-" + std::to_string(mb) + ".qwd");
+        if (!Make(path, mb)) {
+            std::fprintf(stderr, "bench_check: cannot write %s\n", path.c_str());
+            return 1;
+        }
+        struct stat st {};
+        stat(path.c_str(), &st);
+        std::string line;
+        long maxKb = 0;
+        if (!RunChild(argv[0], path, &line, &maxKb)) {
+            std::fprintf(stderr, "bench_check: the check of %s failed: %s\n", path.c_str(), line.c_str());
+            ++failed;
+            continue;
+        }
+        double seconds = 0;
+        size_t lines = 0, refs = 0, ranges = 0;
+        char verdict[128] = {};
+        std::sscanf(line.c_str(), "%lf %zu %zu %zu %127[^\n]", &seconds, &lines, &refs, &ranges, verdict);
+        const double mbytes = static_cast<double>(st.st_size) / (1 << 20);
+        const long overKb = maxKb - static_cast<long>(st.st_size / 1024);
+        std::printf("%6zu %10lld %9.3f %8.1f %10ld %8ld %7zu  %s (%zu references, %zu ranges)\n", mb,
+                    static_cast<long long>(st.st_size), seconds, mbytes / seconds, maxKb, overKb, lines,
+                    verdict, refs, ranges);
+        unlink(path.c_str());
+    }
+    return failed == 0 ? 0 : 1;
+}

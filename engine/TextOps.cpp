@@ -1,0 +1,195 @@
+#include "engine/TextOps.h"
+
+#include <algorithm>
+#include <span>
+#include <string>
+
+#include "engine/Captions.h"
+#include "engine/DocFile.h"
+#include "engine/Document.h"
+#include "engine/EngineContext.h"
+#include "engine/Format.h"
+#include "engine/OutputSink.h"
+
+namespace engine {
+
+namespace {
+
+constexpr uint32_t kAllOnes = 0xFFFFFFFF;
+constexpr uint32_t kTextClasses = 6;  // single-byte codes and text: what a text walk looks at
+
+void EnsurePacketTable(DocFile* f, int mode, int captionId) {
+    if (Ctx().doc.packets.empty()) ScanPackets(f, kNoTarget, kAllPackets, false, mode, nullptr, captionId);
+}
+
+void SeekFailedBox() {
+    if (MessageService* m = Ctx().hosts.messages)
+        m->Show("I/O Error.  Seek failed", "Error", MsgIcon::Warning, MsgButtons::Ok);
+}
+
+// The special spaces are shown as blanks.
+std::string Shown(const TextRun& run) {
+    std::string s = run.Text();
+    for (char& ch : s)
+        if (static_cast<uint8_t>(ch) == 0x80 || static_cast<uint8_t>(ch) == 0x81) ch = ' ';
+    return s;
+}
+
+// A walk of a block for its text: the scramble and the extraction.
+int WalkBlock(DocFile* f, CodeWalkRequest rq) {
+    const int32_t at = SeekDocFile(f, 0, 1);
+    if (at < 0) {
+        SeekFailedBox();
+        return 0;
+    }
+    WalkCodeStream(rq);
+    if (SeekDocFile(f, at, 0) != at) {
+        SeekFailedBox();
+        return 0;
+    }
+    return 1;
+}
+
+CodeWalkRequest BlockRequest(DocFile* f, uint32_t offset, uint32_t size) {
+    CodeWalkRequest rq;
+    rq.file = f;
+    rq.start = offset & kStartOffsetMask;
+    rq.mode = kModeDecoded;
+    rq.groupMask = 0;
+    rq.classMask = kTextClasses;
+    rq.length = size;
+    return rq;
+}
+
+// Writes the run's bytes back where each came from, a stretch of
+// neighbouring offsets at a time; the file position is kept.
+int WriteBack(DocFile* f, const TextRun& run, const uint8_t* bytes) {
+    const int32_t at = SeekDocFile(f, 0, 1);
+    if (at < 0) return 0;
+    int ok = 1;
+    for (uint32_t i = 0; i < run.count && ok;) {
+        uint32_t j = i + 1;
+        while (j < run.count && run.offsets[j] == run.offsets[j - 1] + 1) ++j;
+        if (run.offsets[i] > 0x7FFFFFFFu ||
+            SeekDocFile(f, static_cast<int32_t>(run.offsets[i]), 0) != static_cast<int32_t>(run.offsets[i]) ||
+            WriteDocFile(f, bytes + i, j - i) <= 0)
+            ok = 0;
+        i = j;
+    }
+    if (SeekDocFile(f, at, 0) != at) ok = 0;
+    return ok;
+}
+
+}  // namespace
+
+int32_t ListDocumentCodes(DocFile* f, ListTarget* target, int mode, uint32_t groupMask,
+                          uint32_t classMask, uint32_t length) {
+    EnsurePacketTable(f, mode, kCaptionScanningPrefixPackets);
+    CodeWalkRequest rq;
+    rq.file = f;
+    rq.sink = target;
+    rq.start = 0;
+    rq.mode = mode;
+    rq.groupMask = groupMask;
+    rq.classMask = classMask;
+    rq.length = length;
+    rq.captionId = kCaptionCodeSummary;
+    return WalkCodeStream(rq);
+}
+
+int32_t DescribeCodeAt(DocFile* f, ListTarget* target, uint32_t start, int mode, uint32_t length) {
+    if ((start & kStartOffsetMask) == 0) return 0;
+    EnsurePacketTable(f, mode, 0);
+    CodeWalkRequest rq;
+    rq.file = f;
+    rq.sink = target;
+    rq.start = start;
+    rq.mode = mode;
+    rq.groupMask = kAllOnes;
+    rq.classMask = kAllOnes;
+    rq.length = length;
+    return WalkCodeStream(rq);
+}
+
+int32_t SearchDocumentText(DocFile* f, uint32_t start, uint32_t length, const char* text,
+                           bool caseSensitive) {
+    CodeWalkRequest rq;
+    rq.file = f;
+    rq.start = start;
+    rq.mode = kModeDecoded;
+    rq.groupMask = 0;
+    rq.classMask = kTextClasses;
+    rq.length = length;
+    rq.searchText = text ? text : "";
+    rq.caseSensitive = caseSensitive;
+    return WalkCodeStream(rq);
+}
+
+int ScrambleTextBlock(DocFile* f, ListTarget* results, uint32_t offset, uint32_t size) {
+    if (SeekDocFile(f, 0, 1) < 0) {
+        SeekFailedBox();
+        return 0;
+    }
+    AddListLine(results, Format("Scrambling text block at 0x%08X, for 0x%08X bytes", offset, size));
+    CodeWalkRequest rq = BlockRequest(f, offset, size);
+    rq.scramble = true;
+    return WalkBlock(f, rq);
+}
+
+int ExtractTextBlock(DocFile* target, DocFile* f, ListTarget* results, uint32_t offset,
+                     uint32_t size) {
+    if (SeekDocFile(f, 0, 1) < 0) {
+        SeekFailedBox();
+        return 0;
+    }
+    if (results)
+        AddListLine(results, Format("Extracting text block at 0x%08X, for 0x%08X bytes", offset, size));
+    CodeWalkRequest rq = BlockRequest(f, offset, size);
+    rq.extract = true;
+    rq.extractTarget = target;
+    return WalkBlock(f, rq);
+}
+
+int TextRunAction(const TextRunSettings& s, const TextRun& run) {
+    if (s.sink && s.singleDescription) {
+        if (s.mode == kModeHex)
+            HexDump(run.count, std::span<const uint8_t>(run.chars, run.count), s.sink);
+        else
+            PrintLine(s.sink, Format("'%s'", Shown(run).c_str()));
+        return 0;
+    }
+    if (s.sink) {
+        // Filtered as a text code; the item data is the run's first character.
+        AddCodeLine(s.sink, Format("Text:'%s'", Shown(run).c_str()), run.Start(), false, s.groupMask,
+                    s.classMask, 0x41);
+        return 1;
+    }
+    if (s.searchText) {
+        std::string hay = run.Text();
+        if (!s.caseSensitive)
+            for (char& ch : hay)
+                if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+        return hay.find(s.searchText) != std::string::npos ? 0 : 1;
+    }
+    if (s.scramble) {
+        uint8_t out[kMaxTextRun];
+        for (uint32_t i = 0; i < run.count; ++i) {
+            const uint8_t c = run.chars[i];
+            out[i] = c >= 'a' && c <= 'z' ? 'z' : (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ? 'Z' : c;
+        }
+        return s.file ? WriteBack(s.file, run, out) : 0;
+    }
+    if (s.extract) {
+        uint8_t out[kMaxTextRun];
+        for (uint32_t i = 0; i < run.count; ++i) {
+            const uint8_t c = run.chars[i];
+            const bool special = s.oldLayout ? (c == 0x20 || c == 0xA0) : (c == 0x80 || c == 0x81);
+            out[i] = special ? ' ' : c;
+        }
+        if (!s.extractTarget || run.count == 0) return 0;
+        return WriteDocFile(s.extractTarget, out, run.count) > 0 ? 1 : 0;
+    }
+    return 1;
+}
+
+}  // namespace engine

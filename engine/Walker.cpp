@@ -1,0 +1,541 @@
+#include "engine/Walker.h"
+
+#include <algorithm>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "engine/Codes.h"
+#include "engine/DocFile.h"
+#include "engine/Document.h"
+#include "engine/EngineContext.h"
+#include "engine/Format.h"
+#include "engine/OutputSink.h"
+#include "engine/Progress.h"
+#include "engine/TextOps.h"
+
+namespace engine {
+
+namespace {
+
+constexpr uint32_t kProgressFromBytes = 20000;
+constexpr int kProgressSteps = 50;
+constexpr int32_t kMaxRefillSize = 16000;
+
+// Fixed-length functions of the old layout, 0xC0-0xCF.
+constexpr uint8_t kOldFixedLength[16] = {4, 9, 11, 3, 3, 5, 6, 7, 4, 5, 6, 6, 8, 10, 10, 12};
+
+bool RealList(ListTarget* list) { return list != nullptr; }
+
+// The repair's probe walks without a sink and leaves the title alone.
+void SetMainTitle(ListTarget* sink, const char* title) {
+    WindowHost* w = Ctx().hosts.window;
+    if (sink && w) w->SetTitle(title);
+}
+
+bool IsOldLayout(const FileHeader& h) {
+    return h.Signature() == kSignature && h.ProductType() == 1 &&
+           (h.FileType() == 10 || h.FileType() == 17) && h.MajorVersion() == 0;
+}
+
+class SalvinoTextRunPolicy final : public TextRunPolicy {
+public:
+    bool IsText(uint8_t c) const override { return c >= 0x21 && c <= 0x81; }
+    uint32_t CutLength(bool extracting) const override { return extracting ? 102 : 71; }
+    int HandOver(const TextRunSettings& settings, const TextRun& run, bool) const override;
+};
+
+class SalvinoWalkDamagePolicy final : public WalkDamagePolicy {
+public:
+    int32_t OnDamage(WalkDamage kind, CorruptStretch& stretch, DocFile* f, ListTarget* sink,
+                     uint32_t offset) const override {
+        const int r = OpenCorruptRange(stretch, f, sink, offset, 0, 0, nullptr, 0);
+        switch (kind) {
+            case WalkDamage::InvalidByte:
+            case WalkDamage::SizePastEnd:
+            case WalkDamage::OldLayoutCode:
+            case WalkDamage::CutOff:
+                return kDamageGoOn;  // the result is not looked at here
+            default:
+                return r == 1 ? 1 : kDamageGoOn;
+        }
+    }
+};
+
+// One walk: nothing of it survives the call.
+class Walk {
+public:
+    explicit Walk(const CodeWalkRequest& rq) : rq_(rq) {}
+    int32_t Run();
+
+private:
+    enum class Refill { Done, Failed, LastWindow };
+    // A step's outcome: go on with the loop, or end the walk with a result.
+    struct Step {
+        bool end = false;
+        int32_t result = 0;
+    };
+    static Step GoOn() { return {}; }
+    static Step End(int32_t r) { return {true, r}; }
+
+    uint32_t Offset() const { return base_ + pos_; }
+    bool IsText(uint8_t c) const {
+        return oldLayout_ ? (c >= 0x20 && c <= 0x7F) : text_->IsText(c);
+    }
+    bool ReadNextWindow();
+    Refill RefillWindowAt();
+    int32_t FlushTextRun(int code);
+    Step Damage(WalkDamage kind, uint32_t offset);
+    Step CutOff(uint32_t offset);
+    Step EndOfWalk();
+    Step DescribeDamagedPlace();
+    Step TextByte(uint8_t c);
+    Step SingleByte(uint8_t c);
+    Step InvalidByte();
+    Step Variable(uint8_t c);
+    Step Fixed(uint8_t c, uint32_t length);
+    bool Progress();
+
+    CodeWalkRequest rq_;
+    const TextRunPolicy* text_ = nullptr;
+    const WalkDamagePolicy* damage_ = nullptr;
+    TextRunSettings settings_;
+    std::vector<uint8_t> window_;
+    uint32_t base_ = 0;
+    uint32_t pos_ = 0;
+    uint32_t fill_ = 0;
+    uint32_t remaining_ = 0;
+    uint32_t length_ = 0;
+    uint32_t startOffset_ = 0;
+    uint32_t startFlags_ = 0;
+    TextRun run_;
+    CorruptStretch stretch_;
+    bool single_ = false;
+    bool oldLayout_ = false;
+    std::unique_ptr<CProgressDialog> progress_;
+    uint32_t mark_ = 0;
+    uint32_t step_ = 1;
+};
+
+bool Walk::ReadNextWindow() {
+    const uint32_t want = std::min(remaining_, kWalkWindow);
+    const int32_t n = want == 0 ? 0 : ReadDocFile(rq_.file, window_.data(), want);
+    // An empty window after a failure: the walked data ends at the base.
+    fill_ = n > 0 ? static_cast<uint32_t>(n) : 0;
+    pos_ = 0;
+    if (n < 0) return false;
+    remaining_ -= fill_;
+    return true;
+}
+
+// Reads the window again from the current item, which straddles its end.
+Walk::Refill Walk::RefillWindowAt() {
+    if (fill_ < kWalkWindow || pos_ == 0) return Refill::LastWindow;
+    const uint32_t unread = fill_ - pos_;
+    const int32_t at = SeekDocFile(rq_.file, -static_cast<int32_t>(unread), 1);
+    if (at < 0) {
+        AddListLine(rq_.sink, "ERROR using seek function");
+        return Refill::Failed;
+    }
+    base_ = static_cast<uint32_t>(at);
+    remaining_ += unread;
+    if (!ReadNextWindow() || fill_ == 0) return Refill::Failed;
+    return Refill::Done;
+}
+
+int32_t Walk::FlushTextRun(int code) {
+    if (!run_.pending) return 0;
+    const int r = text_->HandOver(settings_, run_, code == -1);
+    run_.pending = false;
+    if (rq_.extract && rq_.extractTarget) {
+        static constexpr uint8_t kLineEnd[2] = {0x0D, 0x0A};
+        WriteDocFile(rq_.extractTarget, kLineEnd, sizeof kLineEnd);
+    }
+    if (rq_.searchText && r == 0) return static_cast<int32_t>(run_.Start());
+    if (single_ && code != -1) return 1;
+    return 0;
+}
+
+Walk::Step Walk::Damage(WalkDamage kind, uint32_t offset) {
+    const int32_t r = damage_->OnDamage(kind, stretch_, rq_.file, rq_.sink, offset);
+    return r == kDamageGoOn ? GoOn() : End(r);
+}
+
+// An item the data ends inside: damage that ends the walk. Walks that
+// resynchronise book the stretch up to the end of the data.
+Walk::Step Walk::CutOff(uint32_t offset) {
+    const bool wasValid = stretch_.valid;
+    const Step s = Damage(WalkDamage::CutOff, offset);
+    if (s.end) return s;
+    if (stretch_.checkOrExtract) {
+        CloseCorruptRange(stretch_, 0, 0, stretch_.start, base_ + fill_);
+        return End(0);
+    }
+    // OpenCorruptRange has reported it already when it returned 1.
+    const SinkState& sink = Ctx().sink;
+    const bool reported = wasValid && sink.stopValue == -1 && !RealList(sink.defaultList);
+    if (!reported) ReportDocCorrupt(rq_.sink, offset);
+    return End(1);
+}
+
+// A search still finds its text in the last run of the data.
+Walk::Step Walk::EndOfWalk() {
+    const int32_t r = FlushTextRun(0);
+    if (!stretch_.valid) CloseCorruptRange(stretch_, 0, 0, stretch_.start, base_ + fill_);
+    return End(rq_.searchText ? r : 0);
+}
+
+Walk::Step Walk::DescribeDamagedPlace() {
+    const uint32_t offset = startOffset_;
+    PrintLine(rq_.sink, Format("Document offset = 0x%X", offset));
+    if (rq_.mode != kModeHex) {
+        PrintLine(rq_.sink, " ");
+        PrintLine(rq_.sink, "HEX display of invalid document area");
+    }
+    uint32_t count = fill_;
+    for (const InvalidRange& r : Ctx().check.ranges) {
+        if (r.start != offset) continue;
+        count = std::min(count, r.end > r.start ? r.end - r.start : 0);
+        break;
+    }
+    HexDump(count, std::span<const uint8_t>(window_.data(), fill_), Ctx().describer.currentTarget);
+    return End(0);
+}
+
+Walk::Step Walk::InvalidByte() {
+    if (const int32_t r = FlushTextRun(-1)) return End(r);
+    const Step s = Damage(WalkDamage::InvalidByte, Offset());
+    if (s.end) return s;
+    if (single_) {
+        SetMainTitle(rq_.sink, "Invalid function:");
+        PrintLine(rq_.sink, "0xFF, (document corrupt)");
+        return End(0);
+    }
+    AddCodeLine(rq_.sink, "Invalid function: 0xFF, (document corrupt)", Offset(), false,
+                rq_.groupMask, rq_.classMask, 0xFF);
+    ++pos_;
+    return GoOn();
+}
+
+Walk::Step Walk::TextByte(uint8_t c) {
+    if (single_ && pos_ == 0 && base_ == startOffset_) SetMainTitle(rq_.sink, "Text:");
+    if (!run_.pending) {
+        run_.pending = true;
+        run_.count = 0;
+    }
+    run_.chars[run_.count] = c;
+    run_.offsets[run_.count] = Offset();
+    ++run_.count;
+    ++pos_;
+    if (run_.count >= std::min(text_->CutLength(rq_.extract), kMaxTextRun)) {
+        if (const int32_t r = FlushTextRun(-1)) return End(r);
+    }
+    return GoOn();
+}
+
+Walk::Step Walk::SingleByte(uint8_t c) {
+    if (const int32_t r = FlushTextRun(c)) return End(r);
+    if (oldLayout_) {
+        if (c >= 0xC0 && c <= 0xCF) return Fixed(c, kOldFixedLength[c - 0xC0]);
+        ++pos_;
+        return GoOn();
+    }
+    if (c <= 0x20) {
+        AddCodeLine(rq_.sink, Format("Single byte Code 0x%02X   Mapped at Pos: %d", c, c), Offset(),
+                    single_, rq_.groupMask, rq_.classMask, c);
+        if (single_) return End(0);
+    } else if (single_) {
+        if (rq_.mode == kModeHex) {
+            HexDump(1, std::span<const uint8_t>(&window_[pos_], 1), rq_.sink);
+        } else {
+            SetMainTitle(rq_.sink, SingleByteCodeName(c));
+            PrintLine(rq_.sink, Format("Single Byte Code: 0x%02X", c));
+        }
+        return End(0);
+    } else {
+        AddCodeLine(rq_.sink, SingleByteCodeName(c), Offset(), false, rq_.groupMask, rq_.classMask, c);
+    }
+    ++pos_;
+    return GoOn();
+}
+
+Walk::Step Walk::Variable(uint8_t c) {
+    if (const int32_t r = FlushTextRun(c)) return End(r);
+    const uint32_t offset = Offset();
+    if (pos_ + 3 >= fill_) {
+        switch (RefillWindowAt()) {
+            case Refill::LastWindow: return CutOff(offset);
+            case Refill::Failed: return EndOfWalk();
+            case Refill::Done: return GoOn();  // the same item again, at the window's start
+        }
+    }
+    const auto size = static_cast<int16_t>(GetU16(window_, pos_ + 2));
+    const uint32_t span = static_cast<uint32_t>(size) + (oldLayout_ ? 4 : 0);
+    const bool resync = stretch_.checkOrExtract;
+    const SinkState& sink = Ctx().sink;
+
+    if (size > 0 && pos_ + span <= fill_) {
+        bool trailerRight = false;
+        // Sizes below 4 would put the trailer inside the header or before it.
+        if (size >= 4) {
+            const uint32_t p = pos_;
+            const auto P = static_cast<uint32_t>(size);
+            trailerRight = oldLayout_
+                               ? GetU16(window_, p + P) == P && window_[p + P + 3] == c
+                               : GetU16(window_, p + P - 3) == P && window_[p + P - 1] == c;
+        }
+        WalkDamage kind = WalkDamage::WrongTrailer;
+        if (trailerRight && !oldLayout_) {
+            const int accepted = DescribeVariableFunction(
+                std::span<const uint8_t>(&window_[pos_], span), rq_.sink, single_, offset, rq_.mode,
+                rq_.groupMask, rq_.classMask);
+            if (single_) return End(0);
+            if (accepted == 0) {
+                trailerRight = false;
+                kind = WalkDamage::Refused;
+            }
+        } else if (!trailerRight && !oldLayout_) {
+            if (stretch_.valid && sink.stopValue == 0 && !RealList(sink.defaultList))
+                AddCodeLine(rq_.sink, Format("Invalid function at 0x%06X", offset), offset, single_,
+                            rq_.groupMask, rq_.classMask, 0xFF);
+            if (single_) return End(0);
+        }
+        if (!trailerRight) {
+            const Step s = Damage(kind, offset);
+            if (s.end) return s;
+            pos_ += resync && !stretch_.valid ? 1 : span;
+            return GoOn();
+        }
+        if (resync && !stretch_.valid) CloseCorruptRange(stretch_, 0, 0, stretch_.start, offset);
+        pos_ += span;
+        return GoOn();
+    }
+
+    if (single_ && (size < 1 || size > kMaxRefillSize)) {
+        AddCodeLine(rq_.sink, Format("Invalid function at 0x%06X", offset), offset, true, rq_.groupMask,
+                    rq_.classMask, 0xFF);
+        return End(0);
+    }
+    if (resync && (size <= 0 || fill_ < kWalkWindow)) {
+        const Step s = Damage(size <= 0 ? WalkDamage::BadSize : WalkDamage::SizePastEnd, offset);
+        if (s.end) return s;
+        ++pos_;
+        return GoOn();
+    }
+    if (size >= 1 && size <= kMaxRefillSize) {
+        switch (RefillWindowAt()) {
+            case Refill::LastWindow: return CutOff(offset);
+            case Refill::Failed: return EndOfWalk();
+            case Refill::Done: return GoOn();
+        }
+    }
+    const Step s = Damage(WalkDamage::BadSize, offset);
+    if (s.end) return s;
+    ++pos_;
+    return GoOn();
+}
+
+// `length`: the old layout's length of 0xC0-0xCF; 0 for the newer layout.
+Walk::Step Walk::Fixed(uint8_t c, uint32_t length) {
+    if (const int32_t r = FlushTextRun(c)) return End(r);
+    const uint32_t offset = Offset();
+    if (oldLayout_ && c >= 0xF0) {
+        const Step s = Damage(WalkDamage::OldLayoutCode, offset);
+        if (s.end) return s;
+        ++pos_;
+        return GoOn();
+    }
+    const uint32_t L = oldLayout_ ? length : FixedFunctionLength(c);
+    if (pos_ + L > fill_) {
+        switch (RefillWindowAt()) {
+            case Refill::LastWindow: return CutOff(offset);
+            case Refill::Failed: return EndOfWalk();
+            case Refill::Done: break;
+        }
+        if (pos_ + L > fill_) return CutOff(offset);
+    }
+    if (window_[pos_ + L - 1] == c) {
+        if (!oldLayout_)
+            DescribeFixedFunction(std::span<const uint8_t>(&window_[pos_], L), rq_.sink, offset, single_,
+                                  rq_.groupMask, rq_.classMask, rq_.mode, false, stretch_.valid);
+    } else {
+        const Step s = Damage(WalkDamage::FixedGates, offset);
+        if (s.end) return s;
+    }
+    if (single_) return End(0);
+    pos_ += stretch_.checkOrExtract && !stretch_.valid ? 1 : L;
+    return GoOn();
+}
+
+// True when Cancel was pressed.
+bool Walk::Progress() {
+    if (!progress_) return false;
+    const uint32_t at = Offset();
+    if (!(mark_ + step_ < at)) return false;
+    mark_ = at;
+    progress_->StepIt();
+    return progress_->CheckCancel();
+}
+
+int32_t Walk::Run() {
+    EngineContext& ctx = Ctx();
+    const Profile& profile = *ctx.profile;
+    text_ = profile.textRuns ? profile.textRuns : &SalvinoTextRuns();
+    damage_ = profile.walkDamage ? profile.walkDamage : &SalvinoWalkDamage();
+    DocFile* f = rq_.file;
+
+    startOffset_ = rq_.start & kStartOffsetMask;
+    startFlags_ = rq_.start & ~kStartOffsetMask;
+    if (rq_.searchText && *rq_.searchText == '\0') return -1;
+    if (!f) return 1;
+    single_ = !rq_.searchText && !rq_.scramble && !rq_.extract && startOffset_ != 0;
+
+    // The extraction may be given a file that is not the open document:
+    // its layout and its document area come from its own header.
+    FileHeader own = ctx.doc.header;
+    if (rq_.extract) {
+        const int32_t at = SeekDocFile(f, 0, 1);
+        FileHeader read;
+        if (SeekDocFile(f, 0, 0) == 0 &&
+            ReadDocFile(f, read.bytes, sizeof read.bytes) == static_cast<int32_t>(sizeof read.bytes)) {
+            oldLayout_ = IsOldLayout(read);
+            if (f != ctx.doc.file) own = read;
+        }
+        if (at >= 0) SeekDocFile(f, at, 0);
+    }
+    const bool wantProgress = rq_.captionId != 0 || rq_.extract || startOffset_ == 0;
+    stretch_.checkOrExtract = rq_.extract || rq_.scramble || RealList(ctx.sink.defaultList);
+
+    ctx.sink.invalidTextMarker = 0;
+    ctx.check.undoLevel = 0;
+    ctx.check.undoStart = 0;
+    if (startOffset_ == 0) startOffset_ = own.DocOffset();
+    const int32_t end = SeekDocFile(f, 0, 2);
+    const uint32_t fileLength = end > 0 ? static_cast<uint32_t>(end) : 0;
+    length_ = rq_.length == kWalkToEnd ? fileLength : rq_.length;
+
+    settings_ = TextRunSettings{rq_.sink,       single_,     rq_.mode,     rq_.groupMask,
+                                rq_.classMask,  rq_.searchText, rq_.caseSensitive, rq_.scramble,
+                                f,              rq_.extract, rq_.extractTarget, oldLayout_};
+
+    if (wantProgress && length_ >= kProgressFromBytes && !single_ && !ctx.check.progress) {
+        progress_ = std::make_unique<CProgressDialog>(rq_.captionId);
+        if (progress_->Create()) {
+            progress_->SetRange(0, kProgressSteps);
+            progress_->SetStep(1);
+            step_ = std::max<uint32_t>(1, fileLength > startOffset_
+                                              ? (fileLength - startOffset_) / kProgressSteps
+                                              : 0);
+            mark_ = startOffset_;
+        } else {
+            progress_.reset();
+        }
+    }
+
+    if (startOffset_ > 0x7FFFFFFFu ||
+        SeekDocFile(f, static_cast<int32_t>(startOffset_), 0) != static_cast<int32_t>(startOffset_)) {
+        AddListLine(rq_.sink, "Seek to beginning of Document failed.");
+        return 1;
+    }
+    window_.assign(kWalkWindow, 0);
+    base_ = startOffset_;
+    remaining_ = length_;
+    if (!ReadNextWindow()) {
+        AddListLine(rq_.sink, "Error reading data from file");
+        return 1;
+    }
+
+    if (single_ && (startFlags_ & kTagDamage)) return DescribeDamagedPlace().result;
+    if (single_ && rq_.mode == kModeHex) PrintLine(rq_.sink, Format("Document offset = 0x%X", startOffset_));
+
+    for (;;) {
+        if (pos_ >= fill_) {
+            base_ += fill_;
+            if (rq_.scramble) SeekDocFile(f, static_cast<int32_t>(base_), 0);
+            if (!ReadNextWindow() || fill_ == 0) break;
+            continue;
+        }
+        if (Progress()) {
+            PrintLine(rq_.sink, "User CANCELED loading!");
+            return 0;
+        }
+        const uint8_t c = window_[pos_];
+        Step s;
+        if (c == 0xFF) {
+            s = InvalidByte();
+        } else if (c >= 0x01 && c <= 0xCF && !stretch_.valid &&
+                   !(rq_.scramble && IsText(c))) {
+            // Inside a damaged stretch. The scramble still takes its text
+            // (below), so that no readable text survives the damage.
+            if (rq_.scramble) FlushTextRun(c);
+            ++pos_;
+        } else if (c >= 0x01 && c <= 0xCF && IsText(c)) {
+            s = TextByte(c);
+        } else if (c >= 0x01 && c <= 0xCF) {
+            s = SingleByte(c);
+        } else if (c == 0x00) {
+            ++pos_;
+        } else if (c <= 0xEF) {
+            s = Variable(c);
+        } else {
+            s = Fixed(c, 0);
+        }
+        if (s.end) return s.result;
+    }
+    return EndOfWalk().result;
+}
+
+}  // namespace
+
+int SalvinoTextRunPolicy::HandOver(const TextRunSettings& settings, const TextRun& run, bool) const {
+    return TextRunAction(settings, run);
+}
+
+const TextRunPolicy& SalvinoTextRuns() {
+    static const SalvinoTextRunPolicy policy;
+    return policy;
+}
+
+const WalkDamagePolicy& SalvinoWalkDamage() {
+    static const SalvinoWalkDamagePolicy policy;
+    return policy;
+}
+
+int32_t WalkCodeStream(const CodeWalkRequest& request) {
+    Walk walk(request);
+    return walk.Run();
+}
+
+void ReportDocCorrupt(ListTarget* sink, uint32_t offset) {
+    AddErrorLine(sink, Format("Doc corrupt! At offset 0x%lX.", static_cast<unsigned long>(offset)),
+                 kTagDamage + offset);
+}
+
+int OpenCorruptRange(CorruptStretch& stretch, DocFile*, ListTarget* sink, uint32_t offset, uint32_t,
+                     uint32_t, const char* message, int32_t packetId) {
+    if (!stretch.valid) return 0;
+    EngineContext& ctx = Ctx();
+    stretch.valid = false;
+    ctx.check.undoStart = 0;
+    stretch.start = offset;
+    if (RealList(ctx.sink.defaultList)) ++ctx.check.otherFindings;
+    if (ctx.sink.stopValue != -1) return 0;
+    if (message && packetId) {
+        AddErrorLine(sink, message, kTagPacket + static_cast<uint32_t>(packetId));
+        return 0;
+    }
+    if (stretch.checkOrExtract && !RealList(ctx.sink.defaultList)) return 0;
+    ReportDocCorrupt(sink, offset);
+    return RealList(ctx.sink.defaultList) ? 0 : 1;
+}
+
+void CloseCorruptRange(CorruptStretch& stretch, uint16_t owner, uint16_t block, uint32_t start,
+                       uint32_t end) {
+    if (stretch.valid) return;
+    stretch.valid = true;
+    const SinkState& sink = Ctx().sink;
+    if (sink.stopValue == -1 && RealList(sink.defaultList))
+        AppendInvalidRange(owner, block, start, end > start ? end - start : 0);
+}
+
+}  // namespace engine

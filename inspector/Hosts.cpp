@@ -1,0 +1,148 @@
+#include "inspector/Hosts.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "inspector/Text.h"
+
+namespace inspector {
+
+namespace {
+
+QString Q(const std::string& s) { return DecodeCp1252(s); }
+
+QMessageBox::Icon IconOf(engine::MsgIcon icon) {
+    switch (icon) {
+    case engine::MsgIcon::Information: return QMessageBox::Information;
+    case engine::MsgIcon::Warning: return QMessageBox::Warning;
+    case engine::MsgIcon::Error: return QMessageBox::Critical;
+    case engine::MsgIcon::Question: return QMessageBox::Question;
+    case engine::MsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The modeless dialog of one long scan; its owner is disabled while it lives.
+class QtProgressView final : public engine::ProgressView {
+public:
+    explicit QtProgressView(QWidget* owner) : owner_(owner) {
+        // Not a child of the owner: disabling the owner must leave Cancel usable.
+        dialog_ = new QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+        auto* layout = new QVBoxLayout(dialog_);
+        auto* row = new QHBoxLayout;
+        bar_ = new QProgressBar(dialog_);
+        bar_->setTextVisible(false);
+        percent_ = new QLabel(QStringLiteral("0%"), dialog_);
+        percent_->setMinimumWidth(percent_->fontMetrics().horizontalAdvance(QStringLiteral("100%")));
+        row->addWidget(bar_, 1);
+        row->addWidget(percent_);
+        layout->addLayout(row);
+        auto* cancel = new QPushButton(QStringLiteral("Cancel"), dialog_);
+        layout->addWidget(cancel, 0, Qt::AlignHCenter);
+        QObject::connect(cancel, &QPushButton::clicked, [this] { cancel_ = true; });
+        dialog_->setMinimumWidth(320);
+        if (owner_) {
+            owner_->setEnabled(false);
+            dialog_->adjustSize();
+            dialog_->move(owner_->geometry().center() - dialog_->rect().center());
+        }
+        dialog_->show();
+        QCoreApplication::processEvents();
+    }
+    ~QtProgressView() override {
+        delete dialog_;
+        if (owner_) owner_->setEnabled(true);
+    }
+    void SetTitle(const std::string& title) override { dialog_->setWindowTitle(Q(title)); }
+    void SetRange(int lower, int upper) override { bar_->setRange(lower, upper); }
+    void SetPosition(int pos) override { bar_->setValue(pos); }
+    void SetPercentText(const std::string& text) override { percent_->setText(Q(text)); }
+    void Pump() override { QCoreApplication::processEvents(); }
+    bool TakeCancel() override {
+        const bool pressed = cancel_;
+        cancel_ = false;
+        return pressed;
+    }
+
+private:
+    QPointer<QWidget> owner_;
+    QPointer<QDialog> dialog_;
+    QProgressBar* bar_ = nullptr;
+    QLabel* percent_ = nullptr;
+    bool cancel_ = false;
+};
+
+}  // namespace
+
+QtMessageService::QtMessageService(QWidget* owner, std::string programName)
+    : owner_(owner), programName_(std::move(programName)) {}
+
+engine::MsgAnswer QtMessageService::Show(const std::string& text, const std::string& caption,
+                                         engine::MsgIcon icon, engine::MsgButtons buttons) {
+    QMessageBox::StandardButtons set = QMessageBox::Ok;
+    QMessageBox::StandardButton fallback = QMessageBox::Ok;
+    switch (buttons) {
+    case engine::MsgButtons::Ok: break;
+    case engine::MsgButtons::OkCancel:
+        set = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
+    case engine::MsgButtons::YesNo:
+        set = QMessageBox::Yes | QMessageBox::No;
+        fallback = QMessageBox::No;
+        break;
+    case engine::MsgButtons::YesNoCancel:
+        set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        fallback = QMessageBox::Cancel;
+        break;
+    }
+    QMessageBox box(IconOf(icon), Q(caption.empty() ? programName_ : caption), Q(text), set, owner_);
+    // Yes and No boxes default to No.
+    if (buttons == engine::MsgButtons::YesNo) box.setDefaultButton(QMessageBox::No);
+    const int answer = box.exec();
+    switch (answer == 0 ? fallback : static_cast<QMessageBox::StandardButton>(answer)) {
+    case QMessageBox::Yes: return engine::MsgAnswer::Yes;
+    case QMessageBox::No: return engine::MsgAnswer::No;
+    case QMessageBox::Cancel: return engine::MsgAnswer::Cancel;
+    default: return engine::MsgAnswer::Ok;
+    }
+}
+
+std::unique_ptr<engine::ProgressView> QtProgressHost::Create() {
+    return std::make_unique<QtProgressView>(owner_);
+}
+
+void QtWindowHost::SetTitle(const std::string& title) {
+    if (window_) window_->setWindowTitle(Q(title));
+}
+
+void QtWindowHost::Beep() { QApplication::beep(); }
+
+}  // namespace inspector
+
+#include "engine/EngineContext.h"
+
+namespace inspector {
+
+InstalledQtHosts::InstalledQtHosts(QWidget* window, const std::string& programName)
+    : messages_(window, programName), progress_(window), window_(window) {
+    engine::Hosts& h = engine::Ctx().hosts;
+    h.messages = &messages_;
+    h.progress = &progress_;
+    h.window = &window_;
+}
+
+InstalledQtHosts::~InstalledQtHosts() {
+    engine::Hosts& h = engine::Ctx().hosts;
+    if (h.messages == &messages_) h.messages = nullptr;
+    if (h.progress == &progress_) h.progress = nullptr;
+    if (h.window == &window_) h.window = nullptr;
+}
+
+}  // namespace inspector

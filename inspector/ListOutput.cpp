@@ -1,0 +1,138 @@
+#include "inspector/ListOutput.h"
+
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "engine/DocFile.h"
+#include "engine/EngineContext.h"
+#include "engine/Format.h"
+#include "engine/OutputSink.h"
+#include "inspector/SheetProfile.h"
+#include "inspector/Text.h"
+
+namespace inspector {
+
+namespace {
+
+const char* const kOpenFilters[] = {
+    "Quillwright Files (*.qwd *.qwt *.qcm *.qwg)",
+    "Quillwright Documents (*.qwd *.qwt *.qcm)",
+    "Quillwright Graphic Files (*.qwg)",
+    "All Files (*)",
+};
+
+void Box(const std::string& text) {
+    if (engine::MessageService* m = engine::Ctx().hosts.messages)
+        m->Show(text, "", engine::MsgIcon::None, engine::MsgButtons::Ok);
+}
+
+}  // namespace
+
+std::optional<std::string> QtSheetDialogs::OpenFileName(uint32_t* filterIndex) {
+    QFileDialog dialog(owner_);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    QStringList filters;
+    for (const char* f : kOpenFilters) filters << QString::fromLatin1(f);
+    dialog.setNameFilters(filters);
+    const uint32_t start = *filterIndex >= 1 && *filterIndex <= filters.size() ? *filterIndex : 1;
+    dialog.selectNameFilter(filters[static_cast<int>(start) - 1]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const int chosen = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+    if (chosen >= 0) *filterIndex = static_cast<uint32_t>(chosen + 1);
+    return PathBytes(dialog.selectedFiles().first());
+}
+
+std::optional<std::string> QtSheetDialogs::SaveFileName() {
+    const QString name = QFileDialog::getSaveFileName(owner_);
+    if (name.isEmpty()) return std::nullopt;
+    return PathBytes(name);
+}
+
+bool QtSheetDialogs::SetupPrinter(QPrinter& printer) {
+    QPrintDialog dialog(&printer, owner_);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QtPagePrinter::QtPagePrinter(QPainter& painter, QPrinter& printer) : painter_(painter), printer_(printer) {}
+
+int QtPagePrinter::PageHeight() const { return printer_.height(); }
+
+int QtPagePrinter::TextWidth(std::string_view text) const {
+    return painter_.fontMetrics().horizontalAdvance(DecodeCp1252(text));
+}
+
+void QtPagePrinter::DrawText(int x, int y, std::string_view text) {
+    // y is the top of the line, as the sink counts it.
+    painter_.drawText(x, y + painter_.fontMetrics().ascent(), DecodeCp1252(text));
+}
+
+void QtPagePrinter::DrawFrame(int left, int top, int right, int bottom) {
+    painter_.drawRect(QRect(QPoint(left, top), QPoint(right, bottom)));
+}
+
+void QtPagePrinter::NewPage() { printer_.newPage(); }
+
+void SaveListToFile(const engine::ListTarget& list, SheetDialogs& dialogs) {
+    const std::optional<std::string> path = dialogs.SaveFileName();
+    if (!path) return;
+    engine::DocFile* f = engine::OpenDocFile(*path, engine::kOpenRead | engine::kOpenWrite | engine::kOpenCreate);
+    if (!f) {
+        Box(engine::Format("File: %s, could not be written to.  Nothing written to disk.", path->c_str()));
+        return;
+    }
+    // Written in large blocks: a list can hold a million lines.
+    constexpr size_t kChunk = 1 << 16;
+    std::string buffer;
+    bool ok = true;
+    auto put = [&] {
+        if (!buffer.empty() && WriteDocFile(f, buffer.data(), static_cast<uint32_t>(buffer.size())) !=
+                                   static_cast<int32_t>(buffer.size()))
+            ok = false;
+        buffer.clear();
+    };
+    for (size_t i = 0, n = list.Size(); i < n && ok; ++i) {
+        buffer += list.Text(i);
+        buffer += "\r\n";
+        if (buffer.size() >= kChunk) put();
+    }
+    if (ok) put();
+    if (engine::CloseDocFile(f) != 0) ok = false;
+    if (!ok) {
+        Box(engine::Format("File: %s, could not be written to.  Nothing written to disk.", path->c_str()));
+        return;
+    }
+    Box(engine::Format("Finsihed writing to file %s", path->c_str()));
+}
+
+void PrintList(const engine::ListTarget& list, SheetDialogs& dialogs, const SheetProfile& profile) {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!dialogs.SetupPrinter(printer)) return;
+    printer.setDocName(QString::fromLatin1(profile.printJobName));
+    QPainter painter;
+    if (!painter.begin(&printer)) return;
+    QFont font(QStringLiteral("Courier"), 10);
+    font.setStyleHint(QFont::TypeWriter);
+    painter.setFont(font);
+    const int lineHeight = painter.fontMetrics().height();
+
+    QtPagePrinter page(painter, printer);
+    engine::SinkState& s = engine::Ctx().sink;
+    s.printer = &page;
+    s.lineHeight = lineHeight;
+    s.currentY = lineHeight;
+    s.pageNumber = 1;
+    s.highlightFlag = false;
+    page.DrawText(2, s.currentY, engine::Format("---- File: %s   Page: %d ----", s.fileName.c_str(), s.pageNumber));
+    s.currentY += lineHeight;
+    for (size_t i = 0, n = list.Size(); i < n; ++i) engine::PrintLine(engine::SilentTarget(), list.Text(i));
+    s.printer = nullptr;
+    painter.end();
+}
+
+}  // namespace inspector
+

@@ -1,0 +1,63 @@
+#pragma once
+// The common dialogs the sheet and its pages ask for, and the two list
+// operations behind every page's "Print..." and "Save To Disk..." buttons.
+
+#include <QPainter>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/Targets.h"
+
+class QPrinter;
+class QWidget;
+
+namespace inspector {
+
+struct SheetProfile;
+
+class SheetDialogs {
+public:
+    virtual ~SheetDialogs() = default;
+    // File Open: one existing file; `filterIndex` (1-based) is where the
+    // dialog starts and receives the filter chosen. None on Cancel.
+    virtual std::optional<std::string> OpenFileName(uint32_t* filterIndex) = 0;
+    // Save As without a proposed name or filter. None on Cancel.
+    virtual std::optional<std::string> SaveFileName() = 0;
+    // The print dialog; false on Cancel.
+    virtual bool SetupPrinter(QPrinter& printer) = 0;
+};
+
+class QtSheetDialogs : public SheetDialogs {
+public:
+    explicit QtSheetDialogs(QWidget* owner) : owner_(owner) {}
+    std::optional<std::string> OpenFileName(uint32_t* filterIndex) override;
+    std::optional<std::string> SaveFileName() override;
+    bool SetupPrinter(QPrinter& printer) override;
+
+private:
+    QWidget* owner_;
+};
+
+// A print job's page, over a painter that is active on a printer.
+class QtPagePrinter : public engine::PagePrinter {
+public:
+    QtPagePrinter(QPainter& painter, QPrinter& printer);
+    int PageHeight() const override;
+    int TextWidth(std::string_view text) const override;
+    void DrawText(int x, int y, std::string_view text) override;
+    void DrawFrame(int left, int top, int right, int bottom) override;
+    void NewPage() override;
+
+private:
+    QPainter& painter_;
+    QPrinter& printer_;
+};
+
+// Every line, whole, each followed by CR LF, into a file the user names.
+void SaveListToFile(const engine::ListTarget& list, SheetDialogs& dialogs);
+// Every line under the page header "---- File: %s   Page: %d ----", in
+// 10-point Courier, to a printer the user chooses.
+void PrintList(const engine::ListTarget& list, SheetDialogs& dialogs, const SheetProfile& profile);
+
+}  // namespace inspector

@@ -1,0 +1,321 @@
+#include "inspector/Sheet.h"
+
+#include <QSettings>
+#include <QString>
+
+#include "engine/DocFile.h"
+#include "engine/Document.h"
+#include "engine/EngineContext.h"
+#include "engine/Format.h"
+#include "engine/OutputSink.h"
+
+namespace inspector {
+
+namespace {
+
+QSettings Store(const SheetProfile& p) {
+    return QSettings(QString::fromLatin1(p.organisation), QString::fromLatin1(p.application));
+}
+
+// The type and document-area offset of a header copy: 0 when nothing is loaded.
+void ForgetDocument(engine::FileHeader& h) {
+    for (int i = 4; i < 8; ++i) h.bytes[i] = 0;
+    h.bytes[9] = 0;
+}
+
+}  // namespace
+
+std::string PendingPathFromArguments(int argc, const char* const* argv) {
+    std::string path;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) path += ' ';
+        path += argv[i];
+    }
+    return path;
+}
+
+std::string FileNameOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+CTabSheet::CTabSheet(const SheetProfile& profile, SheetView* view)
+    : profile_(profile), view_(view), recent_(profile.recentMax) {
+    QSettings store = Store(profile_);
+    recent_.Read(store);
+    engine::Ctx().sink.fileName.clear();
+}
+
+CTabSheet::~CTabSheet() {
+    if (doc_) engine::CloseDocument(doc_);
+    QSettings store = Store(profile_);
+    recent_.Write(store);
+}
+
+void CTabSheet::OnCreate() {
+    QSettings store = Store(profile_);
+    settings_.Read(store);
+    autoRefresh_ = false;
+}
+
+void CTabSheet::OnInitDialog() {
+    advanced_ = false;
+    view_->SetAdvancedText("Advanced >>");
+    view_->SetBackEnabled(false);
+    view_->SetRepairEnabled(false);
+    SetActivePage(kInfoPage);
+    SetActivePage(kRepairPage);
+    if (settings_.buttonDefaults & kDefaultAdvanced) ToggleAdvanced();
+    if (!pending_.empty())
+        LoadDocument(pending_, false);
+    else
+        RefreshAllPages(kUpdateDocument);
+    if (caption_.empty()) UpdateCaption(nullptr, false);
+}
+
+void CTabSheet::OnDestroy() {
+    {
+        QSettings store = Store(profile_);
+        settings_.Write(store);
+    }
+    UnloadDocument();
+}
+
+bool CTabSheet::PageInView(int index) const {
+    return index >= 0 && index < (advanced_ ? kPageCount : profile_.simplePages);
+}
+
+void CTabSheet::SetActivePage(int index) {
+    if (!PageInView(index) || index == active_) return;
+    active_ = index;
+    view_->ShowPage(index);
+    SetLastPage(index);
+    if (SheetPage* p = Page(index)) p->OnSetActive();
+}
+
+void CTabSheet::SetButtonDefaultBits(uint32_t mask, bool on) {
+    if (on)
+        settings_.buttonDefaults |= mask;
+    else
+        settings_.buttonDefaults &= ~mask;
+}
+
+void CTabSheet::SetLastPage(int index) {
+    settings_.buttonDefaults = (settings_.buttonDefaults & 0x00FFFFFFu) | (static_cast<uint32_t>(index) << 24);
+}
+
+void CTabSheet::ToggleAdvanced() {
+    const int current = active_;
+    if (advanced_) {
+        if (current != kRepairPage && current != kInfoPage) SetActivePage(kRepairPage);
+        for (int i = kPageCount - 1; i >= profile_.simplePages; --i) view_->RemovePage(i);
+        view_->SetAdvancedText("Advanced >>");
+        SetButtonDefaultBits(kDefaultAdvanced, false);
+        advanced_ = false;
+        return;
+    }
+    advanced_ = true;
+    for (int i = profile_.simplePages; i < kPageCount; ++i) view_->AddPage(i);
+    // Every page window exists afterwards; then the page the user was on.
+    for (int i = kPageCount - 1; i >= profile_.simplePages; --i) SetActivePage(i);
+    SetActivePage(current < 0 ? kRepairPage : current);
+    view_->SetAdvancedText("<< Advanced");
+    SetButtonDefaultBits(kDefaultAdvanced, true);
+}
+
+void CTabSheet::RefreshPage(int index, uint32_t flags) {
+    SheetPage* p = Page(index);
+    if (p && p->HasWindow()) p->UpdatePage(flags);
+}
+
+void CTabSheet::RefreshAllPages(uint32_t flags) {
+    for (int index : {kInfoPage, kRepairPage, kFormatPage})
+        if (SheetPage* p = Page(index)) p->UpdatePage(flags);
+    for (int index : {kPrefixPage, kCodesPage, kSubDocPage}) RefreshPage(index, flags);
+}
+
+void CTabSheet::UpdateCaption(const std::string* path, bool modified) {
+    const std::string title = profile_.title;
+    std::string caption = title;
+    if (path) {
+        const char* marker = modified ? " (Modified) " : "";
+        const bool compound = doc_ && doc_->IsCompound();
+        const char* format = nullptr;
+        switch (header_.FileType()) {
+        case 10:
+        case 17:
+            format = compound ? " (QW 7.0 format) - " : " (QW 6.0 format) - ";
+            break;
+        case 22:
+            format = compound ? " (QWG 3.0 format) - " : " (QWG 2.x format) - ";
+            break;
+        default:
+            break;
+        }
+        if (format) caption = FileNameOf(*path) + marker + format + title;
+    }
+    caption_ = caption;
+    view_->SetCaption(caption);
+}
+
+void CTabSheet::ShowRefusal(int verdict, const std::string& path) {
+    engine::MessageService* boxes = engine::Ctx().hosts.messages;
+    if (!boxes) return;
+    std::string text;
+    engine::MsgButtons buttons = engine::MsgButtons::YesNo;
+    switch (verdict) {
+    case engine::kVerdictNoSignature:
+    case engine::kVerdictWrongType:
+        text = engine::Format(
+            "The file %s, was not recoginized as a Quillwright Document (or Quillwright Graphics file).  "
+            "If the file was a Quillwright document file, would youlike to EXTRACT all the ASCII text from it?",
+            path.c_str());
+        break;
+    case engine::kVerdictMajorZero:
+        text = engine::Format(
+            "The file %s, was not recoginized as a Quillwright version 6.0 or later document.If the file was "
+            "a Quillwright document file, would you like to EXTRACT all the ASCII text from it?",
+            path.c_str());
+        break;
+    case engine::kVerdictKeyed:
+        text = engine::Format("The file %s, is encrypted.", path.c_str());
+        buttons = engine::MsgButtons::Ok;
+        break;
+    default:
+        return;
+    }
+    const engine::MsgAnswer answer = boxes->Show(text, "Error", engine::MsgIcon::Warning, buttons);
+    if (answer == engine::MsgAnswer::Yes && onExtract) onExtract();
+}
+
+void CTabSheet::LoadDocument(const std::string& path, bool modified) {
+    if (doc_) UnloadDocument();
+    int verdict = engine::kVerdictOpened;
+    doc_ = engine::OpenDocument(path, &header_, &readOnly_, &verdict);
+    if (!doc_) {
+        // A refused file leaves no trace of its header behind.
+        ForgetDocument(header_);
+        ForgetDocument(engine::Ctx().doc.header);
+        if (verdict == engine::kVerdictOpened) return;
+        lastFailed_ = path;
+        if (!batch_) ShowRefusal(verdict, path);
+        return;
+    }
+    ++generation_;
+    lastFailed_.clear();
+    UpdateCaption(&path, modified);
+    engine::Ctx().sink.fileName = path;
+    recent_.Add(path);
+    engine::Ctx().doc.changed = true;
+    if (header_.FileType() != 22) {
+        SheetPage* repair = Page(kRepairPage);
+        view_->SetRepairEnabled(repair && repair->RepairAvailable());
+    }
+    RefreshAllPages(kUpdateDocument);
+}
+
+void CTabSheet::UnloadDocument() {
+    if (doc_) {
+        if (SheetPage* filter = Page(kFilterPage)) filter->ApplyFilter();
+        engine::CloseDocument(doc_);
+        doc_ = nullptr;
+        ++generation_;
+        engine::EngineContext& c = engine::Ctx();
+        c.sink.fileName.clear();
+        ForgetDocument(header_);
+        ForgetDocument(c.doc.header);
+        for (int index : {kInfoPage, kFormatPage, kPrefixPage, kCodesPage, kSubDocPage})
+            if (SheetPage* p = Page(index)) p->MarkNeedsRefill();
+        RefreshAllPages(kUpdateDocument);
+        view_->SetRepairEnabled(false);
+    }
+    UpdateCaption(nullptr, false);
+    ClearHistory();
+}
+
+void CTabSheet::ClearHistory() {
+    view_->SetBackEnabled(false);
+    history_.clear();
+}
+
+uint32_t CTabSheet::CodeRowAtOrAfter(uint32_t offset) const {
+    const SheetPage* codes = Page(kCodesPage);
+    if (!codes) return 0;
+    const uint32_t mask = profile_.engine->tagOffsetMask;
+    for (size_t row = 0, n = codes->RowCount(); row < n; ++row)
+        if ((codes->RowTag(row) & mask) >= offset) return static_cast<uint32_t>(row);
+    return 0;
+}
+
+void CTabSheet::PushHistory(uint32_t pageKind, uint32_t value, uint32_t target) {
+    history_.push_back({pageKind, value});
+    view_->SetBackEnabled(true);
+    const uint32_t mask = profile_.engine->tagOffsetMask;
+
+    if (target & engine::kTagTextBlock) {
+        SetActivePage(kSubDocPage);
+        if (SheetPage* p = Page(kSubDocPage)) p->SelectItem(target);
+        return;
+    }
+    if (target & engine::kTagPacket) {
+        if (pageKind != kPrefixPage) SetActivePage(kPrefixPage);
+        SheetPage* prefix = Page(kPrefixPage);
+        if (!prefix) return;
+        if (prefix->FilterOn()) {
+            bool found = false;
+            for (size_t row = 0, n = prefix->RowCount(); row < n && !found; ++row) {
+                if ((prefix->RowTag(row) & 0xFFFF) == (target & 0xFFFF)) {
+                    target = static_cast<uint32_t>(row);
+                    found = true;
+                }
+            }
+            if (!found) {
+                prefix->SetFilterOff();
+                RefreshPage(kPrefixPage, kUpdateDocument);
+            }
+        }
+        prefix->SelectItem(target & mask);
+        return;
+    }
+
+    if (pageKind != kCodesPage) SetActivePage(kCodesPage);
+    SheetPage* codes = Page(kCodesPage);
+    if (!codes) return;
+    // A damaged place of a document is a file offset, like a cross-reference
+    // line; in a graphics file it is a record's row.
+    const bool offset = (target & profile_.engine->tagCrossRef) ||
+                        ((target & engine::kTagDamage) && header_.FileType() != 22);
+    if (codes->FilterOn() || offset) {
+        codes->SetFilterOff();
+        RefreshPage(kCodesPage, kUpdateDocument);
+        if (offset) target = CodeRowAtOrAfter(target & mask);
+    }
+    codes->SelectItem(target & mask);
+}
+
+void CTabSheet::Back() {
+    if (history_.empty()) {
+        view_->SetBackEnabled(false);
+        return;
+    }
+    const HistoryEntry e = history_.back();
+    history_.pop_back();
+    SetActivePage(static_cast<int>(e.pageKind));
+    switch (e.pageKind) {
+    case kPrefixPage:
+    case kCodesPage:
+    case kSubDocPage:
+        if (SheetPage* p = Page(static_cast<int>(e.pageKind))) p->SelectItem(e.value);
+        break;
+    default:
+        if (engine::WindowHost* w = engine::Ctx().hosts.window) w->Beep();
+        break;
+    }
+    if (history_.empty()) view_->SetBackEnabled(false);
+}
+
+void CTabSheet::OpenRecent(int number) {
+    if (auto path = recent_.Get(number)) LoadDocument(*path, false);
+}
+
+}  // namespace inspector
