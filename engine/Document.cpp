@@ -337,7 +337,7 @@ void HexDump(int64_t count, std::span<const uint8_t> bytes, ListTarget* target, 
         else
             PrintLine(target, line);
     };
-    if (count <= 0) return;
+    if (count <= 0 || (!tree && !target)) return;  // lines for nobody are not built
     if (static_cast<uint64_t>(count) > bytes.size()) {
         emit("Invalid data size!");
         return;

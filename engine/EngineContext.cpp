@@ -4,13 +4,22 @@ namespace engine {
 
 namespace {
 std::unique_ptr<EngineContext>& Slot() {
-    static std::unique_ptr<EngineContext> context = std::make_unique<EngineContext>();
+    static std::unique_ptr<EngineContext> context;
     return context;
 }
 }  // namespace
 
-EngineContext& Ctx() { return *Slot(); }
+EngineContext* detail::context = nullptr;
 
-void ResetContext() { Slot() = std::make_unique<EngineContext>(); }
+EngineContext& detail::MakeContext() {
+    if (!Slot()) Slot() = std::make_unique<EngineContext>();
+    context = Slot().get();
+    return *context;
+}
+
+void ResetContext() {
+    Slot() = std::make_unique<EngineContext>();
+    detail::context = Slot().get();
+}
 
 }  // namespace engine

@@ -28,7 +28,12 @@ struct EngineContext {
     CheckState check;
 };
 
-EngineContext& Ctx();
+namespace detail {
+extern EngineContext* context;  // owned by EngineContext.cpp
+EngineContext& MakeContext();
+}  // namespace detail
+// Inline: the walker asks for it for every item.
+inline EngineContext& Ctx() { return detail::context ? *detail::context : detail::MakeContext(); }
 // Replaces the process's context with a fresh one (tests, program start).
 void ResetContext();
 

@@ -114,7 +114,8 @@ uint32_t DescribeFixedFunction(std::span<const uint8_t> item, ListTarget* sink, 
     if (sizeOnly || length == 0) return length;
 
     const auto bytes = item.first(std::min<size_t>(length, item.size()));
-    const FixedText text = Texts(bytes);
+    // Lines for no sink reach nothing; the check walks without one.
+    const FixedText text = sink ? Texts(bytes) : FixedText{};
     if (code == kUndoMarker) ApplyUndoMarker(bytes, offset, valid);
 
     if (singleDescription) {

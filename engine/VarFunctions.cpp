@@ -167,6 +167,7 @@ void DumpFunctionData(std::span<const uint8_t> fn, uint32_t size, uint32_t dataA
                                  offset));
         return;
     }
+    if (!sink) return;  // the dumps would reach nothing
     const uint32_t trailer = size - kTrailerSize;
     PrintLine(sink, Format("  Size of Non-Deleteable Data: 0x%04X", nonDeletable));
     const uint32_t first = dataArea + 2;
@@ -207,7 +208,7 @@ int DescribeVariableFunction(std::span<const uint8_t> item, ListTarget* sink,
     // A plain listing, search, scramble or extraction needs the name line only.
     if (c.sink.stopValue == 0 && !singleDescription && c.sink.defaultList == nullptr) return 1;
 
-    if (c.sink.stopValue == 0) PrintLine(sink, Format("Function Size: 0x%04X", size));
+    if (c.sink.stopValue == 0 && sink) PrintLine(sink, Format("Function Size: 0x%04X", size));
     const bool hasIds = FunctionFlagsText(GetU8(fn, 4), sink) != 0;
     if (size < 10) {
         AddListLine(sink, "Function Length is too small!");
@@ -216,7 +217,7 @@ int DescribeVariableFunction(std::span<const uint8_t> item, ListTarget* sink,
     uint32_t dataArea = 5;
     if (hasIds) {
         const uint32_t n = GetU8(fn, 5);
-        PrintLine(sink, Format("    # of PFX ID Refs: 0x%02X", n));
+        if (sink) PrintLine(sink, Format("    # of PFX ID Refs: 0x%02X", n));
         if (size < 12) {
             AddListLine(sink, "Function Length is too small!");
             return 0;
@@ -259,7 +260,14 @@ int DescribeVariableFunction(std::span<const uint8_t> item, ListTarget* sink,
 void VariableFunctionName(uint32_t key, ListTarget* sink, uint32_t offset, bool singleDescription,
                           uint32_t groupMask, uint32_t classMask) {
     EngineContext& c = Ctx();
-    std::string text = sink ? "" : "   //";
+    if (!sink) {
+        // The name reaches nothing; the numbering and the undo marking go on.
+        if (singleDescription) return;
+        if (c.sink.stopValue == -1) ++c.check.usageNumber;
+        AddCodeLine(nullptr, {}, offset, false, groupMask, classMask, static_cast<uint8_t>(key));
+        return;
+    }
+    std::string text;
     text += VariableFunctionText(key);
     const auto group = static_cast<uint8_t>(key);
     if (singleDescription) {
@@ -269,7 +277,8 @@ void VariableFunctionName(uint32_t key, ListTarget* sink, uint32_t offset, bool 
     if (c.sink.stopValue == -1) {
         ++c.check.usageNumber;
         AddCodeLine(sink,
-                    Format("%2x) %s", static_cast<unsigned>(c.check.usageNumber), text.c_str()),
+                    sink ? Format("%2x) %s", static_cast<unsigned>(c.check.usageNumber), text.c_str())
+                         : std::string(),
                     offset, false, groupMask, classMask, group);
         return;
     }
@@ -278,6 +287,7 @@ void VariableFunctionName(uint32_t key, ListTarget* sink, uint32_t offset, bool 
 
 int FunctionFlagsText(uint8_t flags, ListTarget* sink) {
     const unsigned f = flags;
+    if (!sink) return (flags & kFlagPrefixIds) ? 1 : 0;  // the lines would reach nothing
     switch (flags & 7) {
         case 0: PrintLine(sink, Format("Function Flags: Normal (%02X)", f)); break;
         case 1: PrintLine(sink, Format("Function Flags: Simple Paired Function (%02X)", f)); break;

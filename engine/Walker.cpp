@@ -79,9 +79,7 @@ private:
     static Step End(int32_t r) { return {true, r}; }
 
     uint32_t Offset() const { return base_ + pos_; }
-    bool IsText(uint8_t c) const {
-        return oldLayout_ ? (c >= 0x20 && c <= 0x7F) : text_->IsText(c);
-    }
+    bool IsText(uint8_t c) const { return isText_[c]; }
     bool ReadNextWindow();
     Refill RefillWindowAt();
     int32_t FlushTextRun(int code);
@@ -98,6 +96,8 @@ private:
 
     CodeWalkRequest rq_;
     const TextRunPolicy* text_ = nullptr;
+    bool isText_[256] = {};  // the policy's answer per byte, asked once a walk
+    uint32_t cutLength_ = 0;
     const WalkDamagePolicy* damage_ = nullptr;
     TextRunSettings settings_;
     std::vector<uint8_t> window_;
@@ -145,6 +145,11 @@ Walk::Refill Walk::RefillWindowAt() {
 
 int32_t Walk::FlushTextRun(int code) {
     if (!run_.pending) return 0;
+    if (!rq_.sink && !single_ && !rq_.searchText && !rq_.scramble && !rq_.extract) {
+        // Nobody takes the run (the check's walks): nothing to hand over.
+        run_.pending = false;
+        return 0;
+    }
     const int r = text_->HandOver(settings_, run_, code == -1);
     run_.pending = false;
     if (rq_.extract && rq_.extractTarget) {
@@ -227,7 +232,16 @@ Walk::Step Walk::TextByte(uint8_t c) {
     run_.offsets[run_.count] = Offset();
     ++run_.count;
     ++pos_;
-    if (run_.count >= std::min(text_->CutLength(rq_.extract), kMaxTextRun)) {
+    // The rest of the run in one go (a single description looks at each byte).
+    if (!single_) {
+        while (pos_ < fill_ && run_.count < cutLength_ && isText_[window_[pos_]]) {
+            run_.chars[run_.count] = window_[pos_];
+            run_.offsets[run_.count] = Offset();
+            ++run_.count;
+            ++pos_;
+        }
+    }
+    if (run_.count >= cutLength_) {
         if (const int32_t r = FlushTextRun(-1)) return End(r);
     }
     return GoOn();
@@ -241,8 +255,10 @@ Walk::Step Walk::SingleByte(uint8_t c) {
         return GoOn();
     }
     if (c <= 0x20) {
-        AddCodeLine(rq_.sink, Format("Single byte Code 0x%02X   Mapped at Pos: %d", c, c), Offset(),
-                    single_, rq_.groupMask, rq_.classMask, c);
+        // The check walks without a sink: build the line only when it is seen.
+        AddCodeLine(rq_.sink,
+                    rq_.sink ? Format("Single byte Code 0x%02X   Mapped at Pos: %d", c, c) : std::string(),
+                    Offset(), single_, rq_.groupMask, rq_.classMask, c);
         if (single_) return End(0);
     } else if (single_) {
         if (rq_.mode == kModeHex) {
@@ -253,7 +269,8 @@ Walk::Step Walk::SingleByte(uint8_t c) {
         }
         return End(0);
     } else {
-        AddCodeLine(rq_.sink, SingleByteCodeName(c), Offset(), false, rq_.groupMask, rq_.classMask, c);
+        AddCodeLine(rq_.sink, rq_.sink ? SingleByteCodeName(c) : "", Offset(), false, rq_.groupMask,
+                    rq_.classMask, c);
     }
     ++pos_;
     return GoOn();
@@ -403,6 +420,9 @@ int32_t Walk::Run() {
         }
         if (at >= 0) SeekDocFile(f, at, 0);
     }
+    for (int c = 0; c < 256; ++c)
+        isText_[c] = oldLayout_ ? (c >= 0x20 && c <= 0x7F) : text_->IsText(static_cast<uint8_t>(c));
+    cutLength_ = std::min(text_->CutLength(rq_.extract), kMaxTextRun);
     const bool wantProgress = rq_.captionId != 0 || rq_.extract || startOffset_ == 0;
     stretch_.checkOrExtract = rq_.extract || rq_.scramble || RealList(ctx.sink.defaultList);
 
