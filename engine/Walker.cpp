@@ -28,11 +28,6 @@ constexpr uint8_t kOldFixedLength[16] = {4, 9, 11, 3, 3, 5, 6, 7, 4, 5, 6, 6, 8,
 bool RealList(ListTarget* list) { return list != nullptr; }
 
 // The repair's probe walks without a sink and leaves the title alone.
-void SetMainTitle(ListTarget* sink, const char* title) {
-    WindowHost* w = Ctx().hosts.window;
-    if (sink && w) w->SetTitle(title);
-}
-
 bool IsOldLayout(const FileHeader& h) {
     return h.Signature() == kSignature && h.ProductType() == 1 &&
            (h.FileType() == 10 || h.FileType() == 17) && h.MajorVersion() == 0;
@@ -212,7 +207,7 @@ Walk::Step Walk::InvalidByte() {
     const Step s = Damage(WalkDamage::InvalidByte, Offset());
     if (s.end) return s;
     if (single_) {
-        SetMainTitle(rq_.sink, "Invalid function:");
+        ShowCodeTitle(rq_.sink, "Invalid function:");
         PrintLine(rq_.sink, "0xFF, (document corrupt)");
         return End(0);
     }
@@ -223,7 +218,7 @@ Walk::Step Walk::InvalidByte() {
 }
 
 Walk::Step Walk::TextByte(uint8_t c) {
-    if (single_ && pos_ == 0 && base_ == startOffset_) SetMainTitle(rq_.sink, "Text:");
+    if (single_ && pos_ == 0 && base_ == startOffset_) ShowCodeTitle(rq_.sink, "Text:");
     if (!run_.pending) {
         run_.pending = true;
         run_.count = 0;
@@ -264,7 +259,7 @@ Walk::Step Walk::SingleByte(uint8_t c) {
         if (rq_.mode == kModeHex) {
             HexDump(1, std::span<const uint8_t>(&window_[pos_], 1), rq_.sink);
         } else {
-            SetMainTitle(rq_.sink, SingleByteCodeName(c));
+            ShowCodeTitle(rq_.sink, SingleByteCodeName(c));
             PrintLine(rq_.sink, Format("Single Byte Code: 0x%02X", c));
         }
         return End(0);

@@ -17,6 +17,7 @@
 #include "engine/Walker.h"
 #include "tests/support/CompoundBuilder.h"
 #include "tests/support/DocBuilder.h"
+#include "tests/support/OpenDoc.h"
 #include "tests/support/Recording.h"
 
 using namespace engine;
@@ -73,33 +74,11 @@ Snapshot Take(const testsupport::RecordingList& list, int result) {
 }
 
 // A document written to a scratch folder and open as the document.
-class Doc {
+class Doc : public testsupport::OpenDoc {
 public:
-    explicit Doc(const DocBuilder& b, const std::string& name = "doc.qwd") : path(dir_.File(name)) {
-        EXPECT_TRUE(b.WriteFile(path));
-        Open();
+    explicit Doc(const DocBuilder& b, const std::string& name = "doc.qwd") : OpenDoc(b.Build(), name) {
+        EXPECT_NE(file, nullptr) << "verdict " << verdict;
     }
-    ~Doc() { Close(); }
-    Doc(const Doc&) = delete;
-    Doc& operator=(const Doc&) = delete;
-
-    void Open() {
-        FileHeader header;
-        int readOnly = 0, verdict = 0;
-        file = OpenDocument(path, &header, &readOnly, &verdict);
-        ASSERT_NE(file, nullptr) << "verdict " << verdict;
-    }
-    void Close() {
-        if (file) CloseDocument(file);
-        file = nullptr;
-    }
-
-private:
-    ScopedTempDir dir_;  // made before the path that lies in it
-
-public:
-    DocFile* file = nullptr;
-    std::string path;
 };
 
 // Counts that match: a child list, a text block, the body, an undo area and

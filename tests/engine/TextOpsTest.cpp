@@ -13,6 +13,7 @@
 #include "engine/Format.h"
 #include "tests/support/CompoundBuilder.h"
 #include "tests/support/DocBuilder.h"
+#include "tests/support/OpenDoc.h"
 #include "tests/support/Recording.h"
 
 using namespace engine;
@@ -29,24 +30,10 @@ namespace {
 std::vector<uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
 
 // A document written to a scratch folder and opened as the document.
-class Doc {
+class Doc : public testsupport::OpenDoc {
 public:
-    explicit Doc(const DocBuilder& b) : bytes_(b.Build()) {
-        path = dir.File("doc.qwd");
-        EXPECT_TRUE(testsupport::WriteFileBytes(path, bytes_));
-        FileHeader h;
-        int readOnly = 0, verdict = 0;
-        file = OpenDocument(path, &h, &readOnly, &verdict);
-        EXPECT_NE(file, nullptr) << verdict;
-        body = h.DocOffset();
-        Ctx().sink.defaultList = nullptr;
-    }
+    explicit Doc(const DocBuilder& b) : Doc(b.Build()) {}
     explicit Doc(const Body& body) : Doc(WithBody(body)) {}
-    ~Doc() {
-        if (file) CloseDocument(file);
-    }
-    Doc(const Doc&) = delete;
-    Doc& operator=(const Doc&) = delete;
 
     // The file's bytes as they are now.
     std::vector<uint8_t> Now() const { return testsupport::ReadFileBytes(path); }
@@ -59,12 +46,11 @@ public:
     }
     uint32_t Size() const { return static_cast<uint32_t>(bytes_.size()); }
 
-    ScopedTempDir dir;
-    std::string path;
-    DocFile* file = nullptr;
-    uint32_t body = 0;
-
 private:
+    explicit Doc(std::vector<uint8_t> bytes) : OpenDoc(bytes), bytes_(std::move(bytes)) {
+        EXPECT_NE(file, nullptr) << verdict;
+        Ctx().sink.defaultList = nullptr;
+    }
     static DocBuilder WithBody(const Body& body) {
         DocBuilder b;
         b.body = body;

@@ -16,6 +16,7 @@
 #include "engine/TextOps.h"
 #include "tests/support/CompoundBuilder.h"
 #include "tests/support/DocBuilder.h"
+#include "tests/support/OpenDoc.h"
 #include "tests/support/Recording.h"
 
 using namespace engine;
@@ -38,37 +39,19 @@ std::vector<uint8_t> Zeros(size_t n) { return std::vector<uint8_t>(n, 0); }
 
 // A document with the given body, open as the document; the context must
 // outlive it.
-class Doc {
+class Doc : public testsupport::OpenDoc {
 public:
-    explicit Doc(const Body& body) {
-        DocBuilder b;
-        b.body = body;
-        Init(b.Build());
+    explicit Doc(const Body& body) : OpenDoc(WithBody(body)) { EXPECT_NE(file, nullptr) << verdict; }
+    explicit Doc(const std::vector<uint8_t>& bytes) : OpenDoc(bytes) {
+        EXPECT_NE(file, nullptr) << verdict;
     }
-    explicit Doc(const std::vector<uint8_t>& bytes) { Init(bytes); }
-    ~Doc() {
-        if (file) CloseDocument(file);
-    }
-    Doc(const Doc&) = delete;
-    Doc& operator=(const Doc&) = delete;
-
-    DocFile* file = nullptr;
-    uint32_t body = 0;
-    uint32_t end = 0;
-    std::string path;
 
 private:
-    void Init(const std::vector<uint8_t>& bytes) {
-        path = dir_.File("doc.qwd");
-        EXPECT_TRUE(testsupport::WriteFileBytes(path, bytes));
-        FileHeader h;
-        int readOnly = 0, verdict = 0;
-        file = OpenDocument(path, &h, &readOnly, &verdict);
-        EXPECT_NE(file, nullptr) << verdict;
-        body = h.DocOffset();
-        end = static_cast<uint32_t>(bytes.size());
+    static std::vector<uint8_t> WithBody(const Body& body) {
+        DocBuilder b;
+        b.body = body;
+        return b.Build();
     }
-    ScopedTempDir dir_;
 };
 
 // Walks as the callers make them.

@@ -1,7 +1,7 @@
 #pragma once
-// Small documents for the sheet's tests, a private settings store per test,
-// and whether the engine's document check is in (until it is, it lists
-// nothing and gives no verdict).
+// Small documents for the sheet's tests and a private settings store per test.
+
+#include <gtest/gtest.h>
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -37,6 +37,14 @@ inline testsupport::DocBuilder GraphicsFile() {
     return b;
 }
 
+// Writes `b` into `dir` as a plain or a compound document; its path.
+inline std::string WriteDoc(const testsupport::ScopedTempDir& dir, const std::string& name,
+                            const testsupport::DocBuilder& b, bool compound) {
+    const std::string path = dir.File(name);
+    EXPECT_TRUE(compound ? testsupport::WriteCompound(path, b.Build()) : b.WriteFile(path));
+    return path;
+}
+
 // Settings of this process go to a folder of their own while it lives.
 class SettingsSandbox {
 public:
@@ -50,13 +58,4 @@ private:
     QTemporaryDir dir_;
 };
 
-// Set by main before the tests run.
-extern bool gCheckLanded;
-
 }  // namespace inspector::testing
-
-#define SKIP_UNTIL_CHECK_LANDS()                                                         \
-    do {                                                                                 \
-        if (!::inspector::testing::gCheckLanded)                                         \
-            GTEST_SKIP() << "the document check lists nothing yet: verdict not checked"; \
-    } while (0)

@@ -101,14 +101,10 @@ struct Rig {
     }
     FakePage& page(int i) { return *pages[static_cast<size_t>(i)]; }
     std::string Write(const std::string& name, const testsupport::DocBuilder& b) {
-        const std::string path = dir.File(name);
-        EXPECT_TRUE(b.WriteFile(path));
-        return path;
+        return WriteDoc(dir, name, b, false);
     }
     std::string WriteCompound(const std::string& name, const testsupport::DocBuilder& b) {
-        const std::string path = dir.File(name);
-        EXPECT_TRUE(testsupport::WriteCompound(path, b.Build()));
-        return path;
+        return WriteDoc(dir, name, b, true);
     }
     Log Take() {
         Log out;
