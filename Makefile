@@ -32,6 +32,9 @@ asan: deps
 
 bench: build
 	$(BUILD)/bench/bench_index
+	$(BUILD)/bench/bench_walker
+	$(BUILD)/bench/bench_check
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_sheet
 
 clean:
 	rm -rf $(BUILD) $(ASAN)

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -62,9 +63,16 @@ public:
     }
     void SetTitle(const std::string& title) override { dialog_->setWindowTitle(Q(title)); }
     void SetRange(int lower, int upper) override { bar_->setRange(lower, upper); }
-    void SetPosition(int pos) override { bar_->setValue(pos); }
+    void SetPosition(int pos) override { position_ = pos; }
     void SetPercentText(const std::string& text) override { percent_->setText(Q(text)); }
-    void Pump() override { QCoreApplication::processEvents(); }
+    void Pump() override {
+        // Steps can come by the million (one per reference booked); the
+        // window is served every few milliseconds, which Cancel never misses.
+        if (pumped_.isValid() && pumped_.elapsed() < 15) return;
+        bar_->setValue(position_);
+        QCoreApplication::processEvents();
+        pumped_.start();
+    }
     bool TakeCancel() override {
         const bool pressed = cancel_;
         cancel_ = false;
@@ -72,6 +80,8 @@ public:
     }
 
 private:
+    QElapsedTimer pumped_;
+    int position_ = 0;  // shown at the next pump
     QPointer<QWidget> owner_;
     QPointer<QDialog> dialog_;
     QProgressBar* bar_ = nullptr;
