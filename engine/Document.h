@@ -100,13 +100,6 @@ struct DocumentState {
     std::vector<PacketEntry> packets;  // empty: no table, read on next need
 };
 
-// The describers' cursor and current target.
-struct DescriberState {
-    ListTarget* currentTarget = nullptr;
-    // The prefix page's name label, filled by a packet's detail when set.
-    std::string* packetNameLabel = nullptr;
-};
-
 // Verdicts of OpenDocument.
 enum : int {
     kVerdictOpened = 0,

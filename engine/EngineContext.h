@@ -6,10 +6,15 @@
 #include <memory>
 
 #include "engine/CheckState.h"
+#include "engine/Describer.h"
 #include "engine/Document.h"
 #include "engine/Host.h"
 #include "engine/OutputSink.h"
 #include "engine/Profile.h"
+
+namespace graphics {
+struct GraphicsState;
+}
 
 namespace engine {
 
@@ -24,8 +29,11 @@ struct EngineContext {
     Hosts hosts;
     SinkState sink;
     DocumentState doc;
-    DescriberState describer;
+    DescriberContext describer;
     CheckState check;
+    // The graphics dumper's state, made by graphics/ on first use (the
+    // engine knows only its name).
+    std::shared_ptr<graphics::GraphicsState> graphics;
 };
 
 namespace detail {

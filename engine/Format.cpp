@@ -1,18 +1,14 @@
 #include "engine/Format.h"
 
-#include <cstdarg>
 #include <cstdio>
 
 namespace engine {
 
-std::string Format(const char* fmt, ...) {
-    va_list ap;
-    va_start(ap, fmt);
+std::string FormatV(const char* fmt, va_list ap) {
     va_list copy;
     va_copy(copy, ap);
     char small[256];
     const int n = std::vsnprintf(small, sizeof small, fmt, ap);
-    va_end(ap);
     std::string out;
     if (n < 0) {
         va_end(copy);
@@ -26,6 +22,14 @@ std::string Format(const char* fmt, ...) {
         out.resize(static_cast<size_t>(n));
     }
     va_end(copy);
+    return out;
+}
+
+std::string Format(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    std::string out = FormatV(fmt, ap);
+    va_end(ap);
     return out;
 }
 

@@ -6,6 +6,10 @@
 #include <span>
 #include <string_view>
 
+namespace graphics {
+struct DumpDialect;
+}
+
 namespace engine {
 
 class TextRunPolicy;
@@ -40,6 +44,8 @@ struct Profile {
     const WalkDamagePolicy* walkDamage = nullptr;
     // How the check counts and books the uses of packets.
     const ReferenceCounter* refCounter = nullptr;
+    // The graphics dumper's line variation; none means Salvino's.
+    const graphics::DumpDialect* dumpDialect = nullptr;
 
     // The overlay row for `code` of `table`, or nullptr when the profile
     // leaves that row as the shared table has it.

@@ -16,6 +16,7 @@
 #include "engine/DocFile.h"
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
+#include "engine/Repair.h"
 #include "tests/support/CompoundBuilder.h"
 #include "tests/support/Recording.h"
 
@@ -45,6 +46,15 @@ const std::string& ScratchPath() {
     static const std::string path = [] {
         std::string p = MakeScratch();
         std::atexit([] { unlink(ScratchPath().c_str()); });
+        return p;
+    }();
+    return path;
+}
+
+const std::string& RepairPath() {
+    static const std::string path = [] {
+        std::string p = MakeScratch();
+        std::atexit([] { unlink(RepairPath().c_str()); });
         return p;
     }();
     return path;
@@ -113,6 +123,19 @@ void CheckTwice(engine::DocFile* f, testsupport::ScopedContext& ctx) {
     engine::RecheckDocument(f, &ctx.list);
 }
 
+// Every repair at once, into a scratch file of its own.
+void RepairInto(const std::string& path, testsupport::ScopedContext& ctx) {
+    if (engine::Ctx().doc.packets.size() > 4096) return;
+    engine::RepairJob job;
+    job.repairCorruption = job.removeUndo = job.removeUnusedStyles = true;
+    job.prompts = false;
+    job.outputName = RepairPath();
+    job.repairedFileName = path;
+    job.log = &ctx.logList;
+    job.findings = &ctx.list;
+    engine::RepairDocument(job);
+}
+
 void RunEntryPoints(const std::string& path) {
     testsupport::ScopedContext ctx;
     engine::FileHeader header;
@@ -136,6 +159,7 @@ void RunEntryPoints(const std::string& path) {
     engine::ShowFileFormat(f, &text, nullptr, header);
     engine::Ctx().describer.currentTarget = nullptr;
     CheckTwice(f, ctx);
+    RepairInto(path, ctx);
     engine::CloseDocument(f);
 }
 

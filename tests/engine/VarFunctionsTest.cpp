@@ -287,6 +287,7 @@ TEST(VarFunctions, SingleDescriptionDecoded) {
                                      "    # of PFX ID Refs: 0x02"}),
                     {"L detail 20000001         PFX Ref 0 is ID 0x0001 (Style Data)",
                      "L detail 20000000         PFX Ref 1 is ID 0x0000 ()"},
+                    Plain("detail", {"Size of Non-Deleteable Data: 0x0002", " "}),
                     Dumped(fn, "detail")}));
     EXPECT_EQ(Uses(), (std::vector<uint16_t>{0, 0, 0}));
 }
@@ -545,7 +546,8 @@ TEST(VarFunctions, FunctionDumpGoesToTheDescriberTarget) {
     Ctx().describer.currentTarget = &c.detail;
     const Bytes fn = Func(0xD4, 0x1A, {}, {1, 2, 3}).Bytes();
     DescribeFunctionData(0xD4, 0x1A, fn);
-    EXPECT_EQ(c.log.Lines(), Dumped(fn, "detail"));
+    EXPECT_EQ(c.log.Lines(), Join({Plain("detail", {"Size of Non-Deleteable Data: 0x0003", " "}),
+                                   Dumped(fn, "detail")}));
 
     // A size beyond the bytes held dumps what is held.
     c.log.Clear();

@@ -421,6 +421,51 @@ bool WriteWalkerFixtures(const std::string& dir) {
     return ok;
 }
 
+// ---- Fixtures of the packet details ----------------------------------------
+
+// Child lists and text blocks as the detail shows them, and the damage that
+// ends a detail.
+DocBuilder DescribePackets() {
+    DocBuilder b;
+    Packet font;
+    font.type = 0x22;
+    font.payload = Text("Arial");
+    const uint16_t fontId = b.Add(font);  // 1
+
+    Packet parent;
+    parent.type = 0x90;  // no describer: children, then the data in hex
+    parent.children = {fontId, 0};
+    parent.payload = {0x01, 0x02, 0x03};
+    b.Add(parent);  // 2
+
+    Packet blocks;
+    blocks.type = 0x6F;  // text blocks without a describer
+    // The table ends at 14 and names 16 as the first block: B0 B1 lie
+    // undocumented before the two blocks "Hi" "Hi", and EE after them.
+    blocks.blockTextOffset = 16;
+    blocks.blocks = {Body().Raw({0xB0, 0xB1}), Body().Text("Hi")};
+    blocks.payload = {'H', 'i', 0xEE};
+    b.Add(blocks);  // 3
+
+    Packet tooMany;
+    tooMany.type = 0x08;
+    tooMany.children = {fontId, 6};  // 6 is the entry count
+    b.Add(tooMany);  // 4
+
+    Packet beyond;
+    beyond.type = 0x6F;
+    beyond.blocks = {Body().Text("Hi")};
+    beyond.blockTextOffset = 0x40;
+    b.Add(beyond);  // 5
+    return b;
+}
+
+bool WriteDescriberFixtures(const std::string& dir) {
+    return Write(dir, "describe-packets.qwd", DescribePackets().Build());
+}
+
+bool WriteRepairFixtures(const std::string& dir);
+
 bool WriteAll(const std::string& dir) {
     bool ok = true;
     auto put = [&](const std::string& name, const DocBuilder& b) { ok = Write(dir, name, b.Build()) && ok; };
@@ -518,6 +563,8 @@ bool WriteAll(const std::string& dir) {
     }
     ok = WriteCheckFixtures(dir) && ok;
     ok = WriteWalkerFixtures(dir) && ok;
+    ok = WriteDescriberFixtures(dir) && ok;
+    ok = WriteRepairFixtures(dir) && ok;
     return ok;
 }
 
@@ -532,3 +579,76 @@ int main(int argc, char** argv) {
     }
     return WriteAll(argv[1]) ? 0 : 1;
 }
+
+// ---- Fixtures of the repair --------------------------------------------------
+
+namespace {
+
+// Damage at the first byte of the body and inside a text block, a wrong use
+// count, an unused style, a packet used only inside an undo area, an undo
+// packet named by a function among three ids, two writing-tools packets.
+DocBuilder RepairDamaged() {
+    DocBuilder b;
+    Packet font;
+    font.type = 0x20;
+    font.payload = Text("Courier");
+    const uint16_t fontId = b.Add(font);
+    Packet unusedStyle;
+    unusedStyle.type = 0x31;
+    unusedStyle.children = {fontId};
+    b.Add(unusedStyle);
+    Packet usedStyle;
+    usedStyle.type = 0x30;
+    usedStyle.payload = Text("used");
+    usedStyle.useCount = 4;
+    const uint16_t usedId = b.Add(usedStyle);
+    Packet undo;
+    undo.type = 0x77;
+    undo.payload = Text("undo");
+    const uint16_t undoId = b.Add(undo);
+    Packet hidden;
+    hidden.type = 0x22;
+    hidden.payload = Text("hidden");
+    const uint16_t hiddenId = b.Add(hidden);
+    Packet tools;
+    tools.type = 0x05;
+    tools.flags = 0x08;
+    tools.payload = Text("tools");
+    b.Add(tools);
+    b.Add(tools);
+    Packet box;
+    box.type = 0x0C;
+    Body block;
+    block.Text("Note").Raw({0xFF, 0x00}).Var(Func(0xD4, 0x09, {usedId})).Text("ok");
+    box.blocks = {block};
+    const uint16_t boxId = b.Add(box);
+    b.body.Raw({0xFF, 0x41})
+        .Var(Func(0xD4, 0x06, {usedId, undoId, fontId}, {1, 2}))
+        .Text("Hello")
+        .UndoStart()
+        .Var(Func(0xD4, 0x02, {hiddenId}))
+        .Text("gone")
+        .UndoEnd()
+        .Var(Func(0xDF, 0x00, {boxId}))
+        .Text("World");
+    return b;
+}
+
+bool WriteRepairFixtures(const std::string& dir) {
+    bool ok = true;
+    auto put = [&](const std::string& name, const DocBuilder& b) { ok = Write(dir, name, b.Build()) && ok; };
+    put("repair-damaged.qwd", RepairDamaged());
+    DocBuilder extended = RepairDamaged();
+    extended.header.indexOffset = 28;
+    extended.header.extended = true;
+    put("repair-extended.qwd", extended);
+    CompoundLayout layout;
+    layout.main = RepairDamaged().Build();
+    layout.rootClassId = MakeClassId(0x22);
+    layout.extra.push_back({u"", u"\x05SummaryInformation", false, Text("summary"), {}});
+    layout.extra.push_back({u"Quillsuite_OBJECTS", u"Pic1", false, std::vector<uint8_t>(40, 0x50), {}});
+    if (!WriteCompound(dir + "/repair-compound.qwd", layout)) ok = false;
+    return ok;
+}
+
+}  // namespace

@@ -1,0 +1,303 @@
+#include "graphics/DumpPrinter.h"
+
+#include <algorithm>
+#include <cstdarg>
+
+#include "engine/EngineContext.h"
+#include "engine/Format.h"
+#include "engine/OutputSink.h"
+#include "graphics/Dialect.h"
+#include "graphics/Fixed32.h"
+#include "graphics/GraphicsState.h"
+#include "graphics/Reader.h"
+
+namespace graphics {
+
+using engine::Format;
+
+namespace {
+
+// Widened with its sign, as the value formats show 16-bit words.
+int32_t Signed16(uint32_t v) { return static_cast<int16_t>(v & 0xFFFF); }
+uint32_t Unsigned16(uint32_t v) { return v & 0xFFFF; }
+
+bool Printable(uint8_t c) { return c >= 0x20 && c < 0x7F; }
+
+}  // namespace
+
+// ---- indentation
+
+void DumpPrinter::SetIndentSteps(int steps) {
+    indentSteps_ = std::max(steps, 0);
+    indent_.assign(static_cast<size_t>(std::min(indentSteps_, kMaxIndentSteps)) * 2, ' ');
+}
+
+void DumpPrinter::ChangeIndent(int op) {
+    switch (op) {
+        case kIndentIn: SetIndentSteps(indentSteps_ + 1); break;
+        case kIndentOut: SetIndentSteps(indentSteps_ - 1); break;
+        case kIndentClear: SetIndentSteps(0); break;
+        default: break;
+    }
+}
+
+// ---- line output
+
+void DumpPrinter::AnnounceAssociated(uint32_t count) {
+    Gfx().dumpFlags |= kDumpLevelPending;
+    outline_.pendingCount = count;
+}
+
+void DumpPrinter::EmitLine(std::string_view text) {
+    GraphicsState& g = Gfx();
+    if ((g.dumpFlags & kDumpOutline) == 0) {
+        engine::PrintLine(g.sink, text);
+        return;
+    }
+    if ((g.dumpFlags & kDumpLevelPending) != 0) {
+        // The announcing line itself is not listed; a filtered list, whose
+        // records are not all there to count, never opens a level.
+        g.dumpFlags = static_cast<uint16_t>(g.dumpFlags & ~kDumpLevelPending);
+        if ((g.dumpFlags & kDumpFiltered) == 0) CurrentDumpDialect().outline->Open(outline_, g.nesting);
+        return;
+    }
+    if (auto numbered = CurrentDumpDialect().outline->Number(outline_, g.nesting, indent_.size())) {
+        if (!g.sink) return;
+        numbered->append(text);
+        engine::AddDataLine(g.sink, *numbered, g.recordEnd);
+        return;
+    }
+    engine::AddDataLine(g.sink, text, g.recordEnd);
+}
+
+void DumpPrinter::EmitIndented(const char* fmt, ...) {
+    if (Unseen()) {
+        EmitLine({});
+        return;
+    }
+    va_list ap;
+    va_start(ap, fmt);
+    const std::string text = indent_ + engine::FormatV(fmt, ap);
+    va_end(ap);
+    EmitLine(text);
+}
+
+void DumpPrinter::EmitFormatted(const char* fmt, ...) {
+    if (Unseen()) {
+        EmitLine({});
+        return;
+    }
+    va_list ap;
+    va_start(ap, fmt);
+    const std::string text = engine::FormatV(fmt, ap);
+    va_end(ap);
+    EmitLine(text);
+}
+
+void DumpPrinter::EmitErrorLine() {
+    building_ = false;
+    const GraphicsState& g = Gfx();
+    const engine::EngineContext& c = engine::Ctx();
+    // The kind bits stay clean whatever the index or offset.
+    const uint32_t mask = c.profile->tagOffsetMask;
+    if (c.sink.defaultList) {
+        engine::AddDataLine(c.sink.defaultList, line_, engine::kTagDamage | ((g.recordCounter - 1) & mask));
+    } else if (g.sink && !g.headerLinesOff) {
+        engine::AddDataLine(g.sink, line_, engine::kTagDamage | (g.recordEnd & mask));
+    }
+}
+
+void DumpPrinter::EmitError(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    line_ = engine::FormatV(fmt, ap);
+    va_end(ap);
+    EmitErrorLine();
+}
+
+// ---- line building
+
+void DumpPrinter::StartLine() {
+    line_.clear();
+    building_ = true;
+}
+
+void DumpPrinter::AppendText(std::string_view text) { line_.append(text); }
+
+void DumpPrinter::SendLine() {
+    building_ = false;
+    EmitLine(line_);
+}
+
+bool DumpPrinter::Unseen() const { return !building_ && !Gfx().sink; }
+
+const char* DumpPrinter::Suffix(const char* suffix) const {
+    if (building_ && suffix[0] == '\n' && CurrentDumpDialect().newlineSuffixAsBlank) return " ";
+    return suffix;
+}
+
+void DumpPrinter::Value(const std::string& text) {
+    if (building_)
+        line_ += text;
+    else
+        EmitLine(text);
+}
+
+// ---- value lines
+
+void DumpPrinter::EmitShortValue(const char* label, uint32_t value, const char* suffix) {
+    if (Unseen()) return EmitLine({});
+    const int32_t v = Signed16(value);
+    Value(Format("%s%s %4xh (%5d)%s", indent_.c_str(), label, static_cast<unsigned>(v), v, Suffix(suffix)));
+}
+
+void DumpPrinter::EmitWordValue(const char* label, uint32_t value, const char* suffix) {
+    if (Unseen()) return EmitLine({});
+    const uint32_t v = Unsigned16(value);
+    Value(Format("%s%s %4xh (%5d)%s", indent_.c_str(), label, v, static_cast<int>(v), Suffix(suffix)));
+}
+
+void DumpPrinter::EmitFixedValue(const char* label, uint32_t value, const char* suffix) {
+    if (Unseen()) return EmitLine({});
+    const uint32_t integer = value >> 16;
+    const int32_t fraction = Signed16(value);
+    Value(Format("%s%s %.4x.%.4xh", indent_.c_str(), label, integer, static_cast<unsigned>(fraction)) +
+          Format(" (i:%5d f:%.5u)%s", Signed16(integer), static_cast<unsigned>(fraction), Suffix(suffix)));
+}
+
+void DumpPrinter::EmitUFixedValue(const char* label, uint32_t value, const char* suffix) {
+    if (Unseen()) return EmitLine({});
+    const uint32_t integer = value >> 16;
+    const int32_t fraction = Signed16(value);
+    Value(Format("%s%s %.4x.%.4xh", indent_.c_str(), label, static_cast<unsigned>(Signed16(integer)),
+                 static_cast<unsigned>(fraction)) +
+          Format(" (i:%5u f:%.5u)%s", integer, static_cast<unsigned>(fraction), Suffix(suffix)));
+}
+
+void DumpPrinter::EmitCoordValue(const char* label, uint32_t value, const char* suffix) {
+    if (Gfx().precision == Precision::Double)
+        EmitFixedValue(label, value, suffix);
+    else
+        EmitShortValue(label, value, suffix);
+}
+
+void DumpPrinter::EmitUCoordValue(const char* label, uint32_t value, const char* suffix) {
+    if (Gfx().precision == Precision::Double)
+        EmitUFixedValue(label, value, suffix);
+    else
+        EmitWordValue(label, value, suffix);
+}
+
+void DumpPrinter::EmitTransformedCoord(const char* label, uint32_t before, uint32_t after) {
+    if (IsIdentityTransform()) {
+        EmitCoordValue(label, before, " ");
+        return;
+    }
+    StartLine();
+    EmitCoordValue(label, before, "");
+    const int steps = indentSteps_;
+    SetIndentSteps(0);
+    EmitCoordValue(" ", after, " ");
+    SetIndentSteps(steps);
+    SendLine();
+}
+
+void DumpPrinter::EmitEdges(uint32_t x1, uint32_t x2, uint32_t y1, uint32_t y2) {
+    EmitCoordValue("Left Edge (X)   =", x1, " ");
+    EmitCoordValue("Right Edge (X)  =", x2, " ");
+    EmitCoordValue("Bottom Edge (Y) =", y1, " ");
+    EmitCoordValue("Top Edge (Y)    =", y2, " ");
+}
+
+void DumpPrinter::EmitWidthHeight(uint32_t x1, uint32_t x2, uint32_t y1, uint32_t y2) {
+    EmitUCoordValue("Width (X)   =", x2 - x1, " ");
+    EmitUCoordValue("Height (Y)  =", y2 - y1, " ");
+}
+
+void DumpPrinter::EmitRecordTitle(const char* name) {
+    if (Gfx().quiet) return;
+    EmitIndented("%s: ", name);
+}
+
+// ---- range checks
+
+int32_t DumpPrinter::CheckRange(int32_t value, int32_t lo, int32_t hi, const char* label) {
+    if (value < lo || value > hi) EmitShortValue(label, static_cast<uint32_t>(value), " is out of range.");
+    return value;
+}
+
+void DumpPrinter::CheckCoordRange(uint32_t value, uint32_t lo, uint32_t hi, const char* label) {
+    const bool wide = Gfx().precision == Precision::Double;
+    const bool inside = wide ? static_cast<int32_t>(value) >= static_cast<int32_t>(lo) &&
+                                   static_cast<int32_t>(value) <= static_cast<int32_t>(hi)
+                             : Signed16(value) >= Signed16(lo) && Signed16(value) <= Signed16(hi);
+    if (inside) return;
+    StartLine();
+    AppendText(Format("%s:  ", label));
+    if (wide)
+        EmitFixedValue(" ", value, " is out of range.");
+    else
+        EmitShortValue(label, value, " is out of range.");
+    EmitErrorLine();
+}
+
+void DumpPrinter::CheckPointInImage(uint32_t x, uint32_t y, const char* label) {
+    const ImageExtents& e = Gfx().extents;
+    CheckCoordRange(x, e.xMin, e.xMax, label);
+    CheckCoordRange(y, e.yMin, e.yMax, label);
+}
+
+void DumpPrinter::CheckBoxInImage(uint32_t x1, uint32_t x2, uint32_t y1, uint32_t y2, const char* label) {
+    const ImageExtents& e = Gfx().extents;
+    CheckCoordRange(x1, e.xMin, e.xMax, label);
+    CheckCoordRange(x2, e.xMin, e.xMax, label);
+    CheckCoordRange(y1, e.yMin, e.yMax, label);
+    CheckCoordRange(y2, e.yMin, e.yMax, label);
+}
+
+// ---- hex dump of a record's rest
+
+void DumpPrinter::Skip(uint32_t n) {
+    for (uint32_t i = 0; i < n && !Gfx().endOfData; ++i)
+        if (ReadQwgByte() < 0) return;
+}
+
+void DumpPrinter::HexDumpRest(uint32_t n) {
+    if (n == 0 || Gfx().endOfData) return;
+    if (Gfx().hexDump == 0) {
+        Skip(n);
+        return;
+    }
+    const uint32_t limit = CurrentDumpDialect().hexDumpLimit;
+    const uint32_t shown = limit != 0 && n > limit ? limit : n;
+    const uint32_t held = n - shown;
+    uint8_t bytes[16];
+    for (uint32_t at = 0; at < shown; at += 16) {
+        const uint32_t len = std::min<uint32_t>(16, shown - at);
+        uint32_t got = 0;
+        for (; got < len; ++got) {
+            const int b = ReadQwgByte();
+            if (b < 0) break;
+            bytes[got] = static_cast<uint8_t>(b);
+        }
+        if (got != 0) {
+            // What was read before the end is still shown.
+            std::string hex = Format("%05lX- ", static_cast<unsigned long>(at));
+            std::string chars;
+            for (uint32_t i = 0; i < got; ++i) {
+                hex += Format("%02x ", bytes[i]);
+                if (i == 7) hex += ' ';
+                chars += Printable(bytes[i]) ? static_cast<char>(bytes[i]) : '.';
+            }
+            // The characters start in one column, after a short last line too.
+            EmitLine(Format("%-58s%s", hex.c_str(), chars.c_str()));
+        }
+        if (got < len) return;
+    }
+    if (held != 0) {
+        EmitFormatted("0x%X (%d) bytes skipped!", held, static_cast<int>(held));
+        Skip(held);
+    }
+}
+
+}  // namespace graphics
