@@ -13,9 +13,9 @@
 #include "engine/DocFile.h"
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
-#include "inspector/Hosts.h"
-#include "inspector/Pages.h"
-#include "inspector/SheetWindow.h"
+#include "sheet/Hosts.h"
+#include "sheet/Pages.h"
+#include "sheet/SheetWindow.h"
 #include "tests/support/DocBuilder.h"
 #include "tests/support/Recording.h"
 

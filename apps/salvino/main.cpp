@@ -1,10 +1,10 @@
 #include <QApplication>
 
 #include "engine/EngineContext.h"
-#include "inspector/Hosts.h"
-#include "inspector/Sheet.h"
-#include "inspector/SheetProfile.h"
-#include "inspector/SheetWindow.h"
+#include "sheet/Hosts.h"
+#include "sheet/Sheet.h"
+#include "sheet/SheetProfile.h"
+#include "sheet/SheetWindow.h"
 
 int main(int argc, char** argv) {
     // The path is taken before Qt sees the arguments: it keeps every one of them.

@@ -1,4 +1,4 @@
-#include "inspector/SheetWindow.h"
+#include "sheet/SheetWindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -14,9 +14,9 @@
 #include <QVBoxLayout>
 
 #include "engine/EngineContext.h"
-#include "inspector/ListOutput.h"
-#include "inspector/Pages.h"
-#include "inspector/Text.h"
+#include "sheet/ListOutput.h"
+#include "sheet/Pages.h"
+#include "sheet/Text.h"
 
 namespace inspector {
 

@@ -1,6 +1,6 @@
 // Salvino's window offscreen, driven through its real widgets, with the
 // engine's hosts as recording doubles and the common dialogs as fakes.
-#include "inspector/SheetWindow.h"
+#include "sheet/SheetWindow.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -27,13 +27,13 @@
 #include "engine/DocFile.h"
 #include "engine/EngineContext.h"
 #include "engine/Progress.h"
-#include "inspector/Hosts.h"
-#include "inspector/ListOutput.h"
-#include "inspector/Pages.h"
-#include "inspector/TaggedList.h"
-#include "inspector/Text.h"
-#include "inspector/TreeTarget.h"
-#include "tests/inspector/Fixtures.h"
+#include "sheet/Hosts.h"
+#include "sheet/ListOutput.h"
+#include "sheet/Pages.h"
+#include "sheet/TaggedList.h"
+#include "sheet/Text.h"
+#include "sheet/TreeTarget.h"
+#include "tests/sheet/Fixtures.h"
 #include "tests/support/Recording.h"
 
 namespace inspector::testing {

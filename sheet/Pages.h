@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "inspector/Sheet.h"
-#include "inspector/TaggedList.h"
+#include "sheet/Sheet.h"
+#include "sheet/TaggedList.h"
 
 class QLabel;
 class QListView;

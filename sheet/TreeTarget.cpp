@@ -1,8 +1,8 @@
-#include "inspector/TreeTarget.h"
+#include "sheet/TreeTarget.h"
 
 #include <QTreeWidget>
 
-#include "inspector/Text.h"
+#include "sheet/Text.h"
 
 namespace inspector {
 

@@ -1,4 +1,4 @@
-#include "inspector/SheetProfile.h"
+#include "sheet/SheetProfile.h"
 
 namespace inspector {
 

@@ -1,4 +1,4 @@
-#include "inspector/Pages.h"
+#include "sheet/Pages.h"
 
 #include <QApplication>
 #include <QFormLayout>
@@ -19,9 +19,9 @@
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
 #include "engine/OutputSink.h"
-#include "inspector/ListOutput.h"
-#include "inspector/Text.h"
-#include "inspector/TreeTarget.h"
+#include "sheet/ListOutput.h"
+#include "sheet/Text.h"
+#include "sheet/TreeTarget.h"
 
 namespace inspector {
 

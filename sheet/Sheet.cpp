@@ -1,4 +1,4 @@
-#include "inspector/Sheet.h"
+#include "sheet/Sheet.h"
 
 #include <QSettings>
 #include <QString>

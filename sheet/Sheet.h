@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "engine/Document.h"
-#include "inspector/Settings.h"
-#include "inspector/SheetProfile.h"
+#include "sheet/Settings.h"
+#include "sheet/SheetProfile.h"
 
 namespace engine {
 struct DocFile;

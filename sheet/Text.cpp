@@ -1,4 +1,4 @@
-#include "inspector/Text.h"
+#include "sheet/Text.h"
 
 #include <QFile>
 

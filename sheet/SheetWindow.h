@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "inspector/Sheet.h"
+#include "sheet/Sheet.h"
 
 class QAction;
 class QMenu;

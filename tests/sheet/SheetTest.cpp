@@ -1,5 +1,5 @@
 // The sheet controller over a recording view and recording pages: no widgets.
-#include "inspector/Sheet.h"
+#include "sheet/Sheet.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "engine/EngineContext.h"
-#include "inspector/Settings.h"
-#include "inspector/SheetProfile.h"
-#include "tests/inspector/Fixtures.h"
+#include "sheet/Settings.h"
+#include "sheet/SheetProfile.h"
+#include "tests/sheet/Fixtures.h"
 #include "tests/support/Recording.h"
 
 namespace inspector::testing {

@@ -1,11 +1,11 @@
-#include "inspector/TaggedList.h"
+#include "sheet/TaggedList.h"
 
 #include <QFontMetrics>
 #include <QMetaObject>
 #include <QPainter>
 
 #include "engine/OutputSink.h"
-#include "inspector/Text.h"
+#include "sheet/Text.h"
 
 namespace inspector {
 

@@ -1,4 +1,4 @@
-#include "inspector/Settings.h"
+#include "sheet/Settings.h"
 
 #include <QSettings>
 #include <QString>

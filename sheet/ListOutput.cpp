@@ -1,4 +1,4 @@
-#include "inspector/ListOutput.h"
+#include "sheet/ListOutput.h"
 
 #include <QFileDialog>
 #include <QFontMetrics>
@@ -9,8 +9,8 @@
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
 #include "engine/OutputSink.h"
-#include "inspector/SheetProfile.h"
-#include "inspector/Text.h"
+#include "sheet/SheetProfile.h"
+#include "sheet/Text.h"
 
 namespace inspector {
 

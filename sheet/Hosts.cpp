@@ -1,4 +1,4 @@
-#include "inspector/Hosts.h"
+#include "sheet/Hosts.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "inspector/Text.h"
+#include "sheet/Text.h"
 
 namespace inspector {
 
