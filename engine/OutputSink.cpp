@@ -24,6 +24,24 @@ public:
 
 bool Printing() { return Ctx().sink.printer != nullptr; }
 
+// A pending dump-row offset belongs to the one line being written, whether
+// it reaches a list, the page or nothing.
+struct LineOffsetScope {
+    ~LineOffsetScope() { Ctx().sink.nextLineOffset = kNoFileOffset; }
+};
+
+// Every line reaching a list goes through here, so a pending dump-row
+// offset lands on exactly the next line.
+void Put(ListTarget* target, std::string_view text, uint32_t tag) {
+    SinkState& s = Ctx().sink;
+    const int64_t offset = s.nextLineOffset;
+    s.nextLineOffset = kNoFileOffset;
+    if (offset == kNoFileOffset)
+        target->Append(text, tag);
+    else
+        target->AppendAt(text, tag, offset);
+}
+
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
@@ -40,17 +58,20 @@ bool ClassShown(uint8_t code, uint32_t groupMask, uint32_t classMask) {
 
 }  // namespace
 
+void SetNextLineOffset(int64_t fileOffset) { Ctx().sink.nextLineOffset = fileOffset; }
+
 ListTarget* SilentTarget() {
     static Silent silent;
     return &silent;
 }
 
 int32_t PrintLine(ListTarget* target, std::string_view text) {
+    LineOffsetScope lineOffset;
     SinkState& s = Ctx().sink;
     if (s.stopValue != 0) return s.stopValue;
     if (!target) return 0;
     if (!s.printer) {
-        target->Append(text, 0);
+        Put(target, text, 0);
         return 0;
     }
     PagePrinter& p = *s.printer;
@@ -69,12 +90,13 @@ int32_t PrintLine(ListTarget* target, std::string_view text) {
 }
 
 void AddListLine(ListTarget* target, std::string_view text) {
+    LineOffsetScope lineOffset;
     if (Printing()) {
         PrintLine(target, text);
         return;
     }
     if (!target) target = Ctx().sink.defaultList;
-    if (target) target->Append(text, 0);
+    if (target) Put(target, text, 0);
 }
 
 TreeItem AddTreeLine(TreeTarget* tree, TreeItem parent, std::string_view text) {
@@ -87,15 +109,17 @@ TreeItem AddTreeLine(TreeTarget* tree, TreeItem parent, std::string_view text) {
 }
 
 void AddDataLine(ListTarget* target, std::string_view text, uint32_t tag) {
+    LineOffsetScope lineOffset;
     if (Printing()) {
         PrintLine(target, text);
         return;
     }
-    if (target) target->Append(text, tag);
+    if (target) Put(target, text, tag);
 }
 
 void AddCodeLine(ListTarget* target, std::string_view text, uint32_t tag, bool singleDescription,
                  uint32_t groupMask, uint32_t classMask, uint8_t code) {
+    LineOffsetScope lineOffset;
     SinkState& s = Ctx().sink;
     if (!target) {
         // Nothing is shown (the check walks so), but the undo area's last
@@ -123,17 +147,18 @@ void AddCodeLine(ListTarget* target, std::string_view text, uint32_t tag, bool s
         s.highlightFlag = false;
         return;
     }
-    if (target && s.stopValue <= 0) target->Append(line, tag);
+    if (target && s.stopValue <= 0) Put(target, line, tag);
 }
 
 void AddErrorLine(ListTarget* target, std::string_view text, uint32_t tag) {
+    LineOffsetScope lineOffset;
     SinkState& s = Ctx().sink;
     if (s.usageList && (StartsWith(text, "Error.") || StartsWith(text, "Encountered"))) return;
     if (s.printer) PrintLine(target, text);
 
     if (target) {
         if ((tag & kTagDamage) == 0) {
-            target->Append(text, tag);
+            Put(target, text, tag);
             return;
         }
         const size_t n = target->Size();
@@ -141,13 +166,13 @@ void AddErrorLine(ListTarget* target, std::string_view text, uint32_t tag) {
         std::string merged = "Corrupt: " + target->Text(n - 1);
         if (merged.size() > kMaxLine) merged.resize(kMaxLine);
         target->RemoveLast();
-        target->Append(merged, tag);
+        Put(target, merged, tag);
         return;
     }
     ListTarget* list = s.defaultList;
     if (!list) return;
     if ((tag & kTagPacket) != 0 && PacketTypeOf(tag & 0xFFFF) == 0x2E) return;
-    list->Append(text, tag);
+    Put(list, text, tag);
 }
 
 }  // namespace engine

@@ -34,7 +34,13 @@ struct SinkState {
     ListTarget* defaultList = nullptr;
     bool usageList = false;
     int16_t invalidTextMarker = 0;   // 1 inside an undo area, -1 for one more line
+    // File offset of the next line's first byte (a dump row); taken by the
+    // next line that reaches a list, then back to none.
+    int64_t nextLineOffset = kNoFileOffset;
 };
+
+// The next line written to a list is a dump row starting at `fileOffset`.
+void SetNextLineOffset(int64_t fileOffset);
 
 // Returns the stop value when it is non-zero (and writes nothing).
 int32_t PrintLine(ListTarget* target, std::string_view text);

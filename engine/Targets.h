@@ -9,6 +9,9 @@
 
 namespace engine {
 
+// A line with no place in the file (anything but a dump row).
+inline constexpr int64_t kNoFileOffset = -1;
+
 // A list of lines, each with its 32-bit item-data tag. Lines are the
 // document's single-byte text, unchanged.
 class ListTarget {
@@ -19,6 +22,17 @@ public:
     virtual std::string Text(size_t i) const = 0;
     virtual uint32_t Tag(size_t i) const = 0;
     virtual void RemoveLast() = 0;
+    // A dump row carries the absolute file offset of its first byte: row
+    // edits write there and nowhere else. Targets that keep no offsets
+    // take the line alone.
+    virtual void AppendAt(std::string_view text, uint32_t tag, int64_t fileOffset) {
+        (void)fileOffset;
+        Append(text, tag);
+    }
+    virtual int64_t FileOffset(size_t i) const {
+        (void)i;
+        return kNoFileOffset;
+    }
 };
 
 // "No target": the default list, where the operation takes one.

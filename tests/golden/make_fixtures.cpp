@@ -8,10 +8,32 @@
 #include <string>
 #include <vector>
 
+#include "tests/golden/Fixtures.h"
 #include "tests/support/CompoundBuilder.h"
 #include "tests/support/DocBuilder.h"
 
 using namespace testsupport;
+
+namespace golden {
+
+namespace {
+std::vector<FixtureWriter>& Writers() {
+    static std::vector<FixtureWriter> writers;
+    return writers;
+}
+}  // namespace
+
+FixtureRegistrar::FixtureRegistrar(FixtureWriter writer) { Writers().push_back(writer); }
+
+const std::vector<FixtureWriter>& RegisteredFixtureWriters() { return Writers(); }
+
+bool WriteFixture(const std::string& dir, const std::string& name, const std::vector<uint8_t>& bytes) {
+    if (WriteFileBytes(dir + "/" + name, bytes)) return true;
+    std::fprintf(stderr, "make_fixtures: cannot write %s/%s\n", dir.c_str(), name.c_str());
+    return false;
+}
+
+}  // namespace golden
 
 namespace {
 
@@ -94,9 +116,7 @@ DocBuilder Damaged() {
 }
 
 bool Write(const std::string& dir, const std::string& name, const std::vector<uint8_t>& bytes) {
-    if (WriteFileBytes(dir + "/" + name, bytes)) return true;
-    std::fprintf(stderr, "make_fixtures: cannot write %s/%s\n", dir.c_str(), name.c_str());
-    return false;
+    return golden::WriteFixture(dir, name, bytes);
 }
 
 // ---- Fixtures of the document check ----------------------------------------
@@ -565,6 +585,7 @@ bool WriteAll(const std::string& dir) {
     ok = WriteWalkerFixtures(dir) && ok;
     ok = WriteDescriberFixtures(dir) && ok;
     ok = WriteRepairFixtures(dir) && ok;
+    for (golden::FixtureWriter writer : golden::RegisteredFixtureWriters()) ok = writer(dir) && ok;
     return ok;
 }
 
