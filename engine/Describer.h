@@ -269,6 +269,16 @@ void ShowDeletableData();
 // "<<<No ASCII display, using HEX display>>>" over the rest of the packet.
 void HexDumpPacketData(const PacketEntry& entry, uint32_t id);
 
+// ---- Blocks shared by packet and function describers ----
+
+// A template override at the cursor (its size word counts from after
+// itself); returns what it covered, its size word included.
+int64_t DescribeTemplateOverride();
+// A draw-object block at the cursor.
+void DescribeDrawObject();
+// A border/fill override block at the cursor.
+void DescribeBorderFillOverride();
+
 // ---- Dispatch ----
 
 using PacketDescriber = void (*)(const PacketEntry& entry, uint32_t id);
