@@ -299,10 +299,12 @@ void DescribePacket(DocFile* f, uint32_t id, ListTarget* target) {
 void DescribeFunctionData(uint16_t group, uint16_t subfunction, std::span<const uint8_t> function,
                           const DescriberBindings& with) {
     DescriberContext& d = D();
-    d.function = function;
-    d.base = function;
+    // Nothing past the function's own size is read, whatever follows it.
+    const std::span<const uint8_t> held = function.first(std::min<size_t>(function.size(), GetU16(function, 2)));
+    d.function = held;
+    d.base = held;
     d.cursor = 5;  // code, subfunction, size word, flags
-    if (GetU8(function, 0) != kFirstDescribedGroup && (GetU8(function, 4) & 0x80)) {
+    if (GetU8(held, 0) != kFirstDescribedGroup && (GetU8(held, 4) & 0x80)) {
         const uint8_t ids = ReadFieldByte();
         d.cursor += 2u * ids;
     }
@@ -313,9 +315,9 @@ void DescribeFunctionData(uint16_t group, uint16_t subfunction, std::span<const 
     if (which != FunctionDescriberId::None && static_cast<size_t>(which) < with.functions.size())
         describer = with.functions[static_cast<size_t>(which)];
     if (describer)
-        describer(function);
+        describer(held);
     else
-        HexDumpFunction(function);
+        HexDumpFunction(held);
     d.base = {};
     d.function = {};
 }

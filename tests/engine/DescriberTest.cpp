@@ -427,7 +427,7 @@ TEST(DescribeFunctionData, NoDescriberDumpsTheWholeFunction) {
         {"a row that is none", 0xD1, 3},
         {"a subfunction past its group's list", 0xD4, 104},
         {"a group past the table", 0xE3, 0},
-        {"a describer not built yet", 0xD1, 0},
+        {"a group without a describer", 0xD5, 0},
     };
     for (const Row& r : rows) {
         ScopedContext c;
@@ -465,8 +465,8 @@ TEST(DescribeFunctionData, PrefixIdsAreSkippedExceptInGroupD0) {
         ScopedContext c;
         Ctx().describer.currentTarget = &c.detail;
         // Flags 0x80, three ids, then the non-deletable size word.
-        Bytes fn{r.group, 0, 17, 0, 0x80, 3, 1, 0, 2, 0, 3, 0, 0xCD, 0xAB, 17, 0, r.group};
-        DescribeFunctionData(r.group, 0, fn);
+        Bytes fn{r.group, 6, 17, 0, 0x80, 3, 1, 0, 2, 0, 3, 0, 0xCD, 0xAB, 17, 0, r.group};
+        DescribeFunctionData(r.group, 6, fn);
         const uint16_t word = GetU16(fn, r.sizeAt);
         EXPECT_EQ(Ctx().describer.nonDeletableSize, word) << std::hex << int(r.group);
         EXPECT_EQ(Ctx().describer.cursor, r.sizeAt + 2) << std::hex << int(r.group);
