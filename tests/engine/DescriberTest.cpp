@@ -934,3 +934,38 @@ TEST(FunctionDescribers, TemplateOverrideCoversTheGreaterOfItsSizeAndWhatItRead)
         EXPECT_EQ(std::find(lines.begin(), lines.end(), "HEX data") != lines.end(), r.rest) << r.what;
     }
 }
+
+// Every described row over random and cut bytes: no read outside them, a
+// bounded number of lines. Run under the sanitizers too.
+TEST(FunctionDescribers, SweepOverRandomAndCutData) {
+    std::vector<std::pair<uint8_t, uint8_t>> pairs;
+    const auto groups = FunctionDescribers();
+    for (size_t g = 0; g < groups.size(); ++g)
+        for (size_t s = 0; s < groups[g].size(); ++s)
+            if (groups[g][s] != FunctionDescriberId::None)
+                pairs.push_back({static_cast<uint8_t>(0xD0 + g), static_cast<uint8_t>(s)});
+    uint32_t seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<uint8_t>(seed >> 16);
+    };
+    for (const auto& [group, sub] : pairs) {
+        for (size_t length = 0; length <= 300; length += 7) {
+            for (int fill = 0; fill < 3; ++fill) {
+                Bytes fn(length);
+                for (uint8_t& b : fn) b = fill == 0 ? 0xFF : fill == 1 ? 0x00 : next();
+                if (length > 0) fn[0] = group;
+                if (length > 1) fn[1] = sub;
+                // The size word as the walker would accept it, or as damage left it.
+                if (length > 3 && fill != 2) {
+                    fn[2] = static_cast<uint8_t>(length);
+                    fn[3] = static_cast<uint8_t>(length >> 8);
+                }
+                ScopedContext c;
+                Ctx().describer.currentTarget = &c.detail;
+                DescribeFunctionData(group, sub, fn);
+                ASSERT_LE(c.detail.lines.size(), 10000u) << std::hex << int(group) << "/" << int(sub) << " " << length;
+            }
+        }
+    }
+}
