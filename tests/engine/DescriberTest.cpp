@@ -106,7 +106,7 @@ TEST(DescriberReaders, ReadAndAdvanceAndYieldZeroPastTheEnd) {
             case DW: v = ReadFieldDword(); break;
         }
         EXPECT_EQ(v, r.value) << r.what;
-        EXPECT_EQ(Ctx().describer.cursor, r.at + r.width) << r.what;
+        EXPECT_EQ(Ctx().describer.cursor, int64_t{r.at} + r.width) << r.what;
     }
 }
 
@@ -266,8 +266,9 @@ TEST(DescriberCharacters, CharField) {
         {"high bytes are not shown", "N: ", {'A', 0x30, 'B', 0x31}, 4, "N: AB", 4},
         {"a zero character ends what is shown", "N: ", {'A', 0, 0, 0, 'B', 0}, 6, "N: A", 6},
         {"past the bytes held reads zero", "N: ", Wide("AB", false), 10, "N: AB", 10},
-        {"the line stops at 255 characters", long250, Wide("abcdefghij", false), 20, long250 + "abcde", 10},
-        {"a caption of 255 reads nothing", std::string(255, 'c'), Wide("ab", false), 4, std::string(255, 'c'), 0},
+        // A cut line still moves the cursor over the whole field.
+        {"the line stops at 255 characters", long250, Wide("abcdefghij", false), 20, long250 + "abcde", 20},
+        {"a caption of 255 shows no character", std::string(255, 'c'), Wide("ab", false), 4, std::string(255, 'c'), 4},
     };
     for (const Row& r : rows) {
         ScopedContext c;
@@ -311,6 +312,198 @@ TEST(DescriberCharacters, CharStringLineStopsAt511Characters) {
     EXPECT_EQ(ShowCharString("Bookmark name: ", 0x7FFF), 511 - 15);
     EXPECT_EQ(c.detail.Texts(), Lines{"Bookmark name: " + std::string(511 - 15, 'x')});
     EXPECT_EQ(Ctx().describer.cursor, 2u * (511 - 15));
+}
+
+// ---- Vocabulary ---------------------------------------------------------------
+
+namespace {
+
+constexpr auto kCornerRows = IndexedNames({"None", "Top-Left", "", "Bottom-Right"});
+constexpr NameTable kCorners{"TestCorners", kCornerRows};
+constexpr NameRow kFlagRows[] = {{4, "Paired, "}, {5, "In Substructure, "}, {7, "Deleted "}};
+constexpr NameTable kFlags{"TestFlags", kFlagRows};
+
+static_assert(detail::CountConversions("  Tag ID: 0x%04X  (%s)").valid);
+static_assert(!detail::CountConversions("%s then 0x%04X").valid);  // a name goes last
+static_assert(detail::CountConversions("Node %d:").ints == 1);
+static_assert(!detail::CountConversions("bad %q").valid);
+
+}  // namespace
+
+TEST(DescriberVocabulary, ACursorBeforeTheStartReadsZeroUntilItIsBack) {
+    ScopedContext c;
+    Over(c, {0x11, 0x22, 0x33}, 0);
+    Ctx().describer.cursor = -2;  // a step back from the start
+    EXPECT_FALSE(CursorInside());
+    EXPECT_EQ(ReadFieldWord(), 0u);
+    EXPECT_TRUE(CursorInside());
+    Ctx().describer.cursor = -1;
+    EXPECT_EQ(ReadFieldWord(), 0x1100u);  // byte -1 reads zero, byte 0 is the high byte
+    EXPECT_EQ(Ctx().describer.cursor, 1);
+    SkipBytes(-3);
+    EXPECT_EQ(ReadFieldDword(), 0x22110000u);
+}
+
+TEST(DescriberVocabulary, FieldRowsShowEachWidth) {
+    ScopedContext c;
+    Over(c, {0xFE, 0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 0xF6, 0xFF, 1, 2, 3, 4});
+    static constexpr FieldRow rows[] = {
+        ByteRow("Levels Used %d"),
+        WordRow("Style hash: 0x%04X"),
+        DwordRow("Dup name counter = 0x%08X"),
+        PairRow("  Data Width     = 0x%04X (%d)"),
+        RgbsRow("Pen color = RGBS( 0x%02X, 0x%02X, 0x%02X, 0x%02X)"),
+    };
+    ShowFields(rows);
+    EXPECT_EQ(c.detail.Texts(),
+              (Lines{"Levels Used 254", "Style hash: 0x1234", "Dup name counter = 0x12345678",
+                     "  Data Width     = 0xFFF6 (-10)", "Pen color = RGBS( 0x01, 0x02, 0x03, 0x04)"}));
+    EXPECT_EQ(Ctx().describer.cursor, 13);
+}
+
+TEST(DescriberVocabulary, NamedLinesAndNameLines) {
+    struct Row {
+        const char* what;
+        uint32_t value;
+        Lines lines;
+    };
+    const Row rows[] = {
+        {"a named value", 1, {"Flags = 0x01 (Top-Left)", "Top-Left", "with fallback 0x01 (Top-Left)"}},
+        {"an empty name", 2, {"Flags = 0x02 ()", "", "with fallback 0x02 ()"}},
+        {"a value past the table", 9, {"Flags = 0x09 ()", "with fallback 0x09"}},
+    };
+    for (const Row& r : rows) {
+        ScopedContext c;
+        Over(c, {});
+        ShowNamedLine("Flags = 0x%02X (%s)", r.value, NameOf(kCorners, r.value));
+        ShowName(kCorners, r.value);
+        ShowNamedLine("with fallback 0x%02X (%s)", "with fallback 0x%02X", r.value, NameOf(kCorners, r.value));
+        EXPECT_EQ(c.detail.Texts(), r.lines) << r.what;
+    }
+    ScopedContext c;
+    Over(c, {24, 30});
+    ShowNamedByte("  line ending style = 0x%02X (%s)", kCorners, "Undefined");
+    ShowName(kCorners, 7, "Undefined border style name");
+    ShowNamedLine("    ID of child %d: 0x%04x (%s)", 3, 0x12, "Font");
+    EXPECT_EQ(c.detail.Texts(), (Lines{"  line ending style = 0x18 (Undefined)", "Undefined border style name",
+                                       "    ID of child 3: 0x0012 (Font)"}));
+}
+
+TEST(DescriberVocabulary, NamesFollowTheProfilesOverlay) {
+    static constexpr NameOverlayRow kRenamed[] = {{1, "Upper Left"}, {3, nullptr}};
+    static constexpr NameOverlay kOverlays[] = {{"TestCorners", kRenamed}};
+    static const Profile kOlder{.appName = "Older", .tagOffsetMask = 0x0FFFFFFF, .tagCrossRef = 0,
+                                .nameOverlays = kOverlays};
+    ScopedContext c;
+    Ctx().profile = &kOlder;
+    EXPECT_STREQ(NameOf(kCorners, 1), "Upper Left");
+    EXPECT_STREQ(NameOf(kCorners, 3, "gone"), "gone");
+    EXPECT_STREQ(NameOf(kCorners, 0), "None");
+}
+
+TEST(DescriberVocabulary, BitLines) {
+    ScopedContext c;
+    Over(c, {});
+    ShowSetBits(0xB0, kFlags);
+    ShowBitList("Flags: 0x%02X (", 0xB0, kFlags, ")");
+    ShowBitList("Flags: 0x%02X (", 0x0F, kFlags, ")");
+    ShowEitherOr(1, 0, "  This is a Library style", "  This is NOT a Library style");
+    ShowEitherOr(2, 0, "  This is a Library style", "  This is NOT a Library style");
+    ShowEitherOr(2, 0, "set only", nullptr);
+    EXPECT_EQ(c.detail.Texts(), (Lines{"Paired, ", "In Substructure, ", "Deleted ",
+                                       "Flags: 0xB0 (Paired, In Substructure, Deleted )", "Flags: 0x0F ()",
+                                       "  This is a Library style", "  This is NOT a Library style"}));
+}
+
+TEST(DescriberVocabulary, RemaindersInTheirTwoForms) {
+    const Bytes held = Range(32);
+    struct Row {
+        const char* what;
+        int64_t rest;
+        Remainder form;
+        bool shown;
+        int64_t cursorAfter;
+    };
+    const Row rows[] = {
+        {"positive, positive only", 4, Remainder::PositiveOnly, true, 14},
+        {"zero, positive only", 0, Remainder::PositiveOnly, false, 10},
+        {"negative, positive only: the cursor stays", -4, Remainder::PositiveOnly, false, 10},
+        {"positive, signed", 4, Remainder::Signed, true, 14},
+        {"negative, signed: nothing dumped, the cursor goes back", -4, Remainder::Signed, true, 6},
+    };
+    for (const Row& r : rows) {
+        ScopedContext c;
+        Over(c, held, 10);
+        DumpRemainder("HEX data", r.rest, r.form);
+        const Lines expected =
+            !r.shown ? Lines{}
+                     : Join({{" ", "HEX data"},
+                             r.rest > 0 ? Dumped(Bytes(held.begin() + 10, held.begin() + 10 + r.rest)) : Lines{},
+                             {" "}});
+        EXPECT_EQ(c.detail.Texts(), expected) << r.what;
+        EXPECT_EQ(Ctx().describer.cursor, r.cursorAfter) << r.what;
+    }
+    ScopedContext c;
+    Over(c, held, 4);
+    const SizedBlock block = BeginSizedBlock(6);
+    ReadFieldDword();
+    EXPECT_EQ(block.Taken(), 4);
+    EXPECT_EQ(block.Rest(), 2);
+}
+
+TEST(DescriberVocabulary, TheFieldDumpLimitComesFromTheProfile) {
+    static const Profile kOlder{.appName = "Older", .tagOffsetMask = 0x0FFFFFFF, .tagCrossRef = 0,
+                                .nameOverlays = {}, .describerLimits = {.fieldDump = 1024}};
+    ScopedContext c;
+    Ctx().profile = &kOlder;
+    const Bytes held = Range(2000);
+    Over(c, held, 0);
+    HexDumpField("HEX data", 2000);
+    EXPECT_EQ(c.detail.Texts(), Join({{" ", "HEX data"}, Dumped(Bytes(held.begin(), held.begin() + 1024)), {" "}}));
+    EXPECT_EQ(Ctx().describer.cursor, 2000);
+}
+
+TEST(DescriberVocabulary, CountedItemsStopAtTheEndButTheCursorCoversThemAll) {
+    ScopedContext c;
+    Over(c, Range(7), 1);
+    std::vector<uint32_t> shown;
+    EXPECT_FALSE(ShowCountedItems(10, 2, [&](uint32_t i) {
+        shown.push_back(i);
+        ReadFieldWord();
+    }));
+    EXPECT_EQ(shown, (std::vector<uint32_t>{0, 1, 2}));  // items at 1, 3 and 5; 7 is past the end
+    EXPECT_EQ(Ctx().describer.cursor, 21);
+    EXPECT_TRUE(ShowCountedItems(0, 2, [&](uint32_t) { FAIL(); }));
+}
+
+namespace {
+struct SectionLog {
+    std::vector<int> seen;
+};
+bool SectionA(SectionLog& s) { return s.seen.push_back(15), true; }
+bool SectionStop(SectionLog& s) { return s.seen.push_back(9), false; }
+bool SectionC(SectionLog& s) { return s.seen.push_back(3), true; }
+}  // namespace
+
+TEST(DescriberVocabulary, FlagSectionsInTableOrderUntilOneEndsTheDetail) {
+    static constexpr FlagSection<SectionLog> sections[] = {
+        {15, "FIRST", &SectionA}, {12, "TITLE ONLY", nullptr}, {9, nullptr, &SectionStop}, {3, "LAST", &SectionC}};
+    {
+        ScopedContext c;
+        Over(c, {});
+        SectionLog log;
+        EXPECT_TRUE(ShowFlagSections<SectionLog>(0x8008, sections, log, SectionTitle::AfterBlank));
+        EXPECT_EQ(log.seen, (std::vector<int>{15, 3}));
+        EXPECT_EQ(c.detail.Texts(), (Lines{" ", "FIRST", " ", "LAST"}));
+    }
+    {
+        ScopedContext c;
+        Over(c, {});
+        SectionLog log;
+        EXPECT_FALSE(ShowFlagSections<SectionLog>(0xFFFF, sections, log));
+        EXPECT_EQ(log.seen, (std::vector<int>{15, 9}));
+        EXPECT_EQ(c.detail.Texts(), (Lines{"FIRST", "TITLE ONLY"}));
+    }
 }
 
 // ---- Tables -----------------------------------------------------------------
