@@ -269,6 +269,13 @@ void ShowDeletableData();
 // "<<<No ASCII display, using HEX display>>>" over the rest of the packet.
 void HexDumpPacketData(const PacketEntry& entry, uint32_t id);
 
+// ---- Line shapes of the function-data describers ----
+
+// Four words on one line, in the order read.
+void ShowWordQuad(FieldFormat<4> format);
+// A point of a line: its index, then x and y, each unsigned and signed.
+void ShowPointField(FieldFormat<5> format, uint32_t index);
+
 // ---- Blocks shared by packet and function describers ----
 
 // A template override at the cursor (its size word counts from after

@@ -30,16 +30,10 @@ void DescribeTableDefinition(std::span<const uint8_t> function);
 void DescribeRulePosition(std::span<const uint8_t> function);
 void DescribeBoxFunction(std::span<const uint8_t> function);
 
-// Blocks at the cursor, described for the functions that hold them.
-void DescribeDrawObject();
-void DescribeBorderFillOverride();
-// The template override block; the bytes it covered, its size word included.
-int64_t DescribeTemplateOverride();
-
 // Name tables read by the describers, in their order.
-std::span<const char* const> ArrowStyleNames();
-std::span<const char* const> ShadowCornerNames();
-std::span<const char* const> GradientKindNames();
-std::span<const char* const> WrapKindNames();
+const NameTable& ArrowStyleNames();
+const NameTable& ShadowCornerNames();
+const NameTable& GradientKindNames();
+const NameTable& WrapKindNames();
 
 }  // namespace engine
