@@ -259,6 +259,16 @@ bool WriteDescribeFunctionFixtures(const std::string& dir) {
     put("box-draw-all", Box(BoxHead(0x0020).add(DrawObjectAll()).u16(0)));
     put("box-draw-shape", Box(BoxHead(0x0020).add(DrawObjectShape()).u16(0)));
     put("box-draw-odd-names", Box(BoxHead(0x0020).add(DrawObjectOddNames()).u16(0)));
+    // Hypertext rests: 15 bytes are dumped, 16 are not.
+    put("box-hypertext-rest-15", Box(BoxHead(0x0100).u16(17).u16(0x0000).run(15, 0x70).u16(0)));
+    put("box-hypertext-rest-16", Box(BoxHead(0x0100).u16(18).u16(0x0000).run(16, 0x70).u16(0)));
+    // A positioning section whose fields run past its size shows no rest.
+    put("box-positioning-overrun",
+        Box(BoxHead(0x4000).u16(3).u16(0x2000).u8(1).u16(0xFFFE).u8(2).u8(3).u16(0)));
+    // A smart shape whose id runs past its size: the draw object's rest
+    // starts after the id.
+    put("box-draw-shape-overrun",
+        Box(BoxHead(0x0020).u16(10).u16(0x0008).u16(2).u16(0x8000).u16(84).u8(0xD1).u8(0xD2).u16(0)));
     put("box-draw-size-0", Box(BoxHead(0x0020).u16(0).u16(0)));
     return ok;
 }
