@@ -224,11 +224,7 @@ int64_t SizedBlock::Taken() const { return Ctx().describer.cursor - start; }
 SizedBlock BeginSizedBlock(int64_t size) { return SizedBlock{D().cursor, size}; }
 
 void DumpRemainder(const char* caption, int64_t rest, Remainder form) {
-    if (rest < 0 && form == Remainder::Signed) {
-        D().cursor += rest;
-        return;
-    }
-    if (rest <= 0 && form == Remainder::PositiveOnly) return;
+    if (form == Remainder::PositiveOnly && rest <= 0) return;
     HexDumpField(caption, rest);
 }
 
@@ -294,6 +290,24 @@ void ShowDeletableData() {
 
 void HexDumpPacketData(const PacketEntry& entry, uint32_t) {
     HexDumpField("<<<No ASCII display, using HEX display>>>", int64_t{entry.entry.DataSize()} - D().cursor);
+}
+
+// ---- Line shapes of the function-data describers ---------------------------
+
+void ShowWordQuad(FieldFormat<4> format) {
+    const unsigned a = ReadFieldWord();
+    const unsigned b = ReadFieldWord();
+    const unsigned c = ReadFieldWord();
+    const unsigned e = ReadFieldWord();
+    Line(Format(format.text, a, b, c, e));
+}
+
+void ShowPointField(FieldFormat<5> format, uint32_t index) {
+    const uint16_t x = ReadFieldWord();
+    const uint16_t y = ReadFieldWord();
+    Line(Format(format.text, static_cast<int>(index), static_cast<unsigned>(x),
+                static_cast<int>(static_cast<int16_t>(x)), static_cast<unsigned>(y),
+                static_cast<int>(static_cast<int16_t>(y))));
 }
 
 // ---- Packets ---------------------------------------------------------------

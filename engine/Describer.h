@@ -212,7 +212,7 @@ struct SizedBlock {
 SizedBlock BeginSizedBlock(int64_t size);
 // How a block's remainder is dumped: only when positive (else nothing and
 // the cursor stays), or signed through HexDumpField (a negative remainder
-// shows nothing and moves the cursor back to the block's declared end).
+// dumps no byte and moves the cursor back to the block's declared end).
 enum class Remainder : uint8_t { PositiveOnly, Signed };
 void DumpRemainder(const char* caption, int64_t rest, Remainder form);
 
@@ -272,6 +272,13 @@ void ShowDeletableData();
 // "<<<No ASCII display, using HEX display>>>" over the rest of the packet.
 void HexDumpPacketData(const PacketEntry& entry, uint32_t id);
 
+// ---- Line shapes of the function-data describers ----
+
+// Four words on one line, in the order read.
+void ShowWordQuad(FieldFormat<4> format);
+// A point of a line: its index, then x and y, each unsigned and signed.
+void ShowPointField(FieldFormat<5> format, uint32_t index);
+
 // ---- Blocks shared by packet and function describers ----
 
 // A template override at the cursor (its size word counts from after
@@ -279,10 +286,6 @@ void HexDumpPacketData(const PacketEntry& entry, uint32_t id);
 int64_t DescribeTemplateOverride();
 // A draw-object block at the cursor.
 void DescribeDrawObject();
-// A fill template override at the cursor, in the lines of a draw object's
-// fill section or of a box's fill section; returns the bytes it moved over.
-enum class FillTemplateForm : uint8_t { DrawObject, BoxFill };
-int64_t DescribeFillTemplate(FillTemplateForm form);
 // A border/fill override block at the cursor.
 void DescribeBorderFillOverride();
 

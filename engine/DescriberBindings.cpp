@@ -1,6 +1,7 @@
 // The operation behind each describer id. A row stays none until its
 // describer is built; its packets and functions get the generic display.
 #include "engine/Describer.h"
+#include "engine/DescriberFunctions.h"
 #include "engine/DescriberPackets.h"
 
 namespace engine {
@@ -34,9 +35,32 @@ constexpr auto MakePacketOps() {
 }
 constexpr auto kPacketOps = MakePacketOps();
 
-// ---- Function-data describers ----
-
-constexpr std::array<FunctionDescriber, static_cast<size_t>(FunctionDescriberId::Count)> kFunctionOps{};
+constexpr std::array<FunctionDescriber, static_cast<size_t>(FunctionDescriberId::Count)> MakeFunctionOps() {
+    using F = FunctionDescriberId;
+    std::array<FunctionDescriber, static_cast<size_t>(F::Count)> t{};
+    const auto bind = [&t](F id, FunctionDescriber op) { t[static_cast<size_t>(id)] = op; };
+    bind(F::NewWordValue, &DescribeNewWordValue);
+    bind(F::NewByteValue, &DescribeNewByteValue);
+    bind(F::OnOffState, &DescribeOnOffState);
+    bind(F::AbsoluteRelative, &DescribeAbsoluteRelative);
+    bind(F::SuppressFlags, &DescribeSuppressFlags);
+    bind(F::WidowOrphan, &DescribeWidowOrphan);
+    bind(F::LinesToDisplay, &DescribeLinesToDisplay);
+    bind(F::StyleReference, &DescribeStyleReference);
+    bind(F::NoDeletableData, &DescribeNoDeletableData);
+    bind(F::TabRegion, &DescribeTabRegion);
+    bind(F::ProofingLevel, &DescribeProofingLevel);
+    bind(F::ColumnDefinition, &DescribeColumnDefinition);
+    bind(F::DelayCodes, &DescribeDelayCodes);
+    bind(F::MarginChange, &DescribeMarginChange);
+    bind(F::BorderFunction, &DescribeBorderFunction);
+    bind(F::DropCap, &DescribeDropCap);
+    bind(F::TableDefinition, &DescribeTableDefinition);
+    bind(F::RulePosition, &DescribeRulePosition);
+    bind(F::BoxFunction, &DescribeBoxFunction);
+    return t;
+}
+constexpr auto kFunctionOps = MakeFunctionOps();
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include "engine/Check.h"
 #include "engine/Describe.h"
 #include "engine/Describer.h"
+#include "engine/DescriberFunctions.h"
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
 #include "tests/support/DocBuilder.h"
@@ -25,6 +26,7 @@ using testsupport::Func;
 using testsupport::OpenDoc;
 using testsupport::Packet;
 using testsupport::ScopedContext;
+using testsupport::VarFunc;
 
 namespace {
 
@@ -428,7 +430,7 @@ TEST(DescriberVocabulary, RemaindersInTheirTwoForms) {
         {"negative, positive only: the cursor stays", -4, Remainder::PositiveOnly, false, 10},
         {"positive, signed", 4, Remainder::Signed, true, 14},
         {"zero, signed", 0, Remainder::Signed, true, 10},
-        {"negative, signed: nothing shown, the cursor goes back", -4, Remainder::Signed, false, 6},
+        {"negative, signed: no byte dumped, the cursor goes back", -4, Remainder::Signed, true, 6},
     };
     for (const Row& r : rows) {
         ScopedContext c;
@@ -621,7 +623,7 @@ TEST(DescribeFunctionData, NoDescriberDumpsTheWholeFunction) {
         {"a row that is none", 0xD1, 3},
         {"a subfunction past its group's list", 0xD4, 104},
         {"a group past the table", 0xE3, 0},
-        {"a describer not built yet", 0xD1, 0},
+        {"a group without a describer", 0xD5, 0},
     };
     for (const Row& r : rows) {
         ScopedContext c;
@@ -659,8 +661,8 @@ TEST(DescribeFunctionData, PrefixIdsAreSkippedExceptInGroupD0) {
         ScopedContext c;
         Ctx().describer.currentTarget = &c.detail;
         // Flags 0x80, three ids, then the non-deletable size word.
-        Bytes fn{r.group, 0, 17, 0, 0x80, 3, 1, 0, 2, 0, 3, 0, 0xCD, 0xAB, 17, 0, r.group};
-        DescribeFunctionData(r.group, 0, fn);
+        Bytes fn{r.group, 6, 17, 0, 0x80, 3, 1, 0, 2, 0, 3, 0, 0xCD, 0xAB, 17, 0, r.group};
+        DescribeFunctionData(r.group, 6, fn);
         const uint16_t word = GetU16(fn, r.sizeAt);
         EXPECT_EQ(Ctx().describer.nonDeletableSize, word) << std::hex << int(r.group);
         EXPECT_EQ(Ctx().describer.cursor, r.sizeAt + 2) << std::hex << int(r.group);
@@ -938,4 +940,226 @@ TEST_F(PacketDetail, TheDescriberTargetIsTheCallersListForTheDetailOnly) {
     EXPECT_EQ(Ctx().describer.currentTarget, &other);
     EXPECT_TRUE(other.lines.empty());
     EXPECT_FALSE(c.detail.lines.empty());
+}
+
+// ---- Function-data describers -------------------------------------------------
+
+namespace {
+
+// The lines a function's data gives, without the non-deletable size line and
+// the blank after it.
+Lines DataLines(ScopedContext& c, const Bytes& fn) {
+    c.detail.lines.clear();
+    Ctx().describer.currentTarget = &c.detail;
+    DescribeFunctionData(fn[0], fn[1], fn);
+    Lines all = c.detail.Texts();
+    EXPECT_GE(all.size(), 2u);
+    if (all.size() < 2) return {};
+    return Lines(all.begin() + 2, all.end());
+}
+
+}  // namespace
+
+TEST(FunctionDescribers, EveryDescriberIsBound) {
+    const DescriberBindings& built = BuiltDescribers();
+    ASSERT_EQ(built.functions.size(), static_cast<size_t>(FunctionDescriberId::Count));
+    for (size_t id = 1; id < built.functions.size(); ++id) EXPECT_NE(built.functions[id], nullptr) << id;
+}
+
+TEST(FunctionDescribers, FirstLineAfterTheDispatch) {
+    // Zero data of 40 bytes; a describer that starts with the whole-function
+    // dump is told by its first line after that dump; blank lines are passed.
+    struct Row {
+        uint8_t group, sub;
+        bool dumpsFirst;
+        const char* first;  // nullptr: nothing follows the dump
+    };
+    const char* const newWord = "  new value =  0x0000";
+    const char* const newByte = "  new value =  0x00";
+    const char* const onOff = " state = OFF";
+    std::vector<Row> rows;
+    for (int s : {0, 1, 7, 8, 9, 10, 25, 26, 27, 30, 31}) rows.push_back({0xD1, uint8_t(s), true, newWord});
+    rows.push_back({0xD1, 2, true, "flags 0x00"});
+    for (int s : {4, 5, 11, 12}) rows.push_back({0xD1, uint8_t(s), true, onOff});
+    rows.push_back({0xD1, 6, false, "Widow/Orphan state = OFF"});
+    for (int s : {13, 19}) rows.push_back({0xD1, uint8_t(s), true, newByte});
+    rows.push_back({0xD1, 16, false, "Page Border"});
+    for (int s : {0, 1}) rows.push_back({0xD2, uint8_t(s), true, newWord});
+    for (int s : {2, 3, 5, 6}) rows.push_back({0xD3, uint8_t(s), true, newByte});
+    for (int s : {7, 11, 12, 13}) rows.push_back({0xD3, uint8_t(s), true, newWord});
+    rows.push_back({0xD3, 15, false, "Paragraph Border"});
+    rows.push_back({0xD3, 23, false, "DropCap"});
+    for (int s : {0, 1, 28}) rows.push_back({0xD4, uint8_t(s), true, newWord});
+    for (int s : {2, 3, 22, 23, 45}) rows.push_back({0xD4, uint8_t(s), true, onOff});
+    for (int s : {4, 5}) rows.push_back({0xD4, uint8_t(s), true, "  Relative"});
+    rows.push_back({0xD4, 9, false, "Lines of text to display 0x0000"});
+    rows.push_back({0xD4, 25, true, newByte});
+    rows.push_back({0xD4, 42, false, "table flags: 0x00"});
+    rows.push_back({0xD4, 44, false, "flags: 0x00"});
+    rows.push_back({0xD4, 95, false, "Type of error/area type: 0x00 (revalidate)"});
+    for (int s : {96, 97}) rows.push_back({0xD4, uint8_t(s), false, "Flag: 0x00 ( )"});
+    for (int s : {0, 2, 4, 6, 8, 10}) rows.push_back({0xDD, uint8_t(s), false, "Hash value: 0x0000"});
+    for (int s : {1, 3, 5, 7, 9, 11}) rows.push_back({0xDD, uint8_t(s), false, "Deletable data."});
+    for (int s : {0, 1, 2}) rows.push_back({0xDF, uint8_t(s), false, "reserved data area (14 bytes)"});
+    rows.push_back({0xDF, 3, false, "Reserved data area (14 bytes)"});
+    rows.push_back({0xE2, 0, false, "flags 0x00"});
+    rows.push_back({0xE2, 10, false, "Previous delay codes prefix ID 0x0000"});
+    // Fallbacks: a row that is none, past its group's list, a group with
+    // none, past the table.
+    for (auto [g, s] : {std::pair{0xD4, 0x1A}, {0xDF, 4}, {0xE1, 0}, {0xE3, 0}})
+        rows.push_back({uint8_t(g), uint8_t(s), true, nullptr});
+
+    for (const Row& r : rows) {
+        ScopedContext c;
+        const Bytes fn = Func(r.group, r.sub, {}, Bytes(40, 0)).Bytes();
+        Lines lines = DataLines(c, fn);
+        const Lines dump = Dumped(fn);
+        const bool dumped = lines.size() >= dump.size() && std::equal(dump.begin(), dump.end(), lines.begin());
+        EXPECT_EQ(dumped, r.dumpsFirst) << std::hex << int(r.group) << "/" << int(r.sub);
+        if (dumped) lines.erase(lines.begin(), lines.begin() + static_cast<ptrdiff_t>(dump.size()));
+        lines.erase(std::remove(lines.begin(), lines.end(), " "), lines.end());
+        if (r.first)
+            EXPECT_EQ(lines.empty() ? "" : lines.front(), r.first) << std::hex << int(r.group) << "/" << int(r.sub);
+        else
+            EXPECT_TRUE(lines.empty()) << std::hex << int(r.group) << "/" << int(r.sub);
+    }
+}
+
+// The walker refuses functions below 10 bytes; the describer still shows
+// what their size allows.
+TEST(FunctionDescribers, NoDeletableDataBySize) {
+    struct Row {
+        uint16_t size;
+        Lines lines;
+    };
+    const Bytes tail{0xAB, 0xCD, 0xEF, 0x01, 0x02};
+    const Row rows[] = {
+        {9, {}},
+        {10, {"No Deletable data."}},
+        {12, Join({{" ", "Deletable data."}, Dumped({0xAB, 0xCD}), {" "}})},
+    };
+    for (const Row& r : rows) {
+        ScopedContext c;
+        VarFunc f = Func(0xDD, 0x01, {}, {}, tail);
+        f.size = r.size;
+        EXPECT_EQ(DataLines(c, f.Bytes()), r.lines) << r.size;
+    }
+}
+
+TEST(FunctionDescribers, NothingPastTheFunctionsSizeIsRead) {
+    ScopedContext c;
+    // Size 8: the new value's word lies in bytes 7-8, byte 8 past the size.
+    Bytes fn{0xD1, 0x00, 8, 0, 0, 0, 0, 0x34, 0x12, 0x77, 0x77, 0x77};
+    const Lines lines = DataLines(c, fn);
+    EXPECT_EQ(lines, Join({Dumped(Bytes(fn.begin(), fn.begin() + 8)), {"  new value =  0x0034"}}));
+}
+
+TEST(FunctionDescribers, MarginChangeOldMarginsOnlyForEightDeletableBytes) {
+    const Bytes margins{0x01, 1, 0, 2, 0, 3, 0, 4, 0};
+    for (size_t extra : {0u, 6u, 8u, 10u}) {
+        ScopedContext c;
+        const Bytes fn = Func(0xE2, 0x00, {}, margins, Range(extra, 0x10)).Bytes();
+        const Lines lines = DataLines(c, fn);
+        const bool old = std::find(lines.begin(), lines.end(), "  Old left margin 0x1110 (qwu's)") != lines.end();
+        const bool dumped = std::find(lines.begin(), lines.end(), "Deletable data.") != lines.end();
+        const bool marked = std::find(lines.begin(), lines.end(), "---Deletable data---") != lines.end();
+        EXPECT_EQ(old, extra == 8) << extra;
+        EXPECT_EQ(dumped, extra != 8 && extra != 0) << extra;
+        EXPECT_EQ(marked, extra != 0) << extra;
+        EXPECT_EQ(lines[1], "   No room left for text") << extra;
+    }
+}
+
+namespace {
+
+// Describes one block at the cursor over `bytes`.
+template <class Describe>
+Lines Block(ScopedContext& c, const Bytes& bytes, Describe describe) {
+    Over(c, bytes);
+    Ctx().describer.function = Ctx().describer.base;
+    describe();
+    return c.detail.Texts();
+}
+
+}  // namespace
+
+TEST(FunctionDescribers, AFillSectionReadingPastItsTotalIsNotDumpedAgain) {
+    ScopedContext c;
+    // Draw object of 16: flags, a fill whose total (2) covers its flags only
+    // though its colours take 8 more bytes, then 2 bytes of the object.
+    const Bytes b{16, 0, 0x00, 0x10, 2, 0, 0x00, 0x80, 1, 2, 3, 4, 5, 6, 7, 8, 0xE1, 0xE2};
+    const Lines lines = Block(c, b, [] { DescribeDrawObject(); });
+    EXPECT_EQ(lines, Join({{"Size of DRAW OBJECT data = 0x0010", "DRAW OBJECT flags = 0x1000", "FILL DATA:",
+                            "  Total size (not inc this word) 0x0002", "  Fill template override flags 0x8000",
+                            "  Fore color = RGBS( 0x01, 0x02, 0x03, 0x04)",
+                            "  Back color = RGBS( 0x05, 0x06, 0x07, 0x08)", " ", "HEX data"},
+                           Dumped({0xE1, 0xE2}),
+                           {" "}}));
+    EXPECT_EQ(Ctx().describer.cursor, b.size());
+}
+
+TEST(FunctionDescribers, CountedItemsStopAtTheEndButTheCursorMovesOverAll) {
+    ScopedContext c;
+    // Line data declaring 0xFFFF points with one held.
+    const Bytes b{0xFF, 0xFF, 0x00, 0x20, 0xFF, 0xFF, 0x01, 0x00, 0xFE, 0xFF};
+    const Lines lines = Block(c, b, [] { DescribeDrawObject(); });
+    EXPECT_EQ(lines, (Lines{"Size of DRAW OBJECT data = 0xFFFF", "DRAW OBJECT flags = 0x2000", "LINE DATA:",
+                            "  Points = 0xFFFF", "  0:  X: 0x0001 (1)  Y: 0xfffe (-2)"}));
+    EXPECT_EQ(int64_t(Ctx().describer.cursor), 6 + 4 * 0xFFFF);
+}
+
+TEST(FunctionDescribers, TemplateOverrideCoversTheGreaterOfItsSizeAndWhatItRead) {
+    struct Row {
+        const char* what;
+        Bytes bytes;
+        int64_t covered;
+        bool rest;
+    };
+    const Row rows[] = {
+        {"size as read", {4, 0, 0x00, 0x20, 0x33, 0x00}, 6, false},
+        {"size beyond what was read", {6, 0, 0x00, 0x20, 0x33, 0x00, 0xAA, 0xBB}, 8, true},
+        {"fields beyond the size", {0, 0, 0x00, 0x20, 0x33, 0x00}, 6, false},
+    };
+    for (const Row& r : rows) {
+        ScopedContext c;
+        int64_t covered = 0;
+        const Lines lines = Block(c, r.bytes, [&] { covered = DescribeTemplateOverride(); });
+        EXPECT_EQ(covered, r.covered) << r.what;
+        EXPECT_EQ(std::find(lines.begin(), lines.end(), "HEX data") != lines.end(), r.rest) << r.what;
+    }
+}
+
+// Every described row over random and cut bytes: no read outside them, a
+// bounded number of lines. Run under the sanitizers too.
+TEST(FunctionDescribers, SweepOverRandomAndCutData) {
+    std::vector<std::pair<uint8_t, uint8_t>> pairs;
+    const auto groups = FunctionDescribers();
+    for (size_t g = 0; g < groups.size(); ++g)
+        for (size_t s = 0; s < groups[g].size(); ++s)
+            if (groups[g][s] != FunctionDescriberId::None)
+                pairs.push_back({static_cast<uint8_t>(0xD0 + g), static_cast<uint8_t>(s)});
+    uint32_t seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<uint8_t>(seed >> 16);
+    };
+    for (const auto& [group, sub] : pairs) {
+        for (size_t length = 0; length <= 300; length += 7) {
+            for (int fill = 0; fill < 3; ++fill) {
+                Bytes fn(length);
+                for (uint8_t& b : fn) b = fill == 0 ? 0xFF : fill == 1 ? 0x00 : next();
+                if (length > 0) fn[0] = group;
+                if (length > 1) fn[1] = sub;
+                // The size word as the walker would accept it, or as damage left it.
+                if (length > 3 && fill != 2) {
+                    fn[2] = static_cast<uint8_t>(length);
+                    fn[3] = static_cast<uint8_t>(length >> 8);
+                }
+                ScopedContext c;
+                Ctx().describer.currentTarget = &c.detail;
+                DescribeFunctionData(group, sub, fn);
+                ASSERT_LE(c.detail.lines.size(), 10000u) << std::hex << int(group) << "/" << int(sub) << " " << length;
+            }
+        }
+    }
 }
