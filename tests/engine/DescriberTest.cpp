@@ -1283,3 +1283,36 @@ TEST(DescriberBlocks, ATemplateOverrideCoversItsSizeOrWhatItRead) {
         EXPECT_EQ(shown[2], "Corner Radius = 0x000D") << r.what;
     }
 }
+
+TEST_F(PacketDetail, AProfileWithoutARowShowsTheGenericDump) {
+    static std::array<PacketDescriberId, kPacketDescriberTypes> rows{};
+    const auto salvino = SalvinoDescriberRows().packets;
+    std::copy(salvino.begin(), salvino.end(), rows.begin());
+    rows[0x44] = PacketDescriberId::None;
+    static const DescriberRows kOlderRows{rows, SalvinoDescriberRows().functions};
+    static const Profile kOlder{.appName = "Older", .tagOffsetMask = 0x0FFFFFFF, .tagCrossRef = 0,
+                                .nameOverlays = {}, .describerRows = &kOlderRows};
+    DocBuilder b;
+    b.Add(WithPayload(0x44, {1, 2}));
+    b.Add(WithPayload(0x4C, {3, 0}));
+    Open(b);
+    Ctx().profile = &kOlder;
+    EXPECT_EQ(Show(1), Join({{"No Child Packets", " ", " ", kHexCaption}, Dumped({1, 2}), {" "}}));
+    EXPECT_EQ(Show(2)[2], "Number of boxes within the group 0x0003");
+}
+
+TEST_F(PacketDetail, ATooLongBookmarkNameMarksTheDocumentCorrupt) {
+    DocBuilder b;
+    for (size_t chars : {38u, 39u}) {
+        Bytes data{0, 0, 0, 0};
+        const Bytes name = Wide(std::string(chars, 'b'), true);
+        data.insert(data.end(), name.begin(), name.end());
+        b.Add(WithPayload(0x09, data));
+    }
+    Open(b);
+    Show(1);
+    EXPECT_FALSE(Ctx().check.corruptFound);
+    Show(2);
+    EXPECT_TRUE(Ctx().check.corruptFound);
+    EXPECT_EQ(TagOf("ERROR. Prefix ID 0x02. Bookmark name is to long.  Used 0x27 (39) QW chars."), 0x20000002u);
+}
