@@ -351,10 +351,11 @@ int ExamineLinks(DocFile* f, uint32_t id, ListTarget* target, Pass pass, uint32_
                 Finding(Problem::ChildIdTooLarge, target, id, pass);
                 break;
             }
-            // Equal to the entry count ends the list in every pass, so the
-            // booking never meets a child the counting did not count.
+            // Equal to the entry count: said once, by the counting pass. The
+            // booking passes over it silently and ends the list there too,
+            // so that it never meets a child the counting did not count.
             if (child == count) {
-                Finding(Problem::TooManyChildren, current, id, pass);
+                if (pass != Pass::Book) Finding(Problem::TooManyChildren, current, id, pass);
                 break;
             }
             if (c.doc.packets[child].entry.Type() == 0) {
@@ -421,6 +422,8 @@ void ClearForCheck(CheckState& st) {
     st.ranges.clear();
     st.ranges.shrink_to_fit();
     st.progress = nullptr;
+    st.progressPending = 0;
+    st.progressBatch = 1;
     st.usageMode = false;
 }
 
@@ -520,6 +523,8 @@ CrossRef CrossReference(DocFile* f, uint64_t total, const CancelWatch& watch) {
         return CrossRef::NoMemory;
     }
     c.check.progress = shown;
+    c.check.progressPending = 0;
+    c.check.progressBatch = static_cast<uint32_t>(std::max<uint64_t>(1, total / kBookingSteps));
     c.sink.stopValue = -1;
     ResetReadBudget();
     const uint32_t count = static_cast<uint32_t>(c.doc.packets.size());
@@ -530,6 +535,7 @@ CrossRef CrossReference(DocFile* f, uint64_t total, const CancelWatch& watch) {
     }
     if (!canceled) {
         WalkCodeStream(BodyWalk(f, 0));
+        StepBookingProgress();
         canceled = (shown && shown->CheckCancel()) || watch.Pressed();
     }
     c.sink.stopValue = 0;
