@@ -5,6 +5,7 @@
 #include "engine/EngineContext.h"
 #include "graphics/Dialect.h"
 #include "graphics/Outline.h"
+#include "graphics/Records.h"
 
 namespace graphics {
 
@@ -14,13 +15,27 @@ GraphicsState& Gfx() {
     return *slot;
 }
 
-void ResetQwgDumper() { Gfx() = GraphicsState{}; }
+void ResetQwgDumper() {
+    GraphicsState& g = Gfx();
+    std::shared_ptr<QuietPlace> place = std::move(g.place);
+    g = GraphicsState{};
+    g.place = std::move(place);
+}
+
+void ForgetQuietPlace(const engine::DocFile* f) {
+    GraphicsState& g = Gfx();
+    if (g.place && g.place->file == f) g.place.reset();
+}
 
 const DumpDialect& SalvinoDumpDialect() {
     static const DumpDialect dialect{
         .hexDumpLimit = 10240,
         .newlineSuffixAsBlank = false,
         .outline = &SalvinoOutlineNumbering(),
+        .eofText = " Unexpected EOF while reading data. ",
+        .testsMajorVersion = true,
+        .records = SalvinoRecordTable(),
+        .lastMaskedType = 64,
     };
     return dialect;
 }
