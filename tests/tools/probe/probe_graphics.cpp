@@ -141,7 +141,9 @@ int RunDumpEmbeddedRecords(ProbeEnv& env, const Args& args) {
     graphics::QwgReaderSeek(f, start, 0);
     g.bytePosition = start;
     g.recordEnd = end;
+    // As inside the enclosing record's handler: one level deeper, one step in.
     g.nesting = 1;
+    g.out.ChangeIndent(graphics::kIndentIn);
     const int r = graphics::DumpEmbeddedRecords();
     env.Log(engine::Format("position=%X record end=%X", g.bytePosition, g.recordEnd));
     Close(f);
