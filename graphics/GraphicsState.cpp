@@ -9,7 +9,7 @@
 
 namespace graphics {
 
-GraphicsState& Gfx() {
+GraphicsState& MakeGfx() {
     std::shared_ptr<GraphicsState>& slot = engine::Ctx().graphics;
     if (!slot) slot = std::make_shared<GraphicsState>();
     return *slot;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "engine/EngineContext.h"
 #include "engine/Targets.h"
 #include "graphics/DumpPrinter.h"
 #include "graphics/Fixed32.h"
@@ -71,7 +72,12 @@ struct GraphicsState {
     std::shared_ptr<QuietPlace> place;
 };
 
-GraphicsState& Gfx();
+GraphicsState& MakeGfx();
+// Inline: every byte the dump reads asks for it.
+inline GraphicsState& Gfx() {
+    const std::shared_ptr<GraphicsState>& slot = engine::Ctx().graphics;
+    return slot ? *slot : MakeGfx();
+}
 inline DumpPrinter& Out() { return Gfx().out; }
 // Back to the values above; the reader's buffer stays with its file, and
 // so does the place of the last quiet walk.
