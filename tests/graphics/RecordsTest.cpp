@@ -97,6 +97,11 @@ protected:
         if (file_) engine::CloseDocFile(file_);
     }
     engine::DocFile* Open(const std::vector<uint8_t>& bytes) {
+        if (file_) {
+            graphics::StopQwgReader(file_);
+            engine::CloseDocFile(file_);
+            file_ = nullptr;
+        }
         const std::string path = dir_.File("g.qwg");
         testsupport::WriteFileBytes(path, bytes);
         file_ = engine::OpenDocFile(path, engine::kOpenRead | engine::kOpenIgnored);
