@@ -19,6 +19,7 @@
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
 #include "engine/OutputSink.h"
+#include "graphics/Dumper.h"
 #include "sheet/ListOutput.h"
 #include "sheet/Text.h"
 #include "sheet/TreeTarget.h"
@@ -199,6 +200,7 @@ void CInfoPage::Fill() {
             engine::Format("File: %s  ----- Date: %s", c.sink.fileName.c_str(), c.doc.dateText.c_str());
         if (doc && sheet_.Header().FileType() == 22) {
             model.Append(heading, 0);
+            graphics::CheckQwgRecords(doc, &model, 0);
         } else if (doc) {
             model.Append(heading, 0);
             engine::RecheckDocument(doc, &model);
