@@ -143,6 +143,12 @@ bool WriteDescribeFunctionFixtures(const std::string& dir) {
     // Values, states and flags.
     put("new-word", Func(0xD1, 0x00, {}, Fields().u16(0x1234), Fields().u8(0xAA)));
     put("new-byte", Func(0xD3, 0x02, {}, Fields().u8(0x7F)));
+    // The other rows of the new-value describers.
+    put("new-byte-d1", Func(0xD1, 0x13, {}, Fields().u8(0x80)));
+    put("new-byte-d4", Func(0xD4, 0x19, {}, Fields().u8(0x01), Fields().u8(0x02)));
+    put("new-word-d2", Func(0xD2, 0x01, {}, Fields().u16(0xFFFF)));
+    put("new-word-d3", Func(0xD3, 0x0B, {}, Fields().u16(0x0102)));
+    put("new-word-d4", Func(0xD4, 0x1C, {}, Fields().u16(0x8000)));
     put("on-off-on", Func(0xD1, 0x04, {}, Fields().u8(0x01), Fields().u8(0xBB)));
     put("on-off-off", Func(0xD4, 0x2D, {}, Fields().u8(0x02)));
     put("absolute", Func(0xD4, 0x04, {}, Fields().u8(0x01).u16(0x0100)));
