@@ -61,6 +61,12 @@ uint8_t ReadFieldByte() {
     return ByteAt(d.cursor++);
 }
 
+uint8_t PeekFieldByte(int64_t ahead) { return ByteAt(D().cursor + ahead); }
+
+uint16_t PeekFieldWord(int64_t ahead) {
+    return static_cast<uint16_t>(PeekFieldByte(ahead) | (PeekFieldByte(ahead + 1) << 8));
+}
+
 int64_t HeldSize() { return static_cast<int64_t>(D().base.size()); }
 
 bool CursorInside() { return D().cursor >= 0 && D().cursor < HeldSize(); }

@@ -146,6 +146,9 @@ inline uint32_t TestBit(uint32_t value, unsigned bit) { return bit < 32 ? value 
 uint32_t ReadFieldDword();
 uint16_t ReadFieldWord();
 uint8_t ReadFieldByte();
+// The byte or word `ahead` bytes past the cursor, without moving it.
+uint8_t PeekFieldByte(int64_t ahead = 0);
+uint16_t PeekFieldWord(int64_t ahead = 0);
 // The bytes held and whether the cursor stands inside them.
 int64_t HeldSize();
 bool CursorInside();
@@ -208,8 +211,8 @@ struct SizedBlock {
 };
 SizedBlock BeginSizedBlock(int64_t size);
 // How a block's remainder is dumped: only when positive (else nothing and
-// the cursor stays), or always through HexDumpField (a negative remainder
-// dumps nothing and moves the cursor back to the block's declared end).
+// the cursor stays), or signed through HexDumpField (a negative remainder
+// dumps no byte and moves the cursor back to the block's declared end).
 enum class Remainder : uint8_t { PositiveOnly, Signed };
 void DumpRemainder(const char* caption, int64_t rest, Remainder form);
 

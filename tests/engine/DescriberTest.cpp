@@ -429,7 +429,8 @@ TEST(DescriberVocabulary, RemaindersInTheirTwoForms) {
         {"zero, positive only", 0, Remainder::PositiveOnly, false, 10},
         {"negative, positive only: the cursor stays", -4, Remainder::PositiveOnly, false, 10},
         {"positive, signed", 4, Remainder::Signed, true, 14},
-        {"negative, signed: nothing dumped, the cursor goes back", -4, Remainder::Signed, true, 6},
+        {"zero, signed", 0, Remainder::Signed, true, 10},
+        {"negative, signed: no byte dumped, the cursor goes back", -4, Remainder::Signed, true, 6},
     };
     for (const Row& r : rows) {
         ScopedContext c;
@@ -925,8 +926,8 @@ TEST_F(PacketDetail, ATypeWithADescriberGetsItAfterTheChildList) {
     EXPECT_EQ(Show(id, Recording()), (Lines{"  # of child ID's: 0x0001", "    ID of child 0: 0x0000", " ", "described"}));
     EXPECT_EQ(seen.calls, 1);
     EXPECT_EQ(seen.cursor, 4u);
-    // Without its describer built, the generic text-block display.
-    EXPECT_EQ(Show(id)[2], "Display of text packets");
+    // Without its describer bound, the generic text-block display.
+    EXPECT_EQ(Show(id, DescriberBindings{})[2], "Display of text packets");
 }
 
 TEST_F(PacketDetail, TheDescriberTargetIsTheCallersListForTheDetailOnly) {
