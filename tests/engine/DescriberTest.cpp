@@ -1205,3 +1205,117 @@ TEST(FunctionDescribers, NameTablesAtTheirBoundaries) {
     EXPECT_EQ(ArrowStyleNames().rows.size(), 25u);
     EXPECT_EQ(WrapKindNames().rows.size(), 8u);
 }
+
+// ---- Packet dispatch --------------------------------------------------------
+
+TEST(PacketDispatch, EveryPacketDescriberIsBound) {
+    const DescriberBindings& built = BuiltDescribers();
+    ASSERT_EQ(built.packets.size(), static_cast<size_t>(PacketDescriberId::Count));
+    for (size_t id = 1; id < built.packets.size(); ++id) EXPECT_NE(built.packets[id], nullptr) << id;
+}
+
+TEST_F(PacketDetail, EachTypeReachesItsDescriber) {
+    struct Row {
+        uint8_t type;
+        const char* first;  // the describer's first line
+    };
+    const char* const kFilename = "Filename: ";
+    const Row rows[] = {
+        {0x07, kFilename}, {0x0C, kFilename}, {0x0F, kFilename}, {0x16, kFilename}, {0x17, kFilename},
+        {0x18, kFilename}, {0x19, kFilename}, {0x32, kFilename}, {0x33, kFilename}, {0x40, kFilename},
+        {0x49, kFilename}, {0x58, kFilename}, {0x59, kFilename},
+        {0x08, "# of text blocks: 0x0000"},
+        {0x1C, "# of text blocks: 0x0000"},
+        {0x09, "Reserved: 0x0000"},
+        {0x11, "Style name: "},
+        {0x45, "Style name: "},
+        {0x12, " "},  // then the first group's heading
+        {0x2C, " "},
+        {0x25, "(Initial Font Descriptor Prefix ID: 0x00)"},
+        {0x30, "# of text blocks: 0x0000"},
+        {0x3F, "Unknown Type"},
+        {0x41, "Total size of box data 0x0000"},
+        {0x42, "Total size of Line Style data 0x0000"},
+        {0x43, "Total size of Fill Style data 0x0000"},
+        {0x44, "Total size of Border Style data 0x0000"},
+        {0x4C, "Number of boxes within the group 0x0000"},
+        {0x55, "Average char width: 0x0000 (qwu's)"},
+        {0x5B, "Named Object - Name"},
+        {0x5C, "Named Object - List"},
+        {0x5D, ""},
+        {0x64, "Unknown Node type"},
+        // No describer: the generic dump after its leading blank.
+        {0x01, " "},
+        {0x80, " "},
+    };
+    DocBuilder b;
+    for (const Row& r : rows) b.Add(WithPayload(r.type, Bytes(16, 0)));
+    Open(b);
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const Lines shown = Show(static_cast<uint16_t>(i + 1));
+        ASSERT_GE(shown.size(), rows[i].first[0] == ' ' ? 4u : 3u) << std::hex << int(rows[i].type);
+        EXPECT_EQ(shown[0], "No Child Packets");
+        EXPECT_EQ(shown[1], " ");
+        EXPECT_EQ(shown[2], rows[i].first) << std::hex << int(rows[i].type);
+        if (rows[i].type == 0x01 || rows[i].type == 0x80) {
+            EXPECT_EQ(shown[3], kHexCaption);
+        }
+        if (rows[i].type == 0x12) {
+            EXPECT_EQ(shown[3], "Document Summary data group # 0");
+        }
+    }
+}
+
+// ---- Shared blocks ----------------------------------------------------------
+
+TEST(DescriberBlocks, ADrawObjectNeverDumpsTheBytesItsFillOrShapeSectionTook) {
+    struct Row {
+        const char* what;
+        Bytes section;  // after the draw object's size and flags words
+        uint16_t flags;
+    };
+    const Row rows[] = {
+        {"a fill total above its fields", {8, 0, 0, 0, 0xF0, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5}, 0x1000},
+        {"fill fields past its total", {2, 0, 0x00, 0x80, 1, 2, 3, 4, 5, 6, 7, 8}, 0x1000},
+        {"a shape size above its fields", {6, 0, 0, 0, 0xC0, 0xC1, 0xC2, 0xC3}, 0x0008},
+        {"shape fields past its size", {2, 0, 0x00, 0x80, 0x54, 0x00}, 0x0008},
+    };
+    for (const Row& r : rows) {
+        ScopedContext c;
+        Bytes block;
+        const uint16_t size = static_cast<uint16_t>(2 + r.section.size() + 2);
+        block.insert(block.end(), {static_cast<uint8_t>(size), 0, static_cast<uint8_t>(r.flags),
+                                   static_cast<uint8_t>(r.flags >> 8)});
+        block.insert(block.end(), r.section.begin(), r.section.end());
+        block.insert(block.end(), {0xE0, 0xE1});
+        Over(c, block);
+        DescribeDrawObject();
+        const Lines shown = c.detail.Texts();
+        const Lines tail = Join({{" ", "HEX data"}, Dumped({0xE0, 0xE1}), {" "}});
+        ASSERT_GE(shown.size(), tail.size()) << r.what;
+        EXPECT_EQ(Lines(shown.end() - static_cast<long>(tail.size()), shown.end()), tail) << r.what;
+        EXPECT_EQ(Ctx().describer.cursor, static_cast<int64_t>(block.size())) << r.what;
+    }
+}
+
+TEST(DescriberBlocks, ATemplateOverrideCoversItsSizeOrWhatItRead) {
+    struct Row {
+        const char* what;
+        Bytes bytes;
+        int64_t covered;
+        bool rest;
+    };
+    const Row rows[] = {
+        {"size above its fields: the rest is dumped", {6, 0, 0x00, 0x20, 0x0D, 0x00, 0xAA, 0xAB}, 8, true},
+        {"size equal to its fields", {4, 0, 0x00, 0x20, 0x0D, 0x00}, 6, false},
+        {"fields past its size", {2, 0, 0x00, 0x20, 0x0D, 0x00}, 6, false},
+    };
+    for (const Row& r : rows) {
+        ScopedContext c;
+        Over(c, r.bytes);
+        EXPECT_EQ(DescribeTemplateOverride(), r.covered) << r.what;
+        const Lines shown = c.detail.Texts();
+        EXPECT_EQ(std::count(shown.begin(), shown.end(), "HEX data"), r.rest ? 1 : 0) << r.what;
+        EXPECT_EQ(shown[2], "Corner Radius = 0x000D") << r.what;
+    }
+}
