@@ -10,6 +10,7 @@
 #include "engine/Describer.h"
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
+#include "engine/PacketLayout.h"
 
 namespace engine {
 
@@ -219,18 +220,22 @@ void DescribeLongFilenamePacket(const PacketEntry& entry, uint32_t) {
 
 void DescribeTextPacket(const PacketEntry& entry, uint32_t id) {
     DescriberContext& d = Ctx().describer;
-    const uint16_t count = ShowWordField("# of text blocks: 0x%04X");
+    // The table is read as the check and the repair read it, whatever the flags say.
+    IndexEntry asText = entry.entry;
+    asText.bytes[0] |= kFlagTextBlocks;
+    const PacketLayout layout = ReadPacketLayout(asText, d.base);
+    ShowWordField("# of text blocks: 0x%04X");
     const uint32_t first = ShowDwordField("offset to first text block: 0x%08X");
     if (first > entry.entry.DataSize()) {
         ShowPacketError(Format("ERROR. Prefix ID 0x%02X. 1st Text block offset beyond prefix size", id), id);
         return;
     }
-    std::vector<uint32_t> sizes;
-    ShowCountedItems(count, 4, [&](uint32_t) { sizes.push_back(ShowDwordField("size of text block : 0x%08X")); });
-    // The blocks start where the table says, as the check and the repair take them.
+    for (size_t b = 0; b < layout.sizes.size(); ++b) ShowDwordField("size of text block : 0x%08X");
+    d.cursor = static_cast<int64_t>(layout.TableEnd());
+    // The blocks start where the table says.
     if (d.cursor != first) HexDumpField("Undocumentated data BEFORE text data", int64_t{first} - d.cursor);
-    for (size_t b = 0; b < sizes.size(); ++b)
-        HexDumpTextBlock("Text Block data:", sizes[b], static_cast<uint16_t>(b), entry, id);
+    for (size_t b = 0; b < layout.blocks.size(); ++b)
+        HexDumpTextBlock("Text Block data:", layout.blocks[b].size, static_cast<uint16_t>(b), entry, id);
 }
 
 // ---- Bookmark -----------------------------------------------------------------------

@@ -16,6 +16,7 @@
 #include "engine/DescriberFunctions.h"
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
+#include "engine/OutputSink.h"
 #include "tests/support/DocBuilder.h"
 #include "tests/support/OpenDoc.h"
 #include "tests/support/Recording.h"
@@ -793,8 +794,12 @@ TEST_F(PacketDetail, AChildAtTheEntryCountEndsTheDetail) {
     EXPECT_EQ(seen.calls, 0);
     EXPECT_EQ(Ctx().check.otherFindings, 0);  // a detail outside a check counts nothing
 
-    Ctx().describer.inCheck = true;
-    Show(1);
+    {
+        SinkSwitches checking;
+        checking.defaultList = SilentTarget();
+        OperationScope check(Operation::CheckCount, checking);
+        Show(1);
+    }
     EXPECT_EQ(Ctx().check.otherFindings, 1);
 }
 
@@ -824,7 +829,8 @@ TEST_F(PacketDetail, WhileTheCheckBooksChildrenAreBookedNotListed) {
     packets[font].firstRefSlot = 0;
     packets[font].countedUses = 1;
     Ctx().check.refs.assign(1, PacketRef{});
-    Ctx().describer.bookReferences = true;
+    // The lines stay on (stop value 0) to show what is not booked.
+    OperationScope booking(Operation::CheckBook);
     const Lines shown = Show(id);
     EXPECT_EQ(shown[1], "    ID of child 1: 0x0000");  // child 0 is never booked
     EXPECT_EQ(std::count(shown.begin(), shown.end(), "    ID of child 0: 0x0001 (Font List (6.0))"),
@@ -1318,4 +1324,37 @@ TEST(DescriberBlocks, ATemplateOverrideCoversItsSizeOrWhatItRead) {
         EXPECT_EQ(std::count(shown.begin(), shown.end(), "HEX data"), r.rest ? 1 : 0) << r.what;
         EXPECT_EQ(shown[2], "Corner Radius = 0x000D") << r.what;
     }
+}
+
+TEST_F(PacketDetail, AProfileWithoutARowShowsTheGenericDump) {
+    static std::array<PacketDescriberId, kPacketDescriberTypes> rows{};
+    const auto salvino = SalvinoDescriberRows().packets;
+    std::copy(salvino.begin(), salvino.end(), rows.begin());
+    rows[0x44] = PacketDescriberId::None;
+    static const DescriberRows kOlderRows{rows, SalvinoDescriberRows().functions};
+    static const Profile kOlder{.appName = "Older", .tagOffsetMask = 0x0FFFFFFF, .tagCrossRef = 0,
+                                .nameOverlays = {}, .describerRows = &kOlderRows};
+    DocBuilder b;
+    b.Add(WithPayload(0x44, {1, 2}));
+    b.Add(WithPayload(0x4C, {3, 0}));
+    Open(b);
+    Ctx().profile = &kOlder;
+    EXPECT_EQ(Show(1), Join({{"No Child Packets", " ", " ", kHexCaption}, Dumped({1, 2}), {" "}}));
+    EXPECT_EQ(Show(2)[2], "Number of boxes within the group 0x0003");
+}
+
+TEST_F(PacketDetail, ATooLongBookmarkNameMarksTheDocumentCorrupt) {
+    DocBuilder b;
+    for (size_t chars : {38u, 39u}) {
+        Bytes data{0, 0, 0, 0};
+        const Bytes name = Wide(std::string(chars, 'b'), true);
+        data.insert(data.end(), name.begin(), name.end());
+        b.Add(WithPayload(0x09, data));
+    }
+    Open(b);
+    Show(1);
+    EXPECT_FALSE(Ctx().check.corruptFound);
+    Show(2);
+    EXPECT_TRUE(Ctx().check.corruptFound);
+    EXPECT_EQ(TagOf("ERROR. Prefix ID 0x02. Bookmark name is to long.  Used 0x27 (39) QW chars."), 0x20000002u);
 }
