@@ -1171,6 +1171,48 @@ TEST(FunctionDescribers, SweepOverRandomAndCutData) {
     }
 }
 
+TEST(FunctionDescribers, NameTablesAtTheirBoundaries) {
+    struct Row {
+        const NameTable& table;
+        uint32_t value;
+        const char* name;  // nullptr: no row
+    };
+    const Row rows[] = {
+        {ArrowStyleNames(), 0, "Flat End"},
+        {ArrowStyleNames(), 1, "Rounded End"},
+        {ArrowStyleNames(), 2, ""},
+        {ArrowStyleNames(), 9, ""},
+        {ArrowStyleNames(), 10, "solid arrow"},
+        {ArrowStyleNames(), 12, ""},
+        {ArrowStyleNames(), 13, "hollow arrow"},
+        {ArrowStyleNames(), 17, ""},
+        {ArrowStyleNames(), 19, "hollow arrow tail"},
+        {ArrowStyleNames(), 21, ""},
+        {ArrowStyleNames(), 23, "big circle"},
+        {ArrowStyleNames(), 24, "Undefined"},
+        {ArrowStyleNames(), 25, nullptr},
+        {ShadowCornerNames(), 0, "None"},
+        {ShadowCornerNames(), 4, "Top-Right"},
+        {ShadowCornerNames(), 5, nullptr},
+        {GradientKindNames(), 0, "Linear Gradient fill"},
+        {GradientKindNames(), 2, "Rectangular Gradient fill"},
+        {GradientKindNames(), 3, ""},
+        {WrapKindNames(), 0, "   Wrap on Largest Side"},
+        {WrapKindNames(), 4, "   Wrap on Both Sides"},
+        {WrapKindNames(), 5, "   Wrap on Both Sides"},
+        {WrapKindNames(), 7, "   Undefined wrap code"},
+    };
+    for (const Row& r : rows) {
+        const char* name = r.table.Lookup(r.value, SalvinoProfile());
+        if (r.name)
+            EXPECT_STREQ(name, r.name) << r.table.id << " " << r.value;
+        else
+            EXPECT_EQ(name, nullptr) << r.table.id << " " << r.value;
+    }
+    EXPECT_EQ(ArrowStyleNames().rows.size(), 25u);
+    EXPECT_EQ(WrapKindNames().rows.size(), 8u);
+}
+
 // ---- Packet dispatch --------------------------------------------------------
 
 TEST(PacketDispatch, EveryPacketDescriberIsBound) {

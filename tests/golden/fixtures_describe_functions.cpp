@@ -143,6 +143,12 @@ bool WriteDescribeFunctionFixtures(const std::string& dir) {
     // Values, states and flags.
     put("new-word", Func(0xD1, 0x00, {}, Fields().u16(0x1234), Fields().u8(0xAA)));
     put("new-byte", Func(0xD3, 0x02, {}, Fields().u8(0x7F)));
+    // The other rows of the new-value describers.
+    put("new-byte-d1", Func(0xD1, 0x13, {}, Fields().u8(0x80)));
+    put("new-byte-d4", Func(0xD4, 0x19, {}, Fields().u8(0x01), Fields().u8(0x02)));
+    put("new-word-d2", Func(0xD2, 0x01, {}, Fields().u16(0xFFFF)));
+    put("new-word-d3", Func(0xD3, 0x0B, {}, Fields().u16(0x0102)));
+    put("new-word-d4", Func(0xD4, 0x1C, {}, Fields().u16(0x8000)));
     put("on-off-on", Func(0xD1, 0x04, {}, Fields().u8(0x01), Fields().u8(0xBB)));
     put("on-off-off", Func(0xD4, 0x2D, {}, Fields().u8(0x02)));
     put("absolute", Func(0xD4, 0x04, {}, Fields().u8(0x01).u16(0x0100)));
@@ -152,6 +158,15 @@ bool WriteDescribeFunctionFixtures(const std::string& dir) {
     put("widow-off", Func(0xD1, 0x06, {}, Fields().u8(0x00)));
     put("lines", Func(0xD4, 0x09, {}, Fields().u16(0x0005)));
     put("style-ref", Func(0xDD, 0x00, {}, Fields().u16(0x1234).u8(0x07), Fields().u8(9).u8(9)));
+    {
+        // A style reference naming its style packet: the data follows the id list.
+        DocBuilder d;
+        testsupport::Packet style;
+        style.type = 0x30;
+        const uint16_t id = d.Add(style);
+        d.body.Var(Func(0xDD, 0x02, {id}, Fields().u16(0xBEEF).u8(0x03), Fields().u8(0x44))).Text("end");
+        ok = golden::WriteFixture(dir, "fn-style-ref-ids.qwd", d.Build()) && ok;
+    }
     put("no-deletable-10", Func(0xDD, 0x01));
     put("no-deletable-dump", Func(0xDD, 0x0B, {}, {}, Fields().u8(1).u8(2).u8(3)));
     put("tab-region", Func(0xD4, 0x60, {}, Fields().u8(0x01)));
