@@ -18,6 +18,7 @@
 namespace engine {
 
 struct DocFile;
+struct DocFileFaults;
 
 // Repair options, a bit word.
 enum : uint32_t {
@@ -58,6 +59,10 @@ struct RepairJob {
     ListTarget* log = nullptr;
     ListTarget* findings = nullptr;  // the Information page's findings list
     RepairHost* host = nullptr;      // none: no windows, no dialogs
+    // Held open, locked, while the run's temporary file lives; -1 without.
+    int temporaryLock = -1;
+    // Test seam: given to the output file as it is made.
+    DocFileFaults* outputFaults = nullptr;
 
     // Packets this run removed.
     std::vector<bool> removed;
