@@ -135,6 +135,12 @@ void SyncFolder(const std::string& folder) {
     close(fd);
 }
 
+// A file whose permission bits grant no one writing is read-only, whoever
+// asks; otherwise the user's own access decides.
+bool MayWrite(const std::string& path, const struct stat& st) {
+    return (st.st_mode & 0222) != 0 && access(path.c_str(), W_OK) == 0;
+}
+
 mode_t NewFileMode() {
     const mode_t mask = umask(0);
     umask(mask);
@@ -303,7 +309,7 @@ int OpenRepairOutput(RepairJob& job, DocFile* in, DocFile** out, bool ask) {
     }
     const bool notInPlace = !job.inPlace && !job.outputReplacesInput;
     if (exists && ((job.prompts && notInPlace) || job.extract)) {
-        if (access(target.c_str(), W_OK) != 0) {
+        if (!MayWrite(target, st)) {
             RepairBox(Format("Error, %s is set as READ ONLY!", name.c_str()));
             return 1;
         }
@@ -313,7 +319,7 @@ int OpenRepairOutput(RepairJob& job, DocFile* in, DocFile** out, bool ask) {
     }
     // A file the user may not write is never replaced, though its folder
     // would allow the rename.
-    if (exists && access(target.c_str(), W_OK) != 0) {
+    if (exists && !MayWrite(target, st)) {
         RepairBox(name + " is READ ONLY, modification NOT made!");
         return 1;
     }
