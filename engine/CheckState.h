@@ -70,8 +70,7 @@ struct CheckState {
     uint16_t undoLevel = 0;
     uint32_t undoStart = 0;  // 0: none open
 
-    // The repair's probe of one function.
-    bool probe = false;
+    // What the repair's probe found of one function.
     uint32_t probeIdCount = 0;
     uint32_t probeSize = 0;
 
@@ -82,7 +81,6 @@ struct CheckState {
 
     // Numbers the lines of a usage list.
     int32_t usageNumber = 0;
-    bool usageMode = false;
 };
 
 // Books one reference (the cross-reference pass). Nothing for id 0, an id
