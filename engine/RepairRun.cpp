@@ -382,6 +382,7 @@ int RepairDocument(RepairJob& job) {
         c.doc.changed = true;
         if (opened) CloseDocFile(opened);
         job.outputReplacesInput = replaces;
+        ResetRepairState();
     };
 
     const bool prompts = job.prompts;
