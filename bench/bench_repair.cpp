@@ -2,13 +2,15 @@
 // body and text blocks, undo areas, undo packets named by body functions)
 // of 16, 32 and 64 MB, dense and sparse in codes: once to a new file and
 // once in place. Each row also times one check of the same document in the
-// same run; the target is a run to a new file of at most 2.5 checks.
+// same run; the target is a run to a new file of at most 2.5 checks. Each
+// figure is the best of three runs.
 //
 //   bench_repair [MB...]   the sizes (default 16 32 64)
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -141,9 +143,21 @@ int main(int argc, char** argv) {
             const std::string doc = dir.File("doc.qwd"), out = dir.File("out.qwd");
             const auto bytes = testsupport::MakeRepairDocument(mb, dense).Build();
             for (bool inPlace : {false, true}) {
-                testsupport::WriteFileBytes(doc, bytes);
-                unlink(out.c_str());
-                const Row r = TimeRepair(doc, out, inPlace);
+                // Best of three: the machine is shared.
+                Row r;
+                for (int rep = 0; rep < 3; ++rep) {
+                    testsupport::WriteFileBytes(doc, bytes);
+                    unlink(out.c_str());
+                    const Row t = TimeRepair(doc, out, inPlace);
+                    if (rep == 0) {
+                        r = t;
+                        continue;
+                    }
+                    r.check = std::min(r.check, t.check);
+                    r.run = std::min(r.run, t.run);
+                    for (size_t i = 0; i < r.phases.size() && i < t.phases.size(); ++i)
+                        r.phases[i].second = std::min(r.phases[i].second, t.phases[i].second);
+                }
                 const double size = static_cast<double>(bytes.size()) / (1 << 20);
                 std::string phases;
                 for (const auto& [name, s] : r.phases) {

@@ -352,6 +352,12 @@ TEST(RepairCompound, EveryStorageKeepsItsClassIdAndDates) {
         }
         EXPECT_EQ(storages, 3);
         EXPECT_EQ(out->GetTimes(storage::kRoot), testsupport::MakeTimes(1400000000));
+        const auto objects = out->Child(storage::kRoot, u"Quillsuite_OBJECTS");
+        ASSERT_TRUE(objects);
+        EXPECT_EQ(out->GetTimes(objects->id), testsupport::MakeTimes(1400000100));
+        const auto album = out->Child(objects->id, u"Album");
+        ASSERT_TRUE(album);
+        EXPECT_EQ(out->GetTimes(album->id), testsupport::MakeTimes(1400000200));
     }
 }
 
