@@ -326,7 +326,15 @@ int OpenRepairOutput(RepairJob& job, DocFile* in, DocFile** out, bool ask) {
     const bool compound = in->IsCompound() && !job.extract;
     DocFile* f = CreateTemporary(job, target, compound);
     if (!f) {
-        RepairBox("Could not open File:" + name);
+        // A file that is there but cannot be replaced (its folder refuses
+        // the temporary file) is read-only to us.
+        const int probe = exists ? storage::OpenRegularFile(target, O_RDONLY) : -1;
+        if (probe < 0) {
+            RepairBox("Could not open File:" + name);
+        } else {
+            close(probe);
+            RepairBox(name + " is READ ONLY, modification NOT made!");
+        }
         return 1;
     }
     auto fail = [&](const std::string& text) {
