@@ -349,10 +349,11 @@ int ExamineLinks(DocFile* f, uint32_t id, ListTarget* target, Pass pass, uint32_
                 Finding(Problem::ChildIdTooLarge, target, id, pass);
                 break;
             }
-            // Equal to the entry count ends the list in every pass, so the
-            // booking never meets a child the counting did not count.
+            // Equal to the entry count: said once, by the counting pass. The
+            // booking passes over it silently and ends the list there too,
+            // so that it never meets a child the counting did not count.
             if (child == count) {
-                Finding(Problem::TooManyChildren, current, id, pass);
+                if (pass != Pass::Book) Finding(Problem::TooManyChildren, current, id, pass);
                 break;
             }
             if (c.doc.packets[child].entry.Type() == 0) {
@@ -414,6 +415,8 @@ void ClearForCheck(CheckState& st) {
     st.ranges.clear();
     st.ranges.shrink_to_fit();
     st.progress = nullptr;
+    st.progressPending = 0;
+    st.progressBatch = 1;
 }
 
 CodeWalkRequest BodyWalk(DocFile* f, int caption) {
@@ -512,6 +515,8 @@ CrossRef CrossReference(DocFile* f, uint64_t total, const CancelWatch& watch) {
         return CrossRef::NoMemory;
     }
     c.check.progress = shown;
+    c.check.progressPending = 0;
+    c.check.progressBatch = static_cast<uint32_t>(std::max<uint64_t>(1, total / kBookingSteps));
     SinkSwitches switches = CurrentSwitches();
     switches.stopValue = -1;
     OperationScope booking(Operation::CheckBook, switches);
@@ -524,6 +529,7 @@ CrossRef CrossReference(DocFile* f, uint64_t total, const CancelWatch& watch) {
     }
     if (!canceled) {
         WalkCodeStream(BodyWalk(f, 0));
+        StepBookingProgress();
         canceled = (shown && shown->CheckCancel()) || watch.Pressed();
     }
     c.check.progress = nullptr;

@@ -63,8 +63,10 @@ struct CheckState {
     bool complete = false;
 
     std::vector<PacketRef> refs;         // sized by the counted uses
-    std::vector<InvalidRange> ranges;    // grows in steps of 60 records
+    std::vector<InvalidRange> ranges;    // in booking order
     CProgressDialog* progress = nullptr;  // the check's own dialog while it is up
+    uint32_t progressPending = 0;         // bookings not yet stepped on it
+    uint32_t progressBatch = 1;           // bookings per step of it
 
     // Undo areas of the body.
     uint16_t undoLevel = 0;
@@ -87,6 +89,11 @@ struct CheckState {
 // not below the entry count, or a packet without reference slots.
 void BookReference(int32_t referencing, uint8_t kind, uint8_t subKind, uint32_t referenced,
                    uint32_t offset);
+
+// The booking steps the check's dialog about this many times in all.
+inline constexpr uint32_t kBookingSteps = 1024;
+// Steps the dialog over the bookings not stepped yet.
+void StepBookingProgress();
 
 // Appends {start, start + length, owner, block} to the range list.
 void AppendInvalidRange(uint16_t owner, uint16_t block, uint32_t start, uint32_t length);
