@@ -35,6 +35,7 @@ bench: build
 	$(BUILD)/bench/bench_walker
 	$(BUILD)/bench/bench_check
 	$(BUILD)/bench/bench_repair
+	$(BUILD)/bench/bench_graphics
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_sheet
 
 clean:
