@@ -1,6 +1,7 @@
 #include "sheet/RepairPage.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -30,6 +31,34 @@ std::string FileLine(const std::string& name) {
 void Box(const std::string& text) {
     if (engine::MessageService* m = engine::Ctx().hosts.messages)
         m->Show(text, "", engine::MsgIcon::None, engine::MsgButtons::Ok);
+}
+
+const char kPending[] = "scrollWhenShown";
+
+// A hidden list has no geometry to scroll in yet: it scrolls just before it
+// is first painted, when its size is known.
+class ScrollWhenShown : public QObject {
+public:
+    explicit ScrollWhenShown(QListView* view) : QObject(view), view_(view) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == view_->viewport() && event->type() == QEvent::Paint) {
+            view_->scrollToBottom();
+            view_->viewport()->removeEventFilter(this);
+            view_->setProperty(kPending, false);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QListView* view_;
+};
+
+void ScrollToLastLine(QListView* view) {
+    view->scrollToBottom();
+    if (view->isVisible() || view->property(kPending).toBool()) return;
+    view->setProperty(kPending, true);
+    view->viewport()->installEventFilter(new ScrollWhenShown(view));
 }
 
 }  // namespace
@@ -253,9 +282,9 @@ void CRepairPage::ClearLog() { model.Clear(); }
 
 void CRepairPage::ScrollLists() {
     model.Flush();
-    if (list) list->scrollToBottom();
+    ScrollToLastLine(list);
     if (findings_) findings_->Flush();
-    if (findingsView_) findingsView_->scrollToBottom();
+    if (findingsView_) ScrollToLastLine(findingsView_);
 }
 
 void CRepairPage::LoadDocument(const std::string& path) { sheet_.LoadDocument(path, true); }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <sstream>
 
 #include "engine/EngineContext.h"
+#include "sheet/Pages.h"
 #include "sheet/SheetWindow.h"
 #include "tests/sheet/FakeDialogs.h"
 #include "tests/sheet/Fixtures.h"
@@ -355,6 +357,32 @@ TEST(RepairPage, PrintLogAndThePrintoutOfTheLog) {
     r.page().UpdatePage(kUpdateFont | kUpdateHex);
     r.page().UpdatePage(kPrintSummary);
     EXPECT_EQ(r.Log(), log);
+}
+
+bool LastRowShows(QListView* view, const TaggedListModel& model) {
+    const QModelIndex last = model.index(static_cast<int>(model.Size()) - 1);
+    return view->viewport()->rect().contains(view->visualRect(last));
+}
+
+TEST(RepairPage, BothListsShowTheirLastLines) {
+    RepairRig r;
+    const std::string path = r.Write("sound.qwd", SoundDoc());
+    r.Start(path);
+    r.window->resize(700, 500);
+    QApplication::processEvents();
+    for (int i = 0; i < 300; ++i) {
+        r.page().model.Append("log " + std::to_string(i), 0);
+        r.window->infoPage()->model.Append("finding " + std::to_string(i), 0);
+    }
+    r.page().model.Flush();
+    r.window->infoPage()->model.Flush();
+    EXPECT_FALSE(LastRowShows(r.page().list, r.page().model));
+    r.page().ScrollLists();
+    EXPECT_TRUE(LastRowShows(r.page().list, r.page().model));
+    // The Information page's list is scrolled too, though its page is hidden.
+    r.window->tabs->setCurrentIndex(1);
+    QTest::qWait(50);
+    EXPECT_TRUE(LastRowShows(r.window->infoPage()->list, r.window->infoPage()->model));
 }
 
 TEST(RepairPage, NothingElseRunsWhileARepairRuns) {
