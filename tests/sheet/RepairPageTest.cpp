@@ -10,15 +10,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
 #include <sstream>
 
 #include "engine/EngineContext.h"
+#include "sheet/Hosts.h"
 #include "sheet/Pages.h"
 #include "sheet/SheetWindow.h"
 #include "tests/sheet/FakeDialogs.h"
@@ -415,6 +418,24 @@ TEST(RepairPage, NothingElseRunsWhileARepairRuns) {
     // Afterwards the commands work again.
     r.window->openAction->trigger();
     EXPECT_EQ(engine::Ctx().sink.fileName, other);
+}
+
+TEST(RepairPage, TheQtBoxForTheDocumentsOwnNameDefaultsToNo) {
+    SettingsSandbox sandbox;
+    ScopedContext ctx;
+    QWidget owner;
+    QtMessageService boxes(&owner, "Salvino");
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        defaultButton = box->standardButton(box->defaultButton());
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_EQ(boxes.Show("a.qwd already exists.\nDo you want to replace it?", "Save As", engine::MsgIcon::Question,
+                         engine::MsgButtons::YesNoCancel),
+              MsgAnswer::No);
+    EXPECT_EQ(defaultButton, QMessageBox::No);
 }
 
 }  // namespace
