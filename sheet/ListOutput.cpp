@@ -61,6 +61,8 @@ std::optional<std::string> QtSheetDialogs::BrowseNewFileName() {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setOption(QFileDialog::ReadOnly, false);
+    // Qt's own dialog matches the filters in any case; a platform's may not.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     QStringList filters;
     for (const char* f : kFilters) filters << QString::fromLatin1(f);

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -309,6 +310,32 @@ TEST(RepairPage, BrowseTakesANameThatDoesNotExistYet) {
     std::string name;
     ASSERT_TRUE(r.page().GetNewFileName(&name));
     EXPECT_EQ(name, r.dir.File("other.qwd"));
+}
+
+TEST(RepairPage, TheQtBrowseDialogTakesANewNameUnderItsFilters) {
+    SettingsSandbox sandbox;
+    ScopedContext ctx;
+    ScopedTempDir dir;
+    QWidget owner;
+    QtSheetDialogs dialogs(&owner);
+    const std::string wanted = dir.File("new.qwd");
+    QStringList filters;
+    bool caseSensitive = true;
+    QFileDialog::FileMode mode = QFileDialog::ExistingFile;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        filters = d->nameFilters();
+        caseSensitive = (d->filter() & QDir::CaseSensitive) != 0;
+        mode = d->fileMode();
+        d->selectFile(QString::fromStdString(wanted));
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    EXPECT_EQ(dialogs.BrowseNewFileName(), wanted);
+    EXPECT_EQ(filters, (QStringList{"Quillwright Files (*.qwd *.qwg)", "Quillwright Documents (*.qwd *.qwt *.qcm)",
+                                    "All Files (*)"}));
+    EXPECT_FALSE(caseSensitive);
+    EXPECT_EQ(mode, QFileDialog::AnyFile);
 }
 
 TEST(RepairPage, SaveLogOfNoLines) {
