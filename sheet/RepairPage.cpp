@@ -39,11 +39,13 @@ const char kPending[] = "scrollWhenShown";
 // is first painted, when its size is known.
 class ScrollWhenShown : public QObject {
 public:
-    explicit ScrollWhenShown(QListView* view) : QObject(view), view_(view) {}
+    explicit ScrollWhenShown(QListView* view) : QObject(view), view_(view), viewport_(view->viewport()) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == view_->viewport() && event->type() == QEvent::Paint) {
+        // Compared, not asked of the view: the viewport also sees events
+        // while the view is being destroyed.
+        if (watched == viewport_ && event->type() == QEvent::Paint) {
             view_->scrollToBottom();
-            view_->viewport()->removeEventFilter(this);
+            viewport_->removeEventFilter(this);
             view_->setProperty(kPending, false);
             deleteLater();
         }
@@ -52,6 +54,7 @@ public:
 
 private:
     QListView* view_;
+    QWidget* viewport_;
 };
 
 void ScrollToLastLine(QListView* view) {
