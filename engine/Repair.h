@@ -97,6 +97,8 @@ int64_t RemoveCorruptCodes(RepairJob& job, DocFile* out, DocFile* in, uint32_t i
 uint32_t ResizePacket(uint32_t id, uint32_t newSize);
 int DropOrphanFunctions(RepairJob& job, DocFile* out, DocFile* in, uint32_t options);
 bool RemoveFunctionRef(DocFile* in, size_t slot);
+// A replacement of `length` bytes (1, or 2 for a 16-bit field written
+// whole) at `offset`.
 void SetByteReplacement(uint32_t offset, uint32_t length, uint16_t value);
 uint32_t CountHandledRefsAt(size_t slot);
 // Index of the next range to act on at or after `position`, or the count.
