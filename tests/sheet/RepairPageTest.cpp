@@ -248,6 +248,13 @@ TEST(RepairPage, TheDocumentsOwnNameAsksFirst) {
         if (c.replaced) {
             EXPECT_EQ(engine::Ctx().sink.fileName, path);
             EXPECT_TRUE(Contains(log, kHeader));
+            // The next run asks again: the answer was for that run only.
+            const std::string repaired = ReadAll(path);
+            r.ctx.messages.script = {MsgAnswer::Cancel};
+            r.PressRepair();
+            ASSERT_EQ(r.ctx.messages.boxes.size(), 2u);
+            EXPECT_EQ(r.ctx.messages.boxes[1].text, r.ctx.messages.boxes[0].text);
+            EXPECT_EQ(ReadAll(path), repaired);
         }
     }
 }
