@@ -25,10 +25,15 @@ public:
     // Save As without a proposed name or filter. None on Cancel.
     virtual std::optional<std::string> SaveFileName() = 0;
     // The Repair page's Browse: a file to write, existing or not, under the
-    // Quillwright filters (matched in any case). None on Cancel.
-    virtual std::optional<std::string> BrowseNewFileName() = 0;
-    // Save As starting at `proposed`. None on Cancel.
-    virtual std::optional<std::string> SaveAsFileName(const std::string& proposed) = 0;
+    // Quillwright filters (matched in any case). None on Cancel, and from a
+    // host that has no such dialog.
+    virtual std::optional<std::string> BrowseNewFileName() { return std::nullopt; }
+    // Save As starting at `proposed`. None on Cancel, and from a host that
+    // has no such dialog.
+    virtual std::optional<std::string> SaveAsFileName(const std::string& proposed) {
+        (void)proposed;
+        return std::nullopt;
+    }
     // The print dialog; false on Cancel.
     virtual bool SetupPrinter(QPrinter& printer) = 0;
 };
