@@ -14,7 +14,9 @@
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
+#include "engine/Operation.h"
 #include "engine/OutputSink.h"
+#include "engine/PacketLayout.h"
 #include "engine/RepairInternal.h"
 #include "engine/TextOps.h"
 #include "engine/Walker.h"
@@ -64,32 +66,17 @@ bool WriteAll(DocFile* f, const uint8_t* bytes, size_t n) {
     return n == 0 || WriteDocFile(f, bytes, static_cast<uint32_t>(n)) == static_cast<int32_t>(n);
 }
 
-// The child list and block table at the start of a packet's data.
-struct PacketLayout {
-    uint32_t tableAt = 0;     // offset of the block table
-    uint32_t blockCount = 0;
-    uint32_t firstBlock = 0;  // offset of the first block's text
-};
-
-PacketLayout LayoutOf(const IndexEntry& e, std::span<const uint8_t> head) {
-    PacketLayout l;
-    if (e.Flags() & kFlagChildList) l.tableAt = 2 + 2 * uint32_t{GetU16(head, 0)};
-    l.blockCount = GetU16(head, l.tableAt);
-    l.firstBlock = GetU32(head, l.tableAt + 2);
-    return l;
-}
-
 // Bytes of a packet's head that hold its child list and block table.
-uint32_t TableEnd(const IndexEntry& e, std::span<const uint8_t> head) {
-    const PacketLayout l = LayoutOf(e, head);
-    return l.tableAt + 6 + 4 * l.blockCount;
+uint64_t TableEnd(const IndexEntry& e, std::span<const uint8_t> head) {
+    return ReadPacketLayout(e, head).TableEnd();
 }
 
 std::vector<uint8_t> ReadHead(DocFile* f, const IndexEntry& e, uint32_t from) {
     // Child count first, then the table it places.
-    std::vector<uint8_t> head = ReadAt(f, from, std::min<uint32_t>(e.DataSize(), 2));
-    head = ReadAt(f, from, std::min<uint32_t>(e.DataSize(), TableEnd(e, head)));
-    return ReadAt(f, from, std::min<uint32_t>(e.DataSize(), TableEnd(e, head)));
+    auto upTo = [&](uint64_t end) { return static_cast<uint32_t>(std::min<uint64_t>(e.DataSize(), end)); };
+    std::vector<uint8_t> head = ReadAt(f, from, upTo(2));
+    head = ReadAt(f, from, upTo(TableEnd(e, head)));
+    return ReadAt(f, from, upTo(TableEnd(e, head)));
 }
 
 }  // namespace
@@ -293,12 +280,12 @@ namespace {
 
 // Child-list ids of removed packets become 0 in a packet's data.
 bool ClearRemovedIn(const RepairJob& job, const IndexEntry& e, std::vector<uint8_t>& data) {
-    if (!(e.Flags() & kFlagChildList) || data.size() < 2) return false;
-    const uint32_t n = GetU16(data, 0);
+    const PacketLayout l = ReadPacketLayout(e, data);
+    if (!l.hasChildList) return false;
     bool changed = false;
-    for (uint32_t i = 0; i < n && 2 + 2 * size_t{i} + 1 < data.size(); ++i) {
-        const size_t at = 2 + 2 * size_t{i};
-        const uint32_t child = GetU16(data, at);
+    for (size_t i = 0; i < l.children.size(); ++i) {
+        const size_t at = 2 + 2 * i;
+        const uint32_t child = l.children[i];
         if (child != 0 && job.Removed(child)) {
             SetU16(data.data() + at, 0);
             changed = true;
@@ -387,8 +374,8 @@ int64_t RemoveCorruptCodes(RepairJob& job, DocFile* out, DocFile* in, uint32_t i
         return -1;
     }
     ClearRemovedIn(job, e, data);
-    const PacketLayout l = LayoutOf(e, data);
-    const uint64_t tableEnd = TableEnd(e, data);
+    const PacketLayout l = ReadPacketLayout(e, data);
+    const uint64_t tableEnd = l.TableEnd();
     if (!Seek(out, e.DataOffset())) {
         RepairBox("I/O Error.  Seek to Index area failed");
         return -1;
@@ -410,13 +397,13 @@ int64_t RemoveCorruptCodes(RepairJob& job, DocFile* out, DocFile* in, uint32_t i
     std::vector<uint8_t> result(data.begin(), data.begin() + l.firstBlock);
     result.reserve(data.size());
     uint64_t start = l.firstBlock;
-    size_t k = 0;  // the owned ranges come in block order
-    for (uint32_t b = 0; b < l.blockCount; ++b) {
+    for (uint32_t b = 0; b < l.blocks.size(); ++b) {
         const size_t sizeField = l.tableAt + 6 + 4 * size_t{b};
-        const uint32_t blockSize = GetU32(data, sizeField);
-        const uint64_t from = std::min<uint64_t>(start, data.size());
-        const uint64_t to = std::min<uint64_t>(start + blockSize, data.size());
-        start += blockSize;
+        const PacketLayout::Block& block = l.blocks[b];
+        const uint32_t blockSize = block.size;
+        const uint64_t from = std::min<uint64_t>(block.start, data.size());
+        const uint64_t to = from + block.held;
+        start = block.start + blockSize;
         std::vector<Cut> cuts;
         if (corruption) {
             for (uint32_t ri : owned) {
@@ -430,7 +417,6 @@ int64_t RemoveCorruptCodes(RepairJob& job, DocFile* out, DocFile* in, uint32_t i
                 cuts.push_back({rs, re});
             }
         }
-        (void)k;
         if (idsGo) CutRemovedIds(job, data, from, to, cuts);
         std::sort(cuts.begin(), cuts.end(), [](const Cut& x, const Cut& y) { return x.from < y.from; });
         uint64_t pos = from;
@@ -533,14 +519,11 @@ int RebuildPrefixArea(RepairJob& job, DocFile* out, DocFile* in, uint32_t option
         }
         if (job.scramble && blocks) {
             const std::vector<uint8_t> head = ReadHead(out, e, e.DataOffset());
-            const PacketLayout l = LayoutOf(e, head);
-            uint64_t start = l.firstBlock;
-            for (uint32_t b = 0; b < l.blockCount; ++b) {
-                const uint32_t s = GetU32(head, l.tableAt + 6 + 4 * size_t{b});
-                if (s != 0 && start < e.DataSize())
-                    ScrambleTextBlock(out, job.log, static_cast<uint32_t>(e.DataOffset() + start),
-                                      static_cast<uint32_t>(std::min<uint64_t>(s, e.DataSize() - start)));
-                start += s;
+            // The head holds the table only: the blocks are bounded by the packet.
+            for (const PacketLayout::Block& block : ReadPacketLayout(e, head).blocks) {
+                if (block.size != 0 && block.start < e.DataSize())
+                    ScrambleTextBlock(out, job.log, static_cast<uint32_t>(e.DataOffset() + block.start),
+                                      static_cast<uint32_t>(std::min<uint64_t>(block.size, e.DataSize() - block.start)));
             }
         }
     }
@@ -572,7 +555,7 @@ bool ClearRemovedChildren(RepairJob& job, DocFile* out, uint32_t id) {
     const IndexEntry& e = packets[id].entry;
     if (!(e.Flags() & kFlagChildList)) return true;
     std::vector<uint8_t> list = ReadAt(out, e.DataOffset(), std::min<uint32_t>(e.DataSize(), 2));
-    const uint32_t n = GetU16(list, 0);
+    const uint32_t n = ReadPacketLayout(e, list).childCount;
     if (2 + 2 * uint64_t{n} > e.DataSize()) return true;
     list = ReadAt(out, e.DataOffset(), 2 + 2 * n);
     if (!ClearRemovedIn(job, e, list)) return true;
@@ -641,6 +624,45 @@ size_t FindNextRange(uint32_t position, uint32_t options) {
     return best;
 }
 
+namespace {
+
+constexpr uint32_t kProbeWindow = 1u << 20;
+
+// `n` bytes of the input at `at`, through a window of it: the functions a
+// repair measures lie in file order.
+std::span<const uint8_t> Cached(DocFile* in, uint32_t at, uint32_t n) {
+    RepairState& st = Repairs();
+    if (st.windowFile != in || at < st.windowAt || uint64_t{at} + n > uint64_t{st.windowAt} + st.window.size()) {
+        st.window = ReadAt(in, at, std::max(n, kProbeWindow));
+        st.windowAt = at;
+        st.windowFile = in;
+    }
+    const size_t from = at - st.windowAt;
+    const size_t take = std::min<size_t>(n, st.window.size() - std::min(from, st.window.size()));
+    return std::span<const uint8_t>(st.window).subspan(std::min(from, st.window.size()), take);
+}
+
+// What the walker's probe yields for a sound function (its id count and
+// size), read from its bytes; false sends anything else to the walker.
+bool MeasureFunction(DocFile* in, uint32_t offset, uint32_t* ids, uint32_t* size) {
+    const std::span<const uint8_t> head = Cached(in, offset, 6);
+    if (head.size() < 6 || head[0] < 0xD1 || head[0] > 0xEF) return false;
+    const int16_t s = static_cast<int16_t>(GetU16(head, 2));
+    if (s <= 6) return false;
+    const auto len = static_cast<uint32_t>(s);
+    const std::span<const uint8_t> fn = Cached(in, offset, len);
+    if (fn.size() < len || fn[len - 1] != head[0] || GetU16(fn, len - 3) != len) return false;
+    const uint32_t n = (fn[4] & 0x80) ? fn[5] : 0;
+    if (6 + 2 * n > len - 3) return false;
+    for (uint32_t i = 0; i < n; ++i)
+        if (GetU16(fn, 6 + 2 * size_t{i}) >= Ctx().doc.packets.size()) return false;
+    *ids = n;
+    *size = len;
+    return true;
+}
+
+}  // namespace
+
 bool RemoveFunctionRef(DocFile* in, size_t slot) {
     EngineContext& c = Ctx();
     auto& refs = c.check.refs;
@@ -656,16 +678,18 @@ bool RemoveFunctionRef(DocFile* in, size_t slot) {
     rq.groupMask = 0xFFFFFFFF;
     rq.classMask = 0xFFFFFFFF;
     rq.length = kWalkToEnd;
-    c.sink.stopValue = 0;
-    c.sink.defaultList = nullptr;
-    c.check.probe = true;
-    // Only a function with prefix ids leaves results.
-    c.check.probeIdCount = 0;
-    c.check.probeSize = 0;
-    WalkCodeStream(rq);
-    c.check.probe = false;
-    const uint32_t ids = c.check.probeIdCount;
-    const uint32_t size = c.check.probeSize;
+    uint32_t ids = 0, size = 0;
+    if (!MeasureFunction(in, offset, &ids, &size)) {
+        // Only a function with prefix ids leaves results.
+        c.check.probeIdCount = 0;
+        c.check.probeSize = 0;
+        {
+            OperationScope probe(Operation::RepairProbe, SinkSwitches{});
+            WalkCodeStream(rq);
+        }
+        ids = c.check.probeIdCount;
+        size = c.check.probeSize;
+    }
     if (ids == 0 || size < 12) return false;
 
     const uint32_t n = CountHandledRefsAt(slot) + 1;
@@ -681,7 +705,7 @@ bool RemoveFunctionRef(DocFile* in, size_t slot) {
         return true;
     }
     if (n > ids) return false;
-    const std::vector<uint8_t> list = ReadAt(in, offset + 6, 2 * ids);
+    const std::span<const uint8_t> list = Cached(in, offset + 6, 2 * ids);
     for (uint32_t i = 0; i < ids; ++i) {
         if (GetU16(list, 2 * size_t{i}) != ref.referenced) continue;
         const uint32_t at = offset + 6 + 2 * i;
@@ -708,18 +732,26 @@ int DropOrphanFunctions(RepairJob& job, DocFile* out, DocFile* in, uint32_t opti
     // Without a repair option nothing was removed; the scramble keeps every code.
     if (options != 0 && !job.extract) {
         const auto& packets = c.doc.packets;
+        // Room for the ranges each mended function books (a cut, three
+        // replacements): the list's own growth is linear.
+        // Child lists are mended as their packets are copied; a text
+        // block's function lies in a packet, not the body.
+        std::vector<uint32_t> slots;
         for (size_t s = 0; s < c.check.refs.size(); ++s) {
             const PacketRef& r = c.check.refs[s];
-            // Child lists are mended as their packets are copied; a text
-            // block's function lies in a packet, not the body.
             if (r.referenced == 0 || r.referenced >= packets.size() || (r.kind & 0x0F) != kRefBody ||
                 r.referencing != 0xFFFF)
                 continue;
-            if (packets[r.referenced].entry.Type() == 0 && job.Removed(r.referenced)) RemoveFunctionRef(in, s);
+            if (packets[r.referenced].entry.Type() == 0 && job.Removed(r.referenced))
+                slots.push_back(static_cast<uint32_t>(s));
         }
+        c.check.ranges.reserve(c.check.ranges.size() + 4 * slots.size());
+        // In file order, so that the functions are read front to back; the
+        // references of one function keep their table order.
+        std::stable_sort(slots.begin(), slots.end(),
+                         [&](uint32_t a, uint32_t b) { return c.check.refs[a].offset < c.check.refs[b].offset; });
+        for (uint32_t s : slots) RemoveFunctionRef(in, s);
     }
-    c.sink.stopValue = 0;
-    c.check.probe = false;
     if (outAt >= 0) SeekDocFile(out, outAt, 0);
     if (inAt >= 0) SeekDocFile(in, inAt, 0);
     return 0;
@@ -765,7 +797,48 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
         while (k < order.size() && ranges[order[k]].start < at) ++k;
         return k < order.size() && ranges[order[k]].start < end ? &ranges[order[k]] : nullptr;
     };
-    auto copyTo = [&](uint32_t to, uint32_t from) { return to > from ? CopyBytes(job, out, in, to - from) : 0; };
+    // The body streams through two buffers: the input read ahead in large
+    // blocks, the output written in large blocks.
+    constexpr size_t kBlock = 1u << 20;
+    std::vector<uint8_t> ahead, pending;
+    uint32_t aheadAt = static_cast<uint32_t>(inAt);
+    pending.reserve(kBlock + 2);
+    auto flush = [&] {
+        if (!WriteAll(out, pending.data(), pending.size())) {
+            RepairBox("Error Writing file: " + job.outputName);
+            return false;
+        }
+        pending.clear();
+        return true;
+    };
+    // Copies the input's bytes [from, to); a short input ends the copy.
+    auto copyTo = [&](uint32_t to, uint32_t from) {
+        while (from < to) {
+            if (from < aheadAt || from >= aheadAt + ahead.size()) {
+                aheadAt = from;
+                ahead.resize(std::min<uint32_t>(kBlock, end - from));
+                size_t got = 0;
+                while (got < ahead.size()) {
+                    const int32_t n = ReadDocFile(in, ahead.data() + got, static_cast<uint32_t>(ahead.size() - got));
+                    if (n < 0) {
+                        RepairBox("Error reading file: " + in->path);
+                        return 1;
+                    }
+                    if (n == 0) break;
+                    got += static_cast<size_t>(n);
+                }
+                ahead.resize(got);
+                if (got == 0) return 0;
+            }
+            const size_t at = from - aheadAt;
+            const size_t take = std::min<size_t>(to - from, ahead.size() - at);
+            pending.insert(pending.end(), ahead.begin() + static_cast<ptrdiff_t>(at),
+                           ahead.begin() + static_cast<ptrdiff_t>(at + take));
+            from += static_cast<uint32_t>(take);
+            if (pending.size() >= kBlock && !flush()) return 1;
+        }
+        return 0;
+    };
 
     uint32_t pos = static_cast<uint32_t>(inAt);
     const InvalidRange* cur = next(pos);
@@ -774,14 +847,12 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
         if (copyTo(r.start, pos) != 0) return 1;
         if (r.owner == kRangeByteFix) {
             // One byte, or both of a 16-bit field, little-endian.
-            const uint8_t b[2] = {static_cast<uint8_t>(r.value), static_cast<uint8_t>(r.value >> 8)};
-            if (!WriteAll(out, b, r.end - r.start >= 2 ? 2 : 1)) {
-                RepairBox("Error Writing file: " + job.outputName);
-                return 1;
-            }
+            pending.push_back(static_cast<uint8_t>(r.value));
+            if (r.end - r.start >= 2) pending.push_back(static_cast<uint8_t>(r.value >> 8));
         }
         pos = std::max(r.end, r.start + 1);
-        if (!Seek(in, std::min(pos, end))) {
+        // Where the input continues: the read-ahead is placed there.
+        if (pos > aheadAt + ahead.size() && !Seek(in, std::min(pos, end))) {
             RepairBox("I/O Error.  Seek to Index area failed");
             return 1;
         }
@@ -800,6 +871,7 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
         }
     }
     if (pos < end && copyTo(end, pos) != 0) return 1;
+    if (!flush()) return 1;
 
     const int32_t total = SeekDocFile(out, 0, 2);
     if (total < 0) {

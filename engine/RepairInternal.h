@@ -35,6 +35,10 @@ struct RepairState {
     std::unordered_map<uint32_t, uint32_t> fixAt;
     std::unordered_map<uint32_t, uint32_t> cutAt;
     size_t rangesSeen = 0;
+    // A window of the input that the function probes read from.
+    const DocFile* windowFile = nullptr;
+    uint32_t windowAt = 0;
+    std::vector<uint8_t> window;
     // Handled body references by function offset.
     std::unordered_map<uint32_t, uint32_t> handledAt;
     bool handledBuilt = false;

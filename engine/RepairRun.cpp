@@ -135,6 +135,12 @@ void SyncFolder(const std::string& folder) {
     close(fd);
 }
 
+// A file whose permission bits grant no one writing is read-only, whoever
+// asks; otherwise the user's own access decides.
+bool MayWrite(const std::string& path, const struct stat& st) {
+    return (st.st_mode & 0222) != 0 && access(path.c_str(), W_OK) == 0;
+}
+
 mode_t NewFileMode() {
     const mode_t mask = umask(0);
     umask(mask);
@@ -303,7 +309,7 @@ int OpenRepairOutput(RepairJob& job, DocFile* in, DocFile** out, bool ask) {
     }
     const bool notInPlace = !job.inPlace && !job.outputReplacesInput;
     if (exists && ((job.prompts && notInPlace) || job.extract)) {
-        if (access(target.c_str(), W_OK) != 0) {
+        if (!MayWrite(target, st)) {
             RepairBox(Format("Error, %s is set as READ ONLY!", name.c_str()));
             return 1;
         }
@@ -313,14 +319,22 @@ int OpenRepairOutput(RepairJob& job, DocFile* in, DocFile** out, bool ask) {
     }
     // A file the user may not write is never replaced, though its folder
     // would allow the rename.
-    if (exists && access(target.c_str(), W_OK) != 0) {
+    if (exists && !MayWrite(target, st)) {
         RepairBox(name + " is READ ONLY, modification NOT made!");
         return 1;
     }
     const bool compound = in->IsCompound() && !job.extract;
     DocFile* f = CreateTemporary(job, target, compound);
     if (!f) {
-        RepairBox("Could not open File:" + name);
+        // A file that is there but cannot be replaced (its folder refuses
+        // the temporary file) is read-only to us.
+        const int probe = exists ? storage::OpenRegularFile(target, O_RDONLY) : -1;
+        if (probe < 0) {
+            RepairBox("Could not open File:" + name);
+        } else {
+            close(probe);
+            RepairBox(name + " is READ ONLY, modification NOT made!");
+        }
         return 1;
     }
     auto fail = [&](const std::string& text) {
@@ -376,6 +390,7 @@ int RepairDocument(RepairJob& job) {
         c.doc.changed = true;
         if (opened) CloseDocFile(opened);
         job.outputReplacesInput = replaces;
+        ResetRepairState();
     };
 
     const bool prompts = job.prompts;

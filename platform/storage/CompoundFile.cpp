@@ -217,7 +217,9 @@ std::optional<std::vector<RawEntry>> ReadDirectory(int fd) {
             const uint8_t* e = buf.data() + 128 * j;
             RawEntry r;
             const size_t len = std::min<size_t>(64, uint32_t(e[0x40]) | uint32_t(e[0x41]) << 8);
+            // The length counts the terminating zero.
             for (size_t i = 0; i + 1 < len; i += 2) r.name.push_back(static_cast<char16_t>(e[i] | e[i + 1] << 8));
+            while (!r.name.empty() && r.name.back() == 0) r.name.pop_back();
             r.type = e[0x42];
             r.left = Le32(e + 0x44);
             r.right = Le32(e + 0x48);

@@ -35,6 +35,7 @@ struct Options {
     uint32_t highlighted = 0xF0F0F0F0;
     int cancelAfterSteps = -1;
     bool noAfter = false;
+    std::string out;                  // where an entry point keeps its output file
 };
 
 // Thrown by an entry point for arguments it cannot use; the probe prints

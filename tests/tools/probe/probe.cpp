@@ -10,6 +10,8 @@
 #include "engine/ShapeNames.h"
 #include "tests/tools/probe/Probe.h"
 
+#include <unistd.h>
+
 namespace probe {
 
 namespace {
@@ -97,6 +99,7 @@ void Help(FILE* out) {
         "  --highlight N            highlighted item data while printing\n"
         "  --cancel-after N         press Cancel after N progress steps\n"
         "  --no-after               no packet-table and other after-operation records\n"
+        "  --out FILE               keep the entry point's output file as FILE\n"
         "  --help                   this text\n"
         "entry points:\n",
         out);
@@ -166,6 +169,13 @@ int Main(int argc, char** argv) {
                 o.cancelAfterSteps = static_cast<int>(ProbeEnv::ParseInt(value()));
             } else if (opt == "--no-after") {
                 o.noAfter = true;
+            } else if (opt == "--out") {
+                o.out = value();
+                // Entry points may change folders; the name is the caller's.
+                if (!o.out.empty() && o.out[0] != '/') {
+                    char cwd[4096];
+                    if (getcwd(cwd, sizeof cwd)) o.out = std::string(cwd) + "/" + o.out;
+                }
             } else {
                 throw UsageError("unknown option " + opt);
             }
