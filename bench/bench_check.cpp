@@ -9,12 +9,12 @@
 //   attribute, a font change with one prefix id, more text; a style change
 //   with two ids every 16th round, an undo area every 512th (about one per
 //   60 KB), a broken function every 65536th round.
-// - dense: six 80-character sentences, each followed by a font change with
-//   one prefix id (one booked reference about every 90 bytes), a code and an
-//   attribute, then an undo area holding text and one more font change (one
-//   undo area about every 620 bytes); a style change with two ids every 8th
-//   round, a broken function every 65536th round. 64 MB hold about 108,000
-//   undo areas and 830,000 booked references.
+// - dense: six 76-character sentences, each followed by a 0x20 code and a
+//   font change with one prefix id, a code and an attribute, then an undo
+//   area holding text and one more font change; a style change with two ids
+//   every 8th round, a broken function every 65536th round. That is one
+//   booked reference about every 82 bytes and one undo area about every 595:
+//   64 MB hold about 113,000 undo areas and 822,000 booked references.
 //
 //   bench_check                        both kinds, three sizes, in a scratch folder
 //   bench_check make FILE MB [dense]   writes one document (plain unless dense)
