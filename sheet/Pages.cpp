@@ -1,6 +1,7 @@
 #include "sheet/Pages.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QFrame>
 #include <QGridLayout>
@@ -64,6 +65,11 @@ std::optional<QFont> ListFontOf(const SheetSettings& settings) {
     f.setUnderline(lf.underline != 0);
     f.setStrikeOut(lf.strikeOut != 0);
     return f;
+}
+
+QFont ListOrFixedFont(const SheetSettings& settings) {
+    if (auto f = ListFontOf(settings)) return *f;
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
 }
 
 PageWidget::PageWidget(CTabSheet& sheet, int index, QWidget* parent)
@@ -316,10 +322,9 @@ void CFormatPage::UpdatePage(uint32_t flags) {
         return;
     }
     if (flags & kUpdateFont) {
-        if (auto font = ListFontOf(sheet_.Settings())) {
-            list->setFont(*font);
-            tree->setFont(*font);
-        }
+        const QFont font = ListOrFixedFont(sheet_.Settings());
+        list->setFont(font);
+        tree->setFont(font);
     }
     if (flags & kUpdateDocument) {
         if (sheet_.ActivePage() == kFormatPage)

@@ -87,6 +87,7 @@ bool CTabSheet::PageInView(int index) const {
 
 void CTabSheet::SetActivePage(int index) {
     if (!PageInView(index) || index == active_) return;
+    if (SheetPage* left = active_ >= 0 ? Page(active_) : nullptr) left->OnKillActive();
     active_ = index;
     view_->ShowPage(index);
     SetLastPage(index);

@@ -45,6 +45,8 @@ public:
     virtual ~SheetPage() = default;
     // The page became the active one (its window is made the first time).
     virtual void OnSetActive() = 0;
+    // The user leaves the page for another.
+    virtual void OnKillActive() {}
     virtual bool HasWindow() const = 0;
     virtual void UpdatePage(uint32_t flags) = 0;
     // The document went: fill again when next asked or shown.

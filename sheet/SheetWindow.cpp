@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "engine/EngineContext.h"
+#include "sheet/FilterPage.h"
 #include "sheet/ListOutput.h"
 #include "sheet/Pages.h"
 #include "sheet/Text.h"
@@ -52,6 +53,8 @@ SheetWindow::SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs, QWi
             p = new CInfoPage(*sheet_, *dialogs_, tabs);
         else if (i == kFormatPage)
             p = new CFormatPage(*sheet_, tabs);
+        else if (i == kFilterPage)
+            p = new CQWPage(*sheet_, tabs);
         else
             p = new PlaceholderPage(*sheet_, i, tabs);
         p->hide();
