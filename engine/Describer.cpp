@@ -250,11 +250,13 @@ void ShowPacket(DocFile* f, uint32_t id, const DescriberBindings& with) {
         Line("WARNING, packet not displayed, greater that 65535 bytes");
         d.packet = ReadPacketData(f, e, kLargePacketDump);
         d.base = d.packet;
+        SetDumpOrigin(d.packet, e.DataOffset());
         HexDumpField("Following is first 4096 bytes", static_cast<int32_t>(kLargePacketDump));
         return;
     }
     d.packet = ReadPacketData(f, e, kMaxPacketShown);
     d.base = d.packet;
+    SetDumpOrigin(d.packet, e.DataOffset());
 
     if (e.Flags() & kFlagChildList) {
         if (!ShowChildList(id, entryCount)) return;
@@ -284,6 +286,7 @@ void DescribePacket(DocFile* f, uint32_t id, ListTarget* target, const Describer
     DescriberContext& d = D();
     ListTarget* const previous = d.currentTarget;
     d.currentTarget = target;
+    const DumpOriginScope origin;
     ShowPacket(f, id, with);
     d.currentTarget = previous;
     d.base = {};
