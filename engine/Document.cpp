@@ -190,6 +190,15 @@ std::vector<uint8_t> ReadPacketData(DocFile* f, const IndexEntry& e, uint32_t li
     return data;
 }
 
+void ForgetDocumentTables() {
+    EngineContext& c = Ctx();
+    c.doc.packets.clear();
+    c.doc.packets.shrink_to_fit();
+    c.check.refs.clear();
+    c.check.refs.shrink_to_fit();
+    c.doc.changed = true;
+}
+
 void DumpPacketData(DocFile* f, uint32_t id, ListTarget* target) {
     const auto& packets = Ctx().doc.packets;
     if (id >= packets.size()) return;

@@ -62,3 +62,37 @@ struct PageRig {
 };
 
 }  // namespace inspector::testing
+
+namespace inspector::testing {
+
+// Dump rows of every kind: a packet with children (one out of range, so
+// findings come before its data), a packet with two text blocks, and a body
+// with a text run long enough to be cut, functions with data and a fixed
+// function.
+inline testsupport::DocBuilder DumpRowsDoc(uint16_t indexOffset = 16) {
+    testsupport::DocBuilder b;
+    b.header.indexOffset = indexOffset;
+    testsupport::Packet font;
+    font.type = 0x20;
+    font.payload = std::vector<uint8_t>(40, 0x5A);
+    const uint16_t fontId = b.Add(font);
+    testsupport::Packet parent;
+    parent.type = 0x01;
+    parent.children = {fontId, 0x7777};
+    parent.payload = std::vector<uint8_t>(37, 0x33);
+    b.Add(parent);
+    testsupport::Packet blocks;
+    blocks.type = 0x01;
+    testsupport::Body one, two;
+    one.Text("First block text of some length to span rows").Code(0x0A);
+    two.Text("Second");
+    blocks.blocks = {one, two};
+    b.Add(blocks);
+    b.body.Text("Hello").Code(0x0A).Text(std::string(150, 'x')).Var(testsupport::Func(0xD4, 0x06, {fontId}));
+    b.body.Var(testsupport::Func(0xD4, 0x1A, {}, std::vector<uint8_t>(21, 0x44)))
+        .Fixed({0xF2, 0x0C, 0xF2})
+        .Text("End");
+    return b;
+}
+
+}  // namespace inspector::testing
