@@ -1,12 +1,26 @@
-// bench_check: opens and checks generated documents of 16, 32 and 64 MB
-// (text, codes, functions with prefix ids, undo areas, a few thousand
-// packets with child lists and text blocks, some damage). Each check runs
-// in a child process so that its peak memory is its own.
+// bench_check: opens and checks generated documents of two kinds at 16, 64
+// and 256 MB, each in a child process so that its peak memory is its own,
+// and times `cat FILE > /dev/null` beside it in the same run.
 //
-//   bench_check                 the three sizes in a scratch folder
-//   bench_check make FILE MB    writes one document
-//   bench_check check FILE      opens and checks it, prints seconds and lines
+// Both kinds have 3000 packets: 1000 fonts, 1000 styles with child lists
+// naming fonts, 1000 boxes with two text blocks (a function with a prefix id
+// in each, damage in every 250th). Their bodies differ:
+// - plain: a 64-character sentence (words between 0x20 codes), a code and an
+//   attribute, a font change with one prefix id, more text; a style change
+//   with two ids every 16th round, an undo area every 512th (about one per
+//   60 KB), a broken function every 65536th round.
+// - dense: six 80-character sentences, each followed by a font change with
+//   one prefix id (one booked reference about every 90 bytes), a code and an
+//   attribute, then an undo area holding text and one more font change (one
+//   undo area about every 620 bytes); a style change with two ids every 8th
+//   round, a broken function every 65536th round. 64 MB hold about 108,000
+//   undo areas and 830,000 booked references.
+//
+//   bench_check                        both kinds, three sizes, in a scratch folder
+//   bench_check make FILE MB [dense]   writes one document (plain unless dense)
+//   bench_check check FILE             opens and checks it, prints seconds and lines
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -50,7 +64,9 @@ public:
     std::string last;
 };
 
-bool Make(const std::string& path, size_t megabytes) {
+enum class Kind { Plain, Dense };
+
+bool Make(const std::string& path, size_t megabytes, Kind kind) {
     DocBuilder b;
     for (int i = 0; i < kFonts; ++i) {
         Packet p;
@@ -77,7 +93,20 @@ bool Make(const std::string& path, size_t megabytes) {
     static const char kLine[] = "The quick brown fox jumps over the lazy dog and keeps on running";
     VarFunc broken = Func(0xD3, 0x01, {}, {0x10, 0x00});
     broken.trailerSize = 0x0999;
-    for (uint32_t n = 0; b.body.Bytes().size() < target; ++n) {
+    static const char kSentence[] =
+        "Every dense page changes its font between sentences, quite often in mid line";
+    for (uint32_t n = 0; kind == Kind::Dense && b.body.Bytes().size() < target; ++n) {
+        const auto style = static_cast<uint16_t>(kFonts + 1 + n % kStyles);
+        for (uint32_t k = 0; k < 6; ++k) {
+            const auto font = static_cast<uint16_t>(1 + (n * 7 + k) % kFonts);
+            b.body.Text(kSentence).Code(0x20).Var(Func(0xD4, 0x1A, {font}, {0x01, 0x02}));
+        }
+        b.body.Code(0x0A).Fixed({0xF2, 0x01, 0xF2});
+        b.body.UndoStart().Text("deleted words").Var(Func(0xD4, 0x1A, {static_cast<uint16_t>(1 + n % kFonts)})).UndoEnd();
+        if (n % 8 == 0) b.body.Var(Func(0xDD, 0x00, {style, static_cast<uint16_t>(1 + n % kFonts)}));
+        if (n % 65536 == 1000) b.body.Var(broken).Text("after the damage");
+    }
+    for (uint32_t n = 0; kind == Kind::Plain && b.body.Bytes().size() < target; ++n) {
         const auto font = static_cast<uint16_t>(1 + n % kFonts);
         const auto style = static_cast<uint16_t>(kFonts + 1 + n % kStyles);
         b.body.Text(kLine).Code(0x0A).Fixed({0xF2, 0x01, 0xF2});
@@ -132,45 +161,75 @@ bool RunChild(const char* self, const std::string& path, std::string* line, long
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Seconds of `cat path > /dev/null`; negative when it could not run.
+double CatSeconds(const std::string& path) {
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid < 0) return -1;
+    if (pid == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        if (null < 0) _exit(127);
+        dup2(null, 1);
+        execlp("cat", "cat", path.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    return took.count();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::strcmp(argv[1], "make") == 0)
-        return Make(argv[2], static_cast<size_t>(std::atoi(argv[3]))) ? 0 : 1;
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "make") == 0) {
+        const bool dense = argc == 5 && std::strcmp(argv[4], "dense") == 0;
+        if (argc == 5 && !dense) {
+            std::fprintf(stderr, "bench_check: unknown kind %s\n", argv[4]);
+            return 2;
+        }
+        return Make(argv[2], static_cast<size_t>(std::atoi(argv[3])), dense ? Kind::Dense : Kind::Plain) ? 0 : 1;
+    }
     if (argc == 3 && std::strcmp(argv[1], "check") == 0) return Check(argv[2]);
     if (argc != 1) {
-        std::fprintf(stderr, "usage: bench_check [make FILE MB | check FILE]\n");
+        std::fprintf(stderr, "usage: bench_check [make FILE MB [dense] | check FILE]\n");
         return 2;
     }
     testsupport::ScopedTempDir dir;
-    std::printf("%6s %10s %9s %8s %10s %8s %7s  %s\n", "MB", "bytes", "seconds", "MB/s", "peak KB",
-                "over KB", "lines", "verdict");
+    std::printf("%-5s %4s %10s %8s %7s %9s %8s %8s %7s %6s  %s\n", "kind", "MB", "bytes", "seconds",
+                "MB/s", "peak KB", "over KB", "cat s", "cat/s", "lines", "verdict");
     int failed = 0;
-    for (size_t mb : {16u, 32u, 64u}) {
-        const std::string path = dir.File("bench-" + std::to_string(mb) + ".qwd");
-        if (!Make(path, mb)) {
-            std::fprintf(stderr, "bench_check: cannot write %s\n", path.c_str());
-            return 1;
+    for (const Kind kind : {Kind::Plain, Kind::Dense}) {
+        const char* name = kind == Kind::Dense ? "dense" : "plain";
+        for (size_t mb : {16u, 64u, 256u}) {
+            const std::string path = dir.File(std::string("bench-") + name + "-" + std::to_string(mb) + ".qwd");
+            if (!Make(path, mb, kind)) {
+                std::fprintf(stderr, "bench_check: cannot write %s\n", path.c_str());
+                return 1;
+            }
+            struct stat st {};
+            stat(path.c_str(), &st);
+            std::string line;
+            long maxKb = 0;
+            const double cat = CatSeconds(path);
+            if (!RunChild(argv[0], path, &line, &maxKb)) {
+                std::fprintf(stderr, "bench_check: the check of %s failed: %s\n", path.c_str(), line.c_str());
+                ++failed;
+                unlink(path.c_str());
+                continue;
+            }
+            double seconds = 0;
+            size_t lines = 0, refs = 0, ranges = 0;
+            char verdict[128] = {};
+            std::sscanf(line.c_str(), "%lf %zu %zu %zu %127[^\n]", &seconds, &lines, &refs, &ranges, verdict);
+            const double mbytes = static_cast<double>(st.st_size) / (1 << 20);
+            const long overKb = maxKb - static_cast<long>(st.st_size / 1024);
+            std::printf("%-5s %4zu %10lld %8.3f %7.1f %9ld %8ld %8.3f %7.0f %6zu  %s (%zu references, %zu ranges)\n",
+                        name, mb, static_cast<long long>(st.st_size), seconds, mbytes / seconds, maxKb,
+                        overKb, cat, cat > 0 ? mbytes / cat : 0.0, lines, verdict, refs, ranges);
+            std::fflush(stdout);
+            unlink(path.c_str());
         }
-        struct stat st {};
-        stat(path.c_str(), &st);
-        std::string line;
-        long maxKb = 0;
-        if (!RunChild(argv[0], path, &line, &maxKb)) {
-            std::fprintf(stderr, "bench_check: the check of %s failed: %s\n", path.c_str(), line.c_str());
-            ++failed;
-            continue;
-        }
-        double seconds = 0;
-        size_t lines = 0, refs = 0, ranges = 0;
-        char verdict[128] = {};
-        std::sscanf(line.c_str(), "%lf %zu %zu %zu %127[^\n]", &seconds, &lines, &refs, &ranges, verdict);
-        const double mbytes = static_cast<double>(st.st_size) / (1 << 20);
-        const long overKb = maxKb - static_cast<long>(st.st_size / 1024);
-        std::printf("%6zu %10lld %9.3f %8.1f %10ld %8ld %7zu  %s (%zu references, %zu ranges)\n", mb,
-                    static_cast<long long>(st.st_size), seconds, mbytes / seconds, maxKb, overKb, lines,
-                    verdict, refs, ranges);
-        unlink(path.c_str());
     }
     return failed == 0 ? 0 : 1;
 }

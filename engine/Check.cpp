@@ -17,7 +17,9 @@
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
+#include "engine/Operation.h"
 #include "engine/OutputSink.h"
+#include "engine/PacketLayout.h"
 #include "engine/PacketNames.h"
 #include "engine/Progress.h"
 #include "engine/Walker.h"
@@ -230,11 +232,12 @@ class PrintedList final : public ListTarget {
 public:
     explicit PrintedList(ListTarget* report) : report_(report) {}
     void Append(std::string_view text, uint32_t tag) override {
-        SinkState& s = Ctx().sink;
-        const int32_t stop = s.stopValue;
-        s.stopValue = 0;
-        PrintLine(report_, text);
-        s.stopValue = stop;
+        {
+            SinkSwitches switches = CurrentSwitches();
+            switches.stopValue = 0;
+            OperationScope scope(CurrentOperation(), switches);
+            PrintLine(report_, text);
+        }
         last_.assign(text);
         lastTag_ = tag;
         ++size_;
@@ -255,26 +258,23 @@ private:
 
 // The sink's switches for the length of one check: the default list is the
 // report (or its printed form; without a report a silent list, so that the
-// counts come out the same), the stop value 0; afterwards no default list.
+// counts come out the same), the stop value 0, no describer target.
 class CheckSinkScope {
 public:
-    explicit CheckSinkScope(ListTarget* report) : printed_(report) {
-        SinkState& s = Ctx().sink;
-        s.stopValue = 0;
-        s.usageList = false;
-        s.defaultList = !report ? SilentTarget() : s.printer ? &printed_ : report;
-    }
-    ~CheckSinkScope() {
-        SinkState& s = Ctx().sink;
-        s.stopValue = 0;
-        s.defaultList = nullptr;
-        Ctx().check.progress = nullptr;
-    }
+    explicit CheckSinkScope(ListTarget* report)
+        : printed_(report), scope_(Operation::CheckCount, Switches(report, &printed_)) {}
+    ~CheckSinkScope() { Ctx().check.progress = nullptr; }
     CheckSinkScope(const CheckSinkScope&) = delete;
     CheckSinkScope& operator=(const CheckSinkScope&) = delete;
 
 private:
+    static SinkSwitches Switches(ListTarget* report, PrintedList* printed) {
+        SinkSwitches s;
+        s.defaultList = !report ? SilentTarget() : Ctx().sink.printer ? printed : report;
+        return s;
+    }
     PrintedList printed_;
+    OperationScope scope_;
 };
 
 bool CountsFindings(Pass pass) {
@@ -337,25 +337,24 @@ int ExamineLinks(DocFile* f, uint32_t id, ListTarget* target, Pass pass, uint32_
     const ReferenceCounter& counter = *c.profile->refCounter;
     ListTarget* current = c.describer.currentTarget;
 
-    size_t pos = 0;
-    if (e.Flags() & kFlagChildList) {
-        const uint32_t n = GetU16(bytes, 0);
-        if (bytes.size() < 2 + 2 * size_t{n}) {
+    const PacketLayout layout = ReadPacketLayout(e, bytes);
+    if (layout.hasChildList) {
+        if (!layout.childListFits) {
             Finding(Problem::ChildListTooShort, target, id, pass);
             dump();
             return 0;
         }
-        for (uint32_t i = 0; i < n; ++i) {
-            const uint32_t child = GetU16(bytes, 2 + 2 * i);
+        for (const uint32_t child : layout.children) {
             if (child == 0) continue;
             if (child > count) {
                 Finding(Problem::ChildIdTooLarge, target, id, pass);
                 break;
             }
-            // Equal to the entry count ends the list in every pass, so the
-            // booking never meets a child the counting did not count.
+            // Equal to the entry count: said once, by the counting pass. The
+            // booking passes over it silently and ends the list there too,
+            // so that it never meets a child the counting did not count.
             if (child == count) {
-                Finding(Problem::TooManyChildren, current, id, pass);
+                if (pass != Pass::Book) Finding(Problem::TooManyChildren, current, id, pass);
                 break;
             }
             if (c.doc.packets[child].entry.Type() == 0) {
@@ -374,35 +373,30 @@ int ExamineLinks(DocFile* f, uint32_t id, ListTarget* target, Pass pass, uint32_
                 case Pass::ListOnly: break;
             }
         }
-        pos = 2 + 2 * size_t{n};
     }
 
-    if (e.Flags() & kFlagTextBlocks) {
-        const uint32_t blocks = GetU16(bytes, pos);
-        uint64_t start = GetU32(bytes, pos + 2);
-        for (uint32_t b = 0; b < blocks; ++b) {
-            const uint32_t size = GetU32(bytes, pos + 6 + 4 * size_t{b});
-            if (size == 0) continue;
-            if (start >= bytes.size()) {
-                Finding(Problem::BlockBeyondPacket, target, pass == Pass::Usage ? searched : id, pass);
-                break;
-            }
-            const size_t at = static_cast<size_t>(start);
-            const size_t len = std::min<size_t>(size, bytes.size() - at);
-            if (pass != Pass::ListOnly) {
-                TextBlockScan scan;
-                scan.file = f;
-                scan.target = target;
-                scan.packetId = id;
-                scan.usage = pass == Pass::Usage;
-                scan.searchedId = searched;
-                scan.blockOffset = pass == Pass::Usage ? 0 : static_cast<uint32_t>(e.DataOffset() + at);
-                scan.block = static_cast<uint16_t>(b);
-                CorruptStretch stretch;
-                stretch.checkOrExtract = true;
-                CheckTextBlockCodes(bytes.subspan(at, len), scan, stretch);
-            }
-            start += size;
+    // Size words the bytes do not hold read as 0, and blocks of size 0 are
+    // passed over.
+    for (size_t b = 0; b < layout.blocks.size(); ++b) {
+        const PacketLayout::Block& block = layout.blocks[b];
+        if (block.size == 0) continue;
+        if (!block.inside) {
+            Finding(Problem::BlockBeyondPacket, target, pass == Pass::Usage ? searched : id, pass);
+            break;
+        }
+        if (pass != Pass::ListOnly) {
+            const size_t at = static_cast<size_t>(block.start);
+            TextBlockScan scan;
+            scan.file = f;
+            scan.target = target;
+            scan.packetId = id;
+            scan.usage = pass == Pass::Usage;
+            scan.searchedId = searched;
+            scan.blockOffset = pass == Pass::Usage ? 0 : static_cast<uint32_t>(e.DataOffset() + at);
+            scan.block = static_cast<uint16_t>(b);
+            CorruptStretch stretch;
+            stretch.checkOrExtract = true;
+            CheckTextBlockCodes(bytes.subspan(at, block.held), scan, stretch);
         }
     }
     dump();
@@ -422,7 +416,8 @@ void ClearForCheck(CheckState& st) {
     st.ranges.clear();
     st.ranges.shrink_to_fit();
     st.progress = nullptr;
-    st.usageMode = false;
+    st.progressPending = 0;
+    st.progressBatch = 1;
 }
 
 CodeWalkRequest BodyWalk(DocFile* f, int caption) {
@@ -521,7 +516,11 @@ CrossRef CrossReference(DocFile* f, uint64_t total, const CancelWatch& watch) {
         return CrossRef::NoMemory;
     }
     c.check.progress = shown;
-    c.sink.stopValue = -1;
+    c.check.progressPending = 0;
+    c.check.progressBatch = static_cast<uint32_t>(std::max<uint64_t>(1, total / kBookingSteps));
+    SinkSwitches switches = CurrentSwitches();
+    switches.stopValue = -1;
+    OperationScope booking(Operation::CheckBook, switches);
     ResetReadBudget();
     const uint32_t count = static_cast<uint32_t>(c.doc.packets.size());
     bool canceled = false;
@@ -531,9 +530,9 @@ CrossRef CrossReference(DocFile* f, uint64_t total, const CancelWatch& watch) {
     }
     if (!canceled) {
         WalkCodeStream(BodyWalk(f, 0));
+        StepBookingProgress();
         canceled = (shown && shown->CheckCancel()) || watch.Pressed();
     }
-    c.sink.stopValue = 0;
     c.check.progress = nullptr;
     return canceled ? CrossRef::Canceled : CrossRef::Built;
 }
@@ -732,7 +731,6 @@ int CheckDocument(DocFile* f, ListTarget* report) {
 
     CheckSinkScope scope(report);
     CancelWatch watch;
-    c.describer.currentTarget = nullptr;
 
     if (!PacketPass(f, st)) return Canceled(report);
     SizeLines(report, st);
@@ -770,11 +768,14 @@ int RecheckDocument(DocFile* f, ListTarget* report) {
     doc.packets.clear();
     {
         CancelWatch watch;
-        ListTarget* const keep = Ctx().sink.defaultList;
-        Ctx().sink.defaultList = nullptr;  // silently
-        const int read = ScanPackets(f, kNoTarget, kAllPackets, false, kModeHex, nullptr,
-                        kCaptionScanningPrefixPackets);
-        Ctx().sink.defaultList = keep;
+        int read = 0;
+        {
+            SinkSwitches silently = CurrentSwitches();
+            silently.defaultList = nullptr;
+            OperationScope scope(Operation::Listing, silently);
+            read = ScanPackets(f, kNoTarget, kAllPackets, false, kModeHex, nullptr,
+                               kCaptionScanningPrefixPackets);
+        }
         if (read != 0) {
             Box(Problem::CannotReadPrefix, "FATAL Error");
             return 0;
@@ -803,16 +804,15 @@ void ListPacketUsage(DocFile* f, ListTarget* target, uint32_t id, int mode) {
     // walk into "no stop" or "cross reference".
     if (id == 0 || id >= count) return;
 
-    c.describer.currentTarget = nullptr;
     st.corruptFound = false;
-    c.sink.defaultList = nullptr;
-    st.usageMode = true;
     st.usageNumber = 0;
     auto dialog = EntryDialog(kCaptionScanningPrefixPackets, count, static_cast<int>(count));
 
     // The usage-list flag is up before the header, so that the hex form of
     // the header leaves out the packet's data.
-    c.sink.usageList = true;
+    SinkSwitches switches;
+    switches.usageList = true;
+    OperationScope scope(Operation::UsageList, switches);
     ShowPacketHeader(f, c.doc.packets[id], id, target, true, mode, nullptr, true);
     PrintLine(target, Text(Problem::PrefixUsageHead));
     if (c.doc.packets[id].entry.Flags() & kFlagMinOneUse) {
@@ -837,15 +837,16 @@ void ListPacketUsage(DocFile* f, ListTarget* target, uint32_t id, int mode) {
         PrintLine(target, Text(Problem::DocumentUsageHead));
         dialog.reset();
         const int32_t before = st.usageNumber;
-        c.sink.stopValue = static_cast<int32_t>(id);
-        CodeWalkRequest rq = BodyWalk(f, kCaptionPrefixUsage);
-        rq.sink = target;
-        WalkCodeStream(rq);
-        c.sink.stopValue = 0;
+        {
+            SinkSwitches seeking = switches;
+            seeking.stopValue = static_cast<int32_t>(id);
+            OperationScope walk(Operation::UsageList, seeking);
+            CodeWalkRequest rq = BodyWalk(f, kCaptionPrefixUsage);
+            rq.sink = target;
+            WalkCodeStream(rq);
+        }
         if (st.usageNumber == before) PrintLine(target, NotInBodyLine(id));
     }
-    c.sink.usageList = false;
-    st.usageMode = false;
 }
 
 int QWFixPacketCounts(ListTarget* list) {

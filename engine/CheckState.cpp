@@ -15,7 +15,7 @@ void BookReference(int32_t referencing, uint8_t kind, uint8_t subKind, uint32_t 
     const uint16_t booked = pe.refsBooked;
     const size_t slot = static_cast<size_t>(pe.firstRefSlot) + booked;
     ++pe.refsBooked;
-    if (c.check.progress) c.check.progress->StepIt();
+    if (c.check.progress && ++c.check.progressPending >= c.check.progressBatch) StepBookingProgress();
     // A packet booked more often than counted keeps to its own slots; the
     // check reports the difference.
     if (booked >= uint32_t{pe.countedUses} + pe.countedHidden) return;
@@ -28,10 +28,19 @@ void BookReference(int32_t referencing, uint8_t kind, uint8_t subKind, uint32_t 
     r.offset = offset;
 }
 
+void StepBookingProgress() {
+    CheckState& st = Ctx().check;
+    if (!st.progress || st.progressPending == 0) return;
+    // One step of the whole batch: the same position as as many single steps.
+    st.progress->SetStep(static_cast<int>(st.progressPending));
+    st.progress->StepIt();
+    st.progress->SetStep(1);
+    st.progressPending = 0;
+}
+
 void AppendInvalidRange(uint16_t owner, uint16_t block, uint32_t start, uint32_t length) {
-    auto& ranges = Ctx().check.ranges;
-    if (ranges.size() == ranges.capacity()) ranges.reserve(ranges.size() + 60);
-    ranges.push_back(InvalidRange{start, start + length, owner, block, 0});
+    // Grown geometrically: a dense document books hundreds of thousands.
+    Ctx().check.ranges.push_back(InvalidRange{start, start + length, owner, block, 0});
 }
 
 }  // namespace engine

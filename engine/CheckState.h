@@ -63,15 +63,16 @@ struct CheckState {
     bool complete = false;
 
     std::vector<PacketRef> refs;         // sized by the counted uses
-    std::vector<InvalidRange> ranges;    // grows in steps of 60 records
+    std::vector<InvalidRange> ranges;    // in booking order
     CProgressDialog* progress = nullptr;  // the check's own dialog while it is up
+    uint32_t progressPending = 0;         // bookings not yet stepped on it
+    uint32_t progressBatch = 1;           // bookings per step of it
 
     // Undo areas of the body.
     uint16_t undoLevel = 0;
     uint32_t undoStart = 0;  // 0: none open
 
-    // The repair's probe of one function.
-    bool probe = false;
+    // What the repair's probe found of one function.
     uint32_t probeIdCount = 0;
     uint32_t probeSize = 0;
 
@@ -82,13 +83,17 @@ struct CheckState {
 
     // Numbers the lines of a usage list.
     int32_t usageNumber = 0;
-    bool usageMode = false;
 };
 
 // Books one reference (the cross-reference pass). Nothing for id 0, an id
 // not below the entry count, or a packet without reference slots.
 void BookReference(int32_t referencing, uint8_t kind, uint8_t subKind, uint32_t referenced,
                    uint32_t offset);
+
+// The booking steps the check's dialog about this many times in all.
+inline constexpr uint32_t kBookingSteps = 1024;
+// Steps the dialog over the bookings not stepped yet.
+void StepBookingProgress();
 
 // Appends {start, start + length, owner, block} to the range list.
 void AppendInvalidRange(uint16_t owner, uint16_t block, uint32_t start, uint32_t length);

@@ -6,7 +6,9 @@
 #include "engine/Describe.h"
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
+#include "engine/Operation.h"
 #include "engine/OutputSink.h"
+#include "engine/PacketLayout.h"
 #include "engine/PacketNames.h"
 
 namespace engine {
@@ -170,23 +172,19 @@ namespace {
 
 // Lists (or, while the check books, books) the children; false when the
 // detail ends here.
-bool ShowChildList(uint32_t id, uint32_t entryCount) {
+bool ShowChildList(const PacketLayout& layout, uint32_t id, uint32_t entryCount) {
     DescriberContext& d = D();
-    const uint16_t count = ReadFieldWord();
-    Line(Format("  # of child ID's: 0x%04X", count));
-    for (uint32_t i = 0; i < count; ++i) {
-        // A count larger than the data stops at the data's end.
-        if (uint64_t{d.cursor} + 2 > d.base.size()) {
-            AddErrorLine(Out(), "Too many child packets or packet size is too small.", kTagPacket | id);
-            return true;
-        }
-        const uint16_t child = ReadFieldWord();
+    ReadFieldWord();
+    Line(Format("  # of child ID's: 0x%04X", layout.childCount));
+    for (size_t i = 0; i < layout.children.size(); ++i) {
+        const uint16_t child = layout.children[i];
+        d.cursor += 2;
         if (child >= entryCount) {
-            if (d.inCheck) ++Ctx().check.otherFindings;
+            if (DescriberCounts()) ++Ctx().check.otherFindings;
             AddErrorLine(Out(), "TOO many child packets", kTagPacket | id);
             return false;
         }
-        if (d.bookReferences && child != 0) {
+        if (DescriberBooks() && child != 0) {
             BookReference(static_cast<int32_t>(id), kRefChildList, 255, child, 0xFFFFFFFF);
         } else if (child == 0) {
             AddDataLine(Out(), Format("    ID of child %d: 0x%04x", static_cast<int>(i), 0u), kTagPacket);
@@ -198,15 +196,20 @@ bool ShowChildList(uint32_t id, uint32_t entryCount) {
                         kTagPacket | child);
         }
     }
+    // A count larger than the data stops at the data's end; what follows
+    // the list is read from where the count puts it.
+    if (!layout.childListFits)
+        AddErrorLine(Out(), "Too many child packets or packet size is too small.", kTagPacket | id);
+    d.cursor = layout.tableAt;
     return true;
 }
 
 // The text blocks of a packet whose type has no describer of its own.
-void ShowTextBlocks(const PacketEntry& pe, uint32_t id) {
+void ShowTextBlocks(const PacketLayout& layout, const PacketEntry& pe, uint32_t id) {
     DescriberContext& d = D();
     const uint32_t dataSize = pe.entry.DataSize();
     Line("Display of text packets");
-    const uint16_t blocks = ShowWordField("# of text blocks: 0x%04X");
+    ShowWordField("# of text blocks: 0x%04X");
     const uint32_t first = ShowDwordField("offset to first text block: 0x%08X");
     if (first > dataSize) {
         AddErrorLine(Out(),
@@ -215,14 +218,12 @@ void ShowTextBlocks(const PacketEntry& pe, uint32_t id) {
         return;
     }
     // Only the size words the data really holds are taken.
-    std::vector<uint32_t> sizes;
-    for (uint32_t b = 0; b < blocks && uint64_t{d.cursor} + 4 <= d.base.size(); ++b)
-        sizes.push_back(ShowDwordField("size of text block : 0x%08X"));
+    for (size_t b = 0; b < layout.sizes.size(); ++b) ShowDwordField("size of text block : 0x%08X");
     if (first != d.cursor)
         HexDumpField("Undocumentated data BEFORE text data",
                      static_cast<int32_t>(first - d.cursor));
-    for (size_t b = 0; b < sizes.size(); ++b)
-        HexDumpTextBlock("Text Block data:", sizes[b], static_cast<uint16_t>(b), pe, id);
+    for (size_t b = 0; b < layout.blocks.size(); ++b)
+        HexDumpTextBlock("Text Block data:", layout.blocks[b].size, static_cast<uint16_t>(b), pe, id);
     if (d.cursor != dataSize)
         HexDumpField("Undocumentated data AFTER text data", static_cast<int32_t>(dataSize - d.cursor));
 }
@@ -258,8 +259,9 @@ void ShowPacket(DocFile* f, uint32_t id, const DescriberBindings& with) {
     d.base = d.packet;
     SetDumpOrigin(d.packet, e.DataOffset());
 
-    if (e.Flags() & kFlagChildList) {
-        if (!ShowChildList(id, entryCount)) return;
+    const PacketLayout layout = ReadPacketLayout(e, d.base);
+    if (layout.hasChildList) {
+        if (!ShowChildList(layout, id, entryCount)) return;
     } else {
         Line("No Child Packets");
     }
@@ -269,7 +271,7 @@ void ShowPacket(DocFile* f, uint32_t id, const DescriberBindings& with) {
     if (which != PacketDescriberId::None && static_cast<size_t>(which) < with.packets.size())
         describer = with.packets[static_cast<size_t>(which)];
     if ((e.Flags() & kFlagTextBlocks) && !describer) {
-        ShowTextBlocks(pe, id);
+        ShowTextBlocks(layout, pe, id);
         return;
     }
     Line(" ");
@@ -282,13 +284,17 @@ void ShowPacket(DocFile* f, uint32_t id, const DescriberBindings& with) {
 }  // namespace
 
 void DescribePacket(DocFile* f, uint32_t id, ListTarget* target, const DescriberBindings& with) {
-    // The list the caller names is the describer target for the detail.
+    // The list the caller names is the describer target for the detail; a
+    // detail asked for inside another operation stays part of it.
     DescriberContext& d = D();
-    ListTarget* const previous = d.currentTarget;
-    d.currentTarget = target;
-    const DumpOriginScope origin;
-    ShowPacket(f, id, with);
-    d.currentTarget = previous;
+    SinkSwitches switches = CurrentSwitches();
+    switches.describerTarget = target;
+    {
+        const Operation running = CurrentOperation();
+        OperationScope scope(running == Operation::None ? Operation::Detail : running, switches);
+        const DumpOriginScope origin;
+        ShowPacket(f, id, with);
+    }
     d.base = {};
     d.packet.clear();
 }

@@ -47,12 +47,6 @@ struct DescriberContext {
     uint16_t nonDeletableSize = 0;
 
     TextBlockTables textBlocks;
-
-    // A document check runs through the detail: findings count toward its
-    // total.
-    bool inCheck = false;
-    // ... and builds its cross reference: children are booked, not listed.
-    bool bookReferences = false;
 };
 
 // A line format checked when the program is compiled: exactly `N` integer

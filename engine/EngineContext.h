@@ -9,6 +9,7 @@
 #include "engine/Describer.h"
 #include "engine/Document.h"
 #include "engine/Host.h"
+#include "engine/Operation.h"
 #include "engine/OutputSink.h"
 #include "engine/Profile.h"
 
@@ -27,6 +28,7 @@ struct Hosts {
 struct EngineContext {
     const Profile* profile = &SalvinoProfile();
     Hosts hosts;
+    Operation operation = Operation::None;  // set only by an OperationScope
     SinkState sink;
     DocumentState doc;
     DescriberContext describer;

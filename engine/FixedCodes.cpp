@@ -114,7 +114,12 @@ uint32_t DescribeFixedFunction(std::span<const uint8_t> item, ListTarget* sink, 
     if (sizeOnly || length == 0) return length;
 
     const auto bytes = item.first(std::min<size_t>(length, item.size()));
-    // Lines for no sink reach nothing; the check walks without one.
+    if (!sink && !singleDescription) {
+        // Lines for no sink reach nothing; the check walks without one.
+        if (code == kUndoMarker) ApplyUndoMarker(bytes, offset, valid);
+        AddCodeLine(nullptr, {}, offset, false, groupMask, classMask, code);
+        return length;
+    }
     const FixedText text = sink ? Texts(bytes) : FixedText{};
     if (code == kUndoMarker) ApplyUndoMarker(bytes, offset, valid);
 

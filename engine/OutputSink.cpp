@@ -141,14 +141,15 @@ void AddDataLine(ListTarget* target, std::string_view text, uint32_t tag) {
 
 void AddCodeLine(ListTarget* target, std::string_view text, uint32_t tag, bool singleDescription,
                  uint32_t groupMask, uint32_t classMask, uint8_t code) {
-    LineOffsetScope lineOffset;
     SinkState& s = Ctx().sink;
     if (!target) {
         // Nothing is shown (the check walks so), but the undo area's last
         // line still ends the marking.
         if (!singleDescription && s.invalidTextMarker == -1) s.invalidTextMarker = 0;
+        s.nextLineOffset = kNoFileOffset;
         return;
     }
+    LineOffsetScope lineOffset;
     const std::string_view line = text.substr(0, kMaxLine);
 
     bool inUndo = false;

@@ -13,7 +13,9 @@
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
+#include "engine/Operation.h"
 #include "engine/OutputSink.h"
+#include "engine/PacketLayout.h"
 #include "engine/RepairInternal.h"
 #include "engine/TextOps.h"
 #include "engine/Walker.h"
@@ -63,32 +65,17 @@ bool WriteAll(DocFile* f, const uint8_t* bytes, size_t n) {
     return n == 0 || WriteDocFile(f, bytes, static_cast<uint32_t>(n)) == static_cast<int32_t>(n);
 }
 
-// The child list and block table at the start of a packet's data.
-struct PacketLayout {
-    uint32_t tableAt = 0;     // offset of the block table
-    uint32_t blockCount = 0;
-    uint32_t firstBlock = 0;  // offset of the first block's text
-};
-
-PacketLayout LayoutOf(const IndexEntry& e, std::span<const uint8_t> head) {
-    PacketLayout l;
-    if (e.Flags() & kFlagChildList) l.tableAt = 2 + 2 * uint32_t{GetU16(head, 0)};
-    l.blockCount = GetU16(head, l.tableAt);
-    l.firstBlock = GetU32(head, l.tableAt + 2);
-    return l;
-}
-
 // Bytes of a packet's head that hold its child list and block table.
-uint32_t TableEnd(const IndexEntry& e, std::span<const uint8_t> head) {
-    const PacketLayout l = LayoutOf(e, head);
-    return l.tableAt + 6 + 4 * l.blockCount;
+uint64_t TableEnd(const IndexEntry& e, std::span<const uint8_t> head) {
+    return ReadPacketLayout(e, head).TableEnd();
 }
 
 std::vector<uint8_t> ReadHead(DocFile* f, const IndexEntry& e, uint32_t from) {
     // Child count first, then the table it places.
-    std::vector<uint8_t> head = ReadAt(f, from, std::min<uint32_t>(e.DataSize(), 2));
-    head = ReadAt(f, from, std::min<uint32_t>(e.DataSize(), TableEnd(e, head)));
-    return ReadAt(f, from, std::min<uint32_t>(e.DataSize(), TableEnd(e, head)));
+    auto upTo = [&](uint64_t end) { return static_cast<uint32_t>(std::min<uint64_t>(e.DataSize(), end)); };
+    std::vector<uint8_t> head = ReadAt(f, from, upTo(2));
+    head = ReadAt(f, from, upTo(TableEnd(e, head)));
+    return ReadAt(f, from, upTo(TableEnd(e, head)));
 }
 
 }  // namespace
@@ -236,8 +223,8 @@ int64_t RemoveCorruptCodes(RepairJob& job, DocFile* out, DocFile* in, uint32_t i
     const uint32_t size = e.DataSize();
     const uint32_t src = p.sourceOffset;
     const std::vector<uint8_t> data = ReadAt(in, src, size);
-    const PacketLayout l = LayoutOf(e, data);
-    const uint64_t tableEnd = TableEnd(e, data);
+    const PacketLayout l = ReadPacketLayout(e, data);
+    const uint64_t tableEnd = l.TableEnd();
     if (!Seek(out, e.DataOffset())) {
         RepairBox("I/O Error.  Seek to Index area failed");
         return -1;
@@ -255,12 +242,13 @@ int64_t RemoveCorruptCodes(RepairJob& job, DocFile* out, DocFile* in, uint32_t i
 
     std::vector<uint8_t> result(data.begin(), data.begin() + l.firstBlock);
     uint64_t start = l.firstBlock;
-    for (uint32_t b = 0; b < l.blockCount; ++b) {
+    for (uint32_t b = 0; b < l.blocks.size(); ++b) {
         const size_t sizeField = l.tableAt + 6 + 4 * size_t{b};
-        const uint32_t blockSize = GetU32(data, l.tableAt + 6 + 4 * size_t{b});
-        const uint64_t from = std::min<uint64_t>(start, data.size());
-        const uint64_t to = std::min<uint64_t>(start + blockSize, data.size());
-        start += blockSize;
+        const PacketLayout::Block& block = l.blocks[b];
+        const uint32_t blockSize = block.size;
+        const uint64_t from = std::min<uint64_t>(block.start, data.size());
+        const uint64_t to = from + block.held;
+        start = block.start + blockSize;
         // The ranges of this block, in file offsets of the source.
         std::vector<InvalidRange> cuts;
         for (const InvalidRange& r : c.check.ranges)
@@ -359,14 +347,11 @@ int RebuildPrefixArea(RepairJob& job, DocFile* out, DocFile* in, uint32_t option
         if (options != 0) ClearRemovedChildren(job, out, id);
         if (job.scramble && (e.Flags() & kFlagTextBlocks)) {
             const std::vector<uint8_t> head = ReadHead(out, e, e.DataOffset());
-            const PacketLayout l = LayoutOf(e, head);
-            uint64_t start = l.firstBlock;
-            for (uint32_t b = 0; b < l.blockCount; ++b) {
-                const uint32_t s = GetU32(head, l.tableAt + 6 + 4 * size_t{b});
-                if (s != 0 && start < e.DataSize())
-                    ScrambleTextBlock(out, job.log, static_cast<uint32_t>(e.DataOffset() + start),
-                                      static_cast<uint32_t>(std::min<uint64_t>(s, e.DataSize() - start)));
-                start += s;
+            // The head holds the table only: the blocks are bounded by the packet.
+            for (const PacketLayout::Block& block : ReadPacketLayout(e, head).blocks) {
+                if (block.size != 0 && block.start < e.DataSize())
+                    ScrambleTextBlock(out, job.log, static_cast<uint32_t>(e.DataOffset() + block.start),
+                                      static_cast<uint32_t>(std::min<uint64_t>(block.size, e.DataSize() - block.start)));
             }
         }
     }
@@ -398,12 +383,13 @@ void ClearRemovedChildren(RepairJob& job, DocFile* out, uint32_t id) {
     const IndexEntry& e = packets[id].entry;
     if (!(e.Flags() & kFlagChildList)) return;
     std::vector<uint8_t> list = ReadAt(out, e.DataOffset(), std::min<uint32_t>(e.DataSize(), 2));
-    const uint32_t n = GetU16(list, 0);
+    const uint32_t n = ReadPacketLayout(e, list).childCount;
     if (2 + 2 * uint64_t{n} > e.DataSize()) return;
     list = ReadAt(out, e.DataOffset(), 2 + 2 * n);
+    const PacketLayout l = ReadPacketLayout(e, list);
     bool changed = false;
-    for (uint32_t i = 0; i < n && 2 + 2 * size_t{i} + 1 < list.size(); ++i) {
-        const uint32_t child = GetU16(list, 2 + 2 * size_t{i});
+    for (size_t i = 0; i < l.children.size(); ++i) {
+        const uint32_t child = l.children[i];
         if (child != 0 && child < packets.size() && packets[child].entry.Type() == 0 &&
             job.Removed(child)) {
             SetU16(list.data() + 2 + 2 * size_t{i}, 0);
@@ -470,14 +456,13 @@ bool RemoveFunctionRef(DocFile* in, size_t slot) {
     rq.groupMask = 0xFFFFFFFF;
     rq.classMask = 0xFFFFFFFF;
     rq.length = kWalkToEnd;
-    c.sink.stopValue = 0;
-    c.sink.defaultList = nullptr;
-    c.check.probe = true;
     // Only a function with prefix ids leaves results.
     c.check.probeIdCount = 0;
     c.check.probeSize = 0;
-    WalkCodeStream(rq);
-    c.check.probe = false;
+    {
+        OperationScope probe(Operation::RepairProbe, SinkSwitches{});
+        WalkCodeStream(rq);
+    }
     const uint32_t ids = c.check.probeIdCount;
     const uint32_t size = c.check.probeSize;
     if (ids == 0 || size < 12) return false;
@@ -532,8 +517,6 @@ int DropOrphanFunctions(RepairJob& job, DocFile* out, DocFile* in, uint32_t opti
             if (packets[r.referenced].entry.Type() == 0 && job.Removed(r.referenced)) RemoveFunctionRef(in, s);
         }
     }
-    c.sink.stopValue = 0;
-    c.check.probe = false;
     if (outAt >= 0) SeekDocFile(out, outAt, 0);
     if (inAt >= 0) SeekDocFile(in, inAt, 0);
     return 0;

@@ -8,6 +8,7 @@
 #include "engine/DocFile.h"
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
+#include "engine/Operation.h"
 #include "engine/Format.h"
 #include "engine/OutputSink.h"
 
@@ -100,6 +101,7 @@ int32_t ListDocumentCodes(DocFile* f, ListTarget* target, int mode, uint32_t gro
 int32_t DescribeCodeAt(DocFile* f, ListTarget* target, uint32_t start, int mode, uint32_t length) {
     if ((start & kStartOffsetMask) == 0) return 0;
     EnsurePacketTable(f, mode, 0);
+    OperationScope scope(Operation::Detail);
     CodeWalkRequest rq;
     rq.file = f;
     rq.sink = target;

@@ -10,6 +10,7 @@
 #include "engine/Describe.h"
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
+#include "engine/Operation.h"
 #include "engine/Format.h"
 #include "engine/PacketNames.h"
 
@@ -149,10 +150,11 @@ void HandlePrefixIds(std::span<const uint8_t> fn, uint32_t n, ListTarget* sink,
         } else if (stop > 0 && id == static_cast<uint32_t>(stop)) {
             // The numbered name line reaches the usage list only while the
             // stop value is -1.
-            c.sink.stopValue = -1;
+            SinkSwitches numbered = CurrentSwitches();
+            numbered.stopValue = -1;
+            OperationScope scope(CurrentOperation(), numbered);
             VariableFunctionName(VarFunctionKey(GetU8(fn, 0), GetU8(fn, 1)), sink, offset,
                                  singleDescription, groupMask, classMask);
-            c.sink.stopValue = stop;
         }
         if (counting) c.profile->refCounter->CountUse(id, c.sink.invalidTextMarker != 0);
     }
@@ -237,7 +239,7 @@ int DescribeVariableFunction(std::span<const uint8_t> item, ListTarget* sink,
                 return 0;
             }
         }
-        if (c.check.probe) RecordFunctionProbe(n, fn);
+        if (c.operation == Operation::RepairProbe) RecordFunctionProbe(n, fn);
         HandlePrefixIds(fn, n, sink, singleDescription, offset, groupMask, classMask);
     }
     if (c.sink.stopValue != 0) return 1;

@@ -1,9 +1,15 @@
 #include "engine/Walker.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "engine/Codes.h"
 #include "engine/DocFile.h"
@@ -88,10 +94,12 @@ private:
     Step Variable(uint8_t c);
     Step Fixed(uint8_t c, uint32_t length);
     bool Progress();
+    uint32_t QuietRunEnd(uint32_t from, uint32_t stop) const;
 
     CodeWalkRequest rq_;
     const TextRunPolicy* text_ = nullptr;
     bool isText_[256] = {};  // the policy's answer per byte, asked once a walk
+    uint8_t fixedLength_[256] = {};  // FixedFunctionLength per byte, asked once a walk
     uint32_t cutLength_ = 0;
     const WalkDamagePolicy* damage_ = nullptr;
     TextRunSettings settings_;
@@ -106,7 +114,12 @@ private:
     TextRun run_;
     CorruptStretch stretch_;
     bool single_ = false;
+    // Nobody takes the lines or the text runs (the check's walks): text,
+    // fillers and single-byte codes then change nothing and are stepped
+    // over in one scan.
+    bool quiet_ = false;
     bool oldLayout_ = false;
+    SinkState* sinkState_ = nullptr;
     std::unique_ptr<CProgressDialog> progress_;
     uint32_t mark_ = 0;
     uint32_t step_ = 1;
@@ -142,7 +155,7 @@ Walk::Refill Walk::RefillWindowAt() {
 
 int32_t Walk::FlushTextRun(int code) {
     if (!run_.pending) return 0;
-    if (!rq_.sink && !single_ && !rq_.searchText && !rq_.scramble && !rq_.extract) {
+    if (quiet_) {
         // Nobody takes the run (the check's walks): nothing to hand over.
         run_.pending = false;
         return 0;
@@ -359,7 +372,7 @@ Walk::Step Walk::Fixed(uint8_t c, uint32_t length) {
         ++pos_;
         return GoOn();
     }
-    const uint32_t L = oldLayout_ ? length : FixedFunctionLength(c);
+    const uint32_t L = oldLayout_ ? length : fixedLength_[c];
     if (pos_ + L > fill_) {
         switch (RefillWindowAt()) {
             case Refill::LastWindow: return CutOff(offset);
@@ -379,6 +392,36 @@ Walk::Step Walk::Fixed(uint8_t c, uint32_t length) {
     if (single_) return End(0);
     pos_ += stretch_.checkOrExtract && !stretch_.valid ? 1 : L;
     return GoOn();
+}
+
+// The end of the bytes below 0xD0 from `from` on, at most `stop`: eight at
+// a time, a byte b >= 0xD0 being one whose low seven bits plus 0x30 carry
+// into bit 7 while bit 7 is set.
+uint32_t Walk::QuietRunEnd(uint32_t from, uint32_t stop) const {
+    const uint8_t* w = window_.data();
+    uint32_t p = from;
+#if defined(__SSE2__)
+    const __m128i low = _mm_set1_epi8(static_cast<char>(0xCF));
+    for (; p + 16 <= stop; p += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + p));
+        // min(x, 0xCF) == x exactly for the bytes below 0xD0.
+        const int below = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(x, low), x));
+        if (below != 0xFFFF) return p + static_cast<uint32_t>(std::countr_zero(static_cast<unsigned>(~below)));
+    }
+#endif
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr uint64_t kHigh = 0x8080808080808080ull;
+        constexpr uint64_t kLow = 0x7F7F7F7F7F7F7F7Full;
+        constexpr uint64_t kAdd = 0x3030303030303030ull;
+        for (; p + 8 <= stop; p += 8) {
+            uint64_t x;
+            std::memcpy(&x, w + p, sizeof x);
+            const uint64_t hit = ((x & kLow) + kAdd) & x & kHigh;
+            if (hit != 0) return p + static_cast<uint32_t>(std::countr_zero(hit)) / 8;
+        }
+    }
+    while (p < stop && w[p] < 0xD0) ++p;
+    return p;
 }
 
 // True when Cancel was pressed.
@@ -403,6 +446,8 @@ int32_t Walk::Run() {
     if (rq_.searchText && *rq_.searchText == '\0') return -1;
     if (!f) return 1;
     single_ = !rq_.searchText && !rq_.scramble && !rq_.extract && startOffset_ != 0;
+    quiet_ = !rq_.sink && !single_ && !rq_.searchText && !rq_.scramble && !rq_.extract;
+    sinkState_ = &ctx.sink;
 
     // The extraction may be given a file that is not the open document:
     // its layout and its document area come from its own header.
@@ -417,8 +462,10 @@ int32_t Walk::Run() {
         }
         if (at >= 0) SeekDocFile(f, at, 0);
     }
-    for (int c = 0; c < 256; ++c)
+    for (int c = 0; c < 256; ++c) {
         isText_[c] = oldLayout_ ? (c >= 0x20 && c <= 0x7F) : text_->IsText(static_cast<uint8_t>(c));
+        fixedLength_[c] = static_cast<uint8_t>(FixedFunctionLength(static_cast<uint8_t>(c)));
+    }
     cutLength_ = std::min(text_->CutLength(rq_.extract), kMaxTextRun);
     const bool wantProgress = rq_.captionId != 0 || rq_.extract || startOffset_ == 0;
     stretch_.checkOrExtract = rq_.extract || rq_.scramble || RealList(ctx.sink.defaultList);
@@ -475,6 +522,21 @@ int32_t Walk::Run() {
         if (Progress()) {
             PrintLine(rq_.sink, "User CANCELED loading!");
             return 0;
+        }
+        // A single-byte code's line for no sink would end an undo area's
+        // marking or drop a pending line offset: those bytes go the long way.
+        if (quiet_ && sinkState_->invalidTextMarker != -1 && sinkState_->nextLineOffset == kNoFileOffset) {
+            uint32_t stop = fill_;
+            // Stop where the progress would step, as a byte-wise walk does.
+            if (progress_) {
+                const uint64_t due = uint64_t{mark_} + step_ + 1;
+                if (due > base_ && due - base_ < stop) stop = static_cast<uint32_t>(due - base_);
+            }
+            const uint32_t end = stop > pos_ ? QuietRunEnd(pos_, stop) : pos_;
+            if (end != pos_) {
+                pos_ = end;
+                continue;
+            }
         }
         const uint8_t c = window_[pos_];
         Step s;

@@ -15,6 +15,7 @@
 #include "engine/Describer.h"
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
+#include "engine/OutputSink.h"
 #include "tests/support/DocBuilder.h"
 #include "tests/support/OpenDoc.h"
 #include "tests/support/Recording.h"
@@ -597,8 +598,12 @@ TEST_F(PacketDetail, AChildAtTheEntryCountEndsTheDetail) {
     EXPECT_EQ(seen.calls, 0);
     EXPECT_EQ(Ctx().check.otherFindings, 0);  // a detail outside a check counts nothing
 
-    Ctx().describer.inCheck = true;
-    Show(1);
+    {
+        SinkSwitches checking;
+        checking.defaultList = SilentTarget();
+        OperationScope check(Operation::CheckCount, checking);
+        Show(1);
+    }
     EXPECT_EQ(Ctx().check.otherFindings, 1);
 }
 
@@ -628,7 +633,8 @@ TEST_F(PacketDetail, WhileTheCheckBooksChildrenAreBookedNotListed) {
     packets[font].firstRefSlot = 0;
     packets[font].countedUses = 1;
     Ctx().check.refs.assign(1, PacketRef{});
-    Ctx().describer.bookReferences = true;
+    // The lines stay on (stop value 0) to show what is not booked.
+    OperationScope booking(Operation::CheckBook);
     const Lines shown = Show(id);
     EXPECT_EQ(shown[1], "    ID of child 1: 0x0000");  // child 0 is never booked
     EXPECT_EQ(std::count(shown.begin(), shown.end(), "    ID of child 0: 0x0001 (Font List (6.0))"),

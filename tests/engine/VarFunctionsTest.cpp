@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -208,7 +209,9 @@ TEST(VarFunctions, UsesAreCountedOnlyByTheCountingPass) {
         Ctx().sink.stopValue = r.stop;
         Ctx().sink.invalidTextMarker = r.marker;
         if (!r.defaultList) Ctx().sink.defaultList = nullptr;
-        Ctx().check.probe = std::string(r.pass) == "repair probe";
+        const bool probe = std::string(r.pass) == "repair probe";
+        std::optional<OperationScope> scope;
+        if (probe) scope.emplace(Operation::RepairProbe);
         EXPECT_EQ(DescribeVariableFunction(fn, r.sink ? &c.list : kNoTarget, r.single, 0x300,
                                            kModeDecoded, kAll, kAll),
                   1)
@@ -216,7 +219,7 @@ TEST(VarFunctions, UsesAreCountedOnlyByTheCountingPass) {
         EXPECT_EQ(Uses(), r.uses) << r.pass;
         EXPECT_EQ(Hidden(), r.hidden) << r.pass;
         EXPECT_EQ(Ctx().doc.packets[1].refsBooked, r.booked) << r.pass;
-        if (Ctx().check.probe) {
+        if (probe) {
             EXPECT_EQ(Ctx().check.probeIdCount, 3u);
             EXPECT_EQ(Ctx().check.probeSize, fn.size());
             EXPECT_TRUE(c.window.titles.empty());  // the probe has no sink

@@ -84,17 +84,19 @@ int RunDescribeCodeAt(ProbeEnv& env, const Args& args) {
         engine::CodeWalkRequest rq;
         rq.file = f;
         rq.groupMask = rq.classMask = 0xFFFFFFFF;
-        c.sink.defaultList = engine::SilentTarget();
-        c.sink.stopValue = -1;
-        engine::WalkCodeStream(rq);
-        c.sink.stopValue = 0;
-        c.sink.defaultList = nullptr;
+        {
+            engine::SinkSwitches booking;
+            booking.defaultList = engine::SilentTarget();
+            booking.stopValue = -1;
+            engine::OperationScope scope(engine::Operation::CheckBook, booking);
+            engine::WalkCodeStream(rq);
+        }
         c.check.otherFindings = 0;
     }
-    c.describer.currentTarget = env.Target();
-    const int32_t r = engine::DescribeCodeAt(f, env.Target(), start, env.options.mode, length);
-    c.describer.currentTarget = nullptr;
-    return r;
+    engine::SinkSwitches detail = engine::CurrentSwitches();
+    detail.describerTarget = env.Target();
+    engine::OperationScope scope(engine::Operation::Detail, detail);
+    return engine::DescribeCodeAt(f, env.Target(), start, env.options.mode, length);
 }
 PROBE_ENTRY_POINT(DescribeCodeAt, "START [LENGTH] [booked]", RunDescribeCodeAt);
 
@@ -203,35 +205,35 @@ int RunWalkCodeStream(ProbeEnv& env, const Args& args) {
     rq.classMask = 0xFFFFFFFF;
     rq.length = engine::kWalkToEnd;
     int32_t r = 0;
-    auto run = [&](int32_t stop, int caption) {
-        c.sink.stopValue = stop;
+    auto run = [&](engine::Operation op, int32_t stop, int caption) {
+        engine::SinkSwitches switches = engine::CurrentSwitches();
+        switches.stopValue = stop;
+        engine::OperationScope scope(op, switches);
         rq.captionId = caption;
         r = engine::WalkCodeStream(rq);
-        c.sink.stopValue = 0;
         env.Log(engine::Format("result %d findings %d", r, c.check.otherFindings));
     };
     if (pass == "usage") {
         rq.sink = env.Target();
         c.check.usageNumber = 0;
-        run(static_cast<int32_t>(U32(args[1])), engine::kCaptionPrefixUsage);
+        run(engine::Operation::UsageList, static_cast<int32_t>(U32(args[1])), engine::kCaptionPrefixUsage);
     } else if (pass == "probe") {
         rq.start = U32(args[1]);
-        c.check.probe = true;
-        run(0, 0);
-        c.check.probe = false;
+        run(engine::Operation::RepairProbe, 0, 0);
         env.Log(engine::Format("probe ids %u size %u", c.check.probeIdCount, c.check.probeSize));
     } else {
-        c.sink.defaultList = &env.ctx.defaultList;
-        if (pass != "xref") run(0, engine::kCaptionErrorsPass2);
+        engine::SinkSwitches checking;
+        checking.defaultList = &env.ctx.defaultList;
+        engine::OperationScope check(engine::Operation::CheckCount, checking);
+        if (pass != "xref") run(engine::Operation::CheckCount, 0, engine::kCaptionErrorsPass2);
         if (pass != "count") {
             // The check's own dialog is up during its cross reference.
             engine::CProgressDialog dialog(engine::kCaptionCrossReference);
             dialog.Create();
             c.check.progress = &dialog;
-            run(-1, 0);
+            run(engine::Operation::CheckBook, -1, 0);
             c.check.progress = nullptr;
         }
-        c.sink.defaultList = nullptr;
     }
     return r;
 }
