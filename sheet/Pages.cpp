@@ -39,6 +39,8 @@ QLabel* ValueField(QWidget* parent) {
     return l;
 }
 
+}  // namespace
+
 QListView* MakeList(QWidget* parent, TaggedListModel* model, LineStyler styler) {
     auto* v = new QListView(parent);
     v->setModel(model);
@@ -50,6 +52,8 @@ QListView* MakeList(QWidget* parent, TaggedListModel* model, LineStyler styler) 
     v->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     return v;
 }
+
+namespace {
 
 void SetText(QLabel* l, const std::string& text) { l->setText(DecodeCp1252(text)); }
 

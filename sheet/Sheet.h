@@ -99,6 +99,7 @@ public:
     CTabSheet& operator=(const CTabSheet&) = delete;
 
     void AttachPages(const std::array<SheetPage*, kPageCount>& pages) { pages_ = pages; }
+    SheetPage* PageAt(int index) const { return index >= 0 && index < kPageCount ? Page(index) : nullptr; }
     void SetPendingPath(std::string path) { pending_ = std::move(path); }
 
     // The window's life: settings read, view built and the pending document

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "sheet/SheetWindow.h"
@@ -79,8 +80,12 @@ namespace {
 
 CQWPage& Filter(PageRig& r) { return *static_cast<CQWPage*>(r.window->page(kFilterPage)); }
 
-size_t CodesUpdates(PageRig& r) { return r.UpdatesOf(kCodesPage); }
-size_t PrefixUpdates(PageRig& r) { return r.UpdatesOf(kPrefixPage); }
+// Refills of the Codes and Prefix lists.
+struct Refills {
+    explicit Refills(PageRig& r) : codes(&r.codes().codes, &QAbstractItemModel::modelReset),
+                                   prefix(&r.prefix().packets, &QAbstractItemModel::modelReset) {}
+    QSignalSpy codes, prefix;
+};
 
 }  // namespace
 
@@ -107,43 +112,52 @@ TEST(FilterPage, FillsOnceFromTheMasks) {
 
 TEST(FilterPage, SelectAllAppliesOnlyWhenLeaving) {
     PageRig r;
-    r.Start();
+    r.Start(r.Write("a.qwd", SoundDoc()));
     r.Advanced();
     // The first leave made the defaults canonical.
     const FilterMasks canonical{r.sheet().Settings().codeMasks, r.sheet().Settings().graphicsMasks,
                                 r.sheet().Settings().prefixMasks};
     EXPECT_EQ(MasksFromChoice(ChoiceFromMasks(canonical)), canonical);
+    r.sheet().SetActivePage(kCodesPage);
+    QTest::mouseClick(r.codes().filterBox, Qt::LeftButton);
+    r.sheet().SetActivePage(kPrefixPage);
+    QTest::mouseClick(r.prefix().filterBox, Qt::LeftButton);
+    EXPECT_NE(PageRig::Texts(r.codes().codes), std::vector<std::string>{"All items were filtered out!"});
 
     r.sheet().SetActivePage(kFilterPage);
     CQWPage& f = Filter(r);
     QTest::mouseClick(f.codeClearAll, Qt::LeftButton);
     QTest::mouseClick(f.packetClearAll, Qt::LeftButton);
-    const size_t codes = CodesUpdates(r), prefix = PrefixUpdates(r);
+    f.viewAvailable->setChecked(false);
     EXPECT_EQ(r.sheet().Settings().codeMasks, canonical.code);  // not yet
     r.window->tabs->setCurrentIndex(kCodesPage);
     EXPECT_EQ(r.sheet().Settings().codeMasks, (std::array<uint32_t, 2>{0, canonical.code[1] & 0x80000000}));
-    EXPECT_EQ(r.sheet().Settings().prefixMasks[0], 0u);
-    EXPECT_GT(CodesUpdates(r), codes);
-    EXPECT_GT(PrefixUpdates(r), prefix);
+    EXPECT_EQ(r.sheet().Settings().prefixMasks, (std::array<uint32_t, 8>{}));
+    EXPECT_EQ(PageRig::Texts(r.codes().codes), std::vector<std::string>{"All items were filtered out!"});
+    r.sheet().SetActivePage(kPrefixPage);
+    EXPECT_EQ(PageRig::Texts(r.prefix().packets), std::vector<std::string>{"All items were filtered out!"});
 
     r.sheet().SetActivePage(kFilterPage);
     QTest::mouseClick(f.codeSelectAll, Qt::LeftButton);
-    r.sheet().SetActivePage(kInfoPage);
+    r.sheet().SetActivePage(kCodesPage);
     EXPECT_EQ(r.sheet().Settings().codeMasks[0], 0x7FFFFu);
     EXPECT_EQ(r.sheet().Settings().codeMasks[1] & 0x1E, 0x1Eu);
+    EXPECT_NE(PageRig::Texts(r.codes().codes), std::vector<std::string>{"All items were filtered out!"});
 }
 
 TEST(FilterPage, LeavingUnchangedRefreshesNothing) {
     PageRig r;
-    r.Start();
+    r.Start(r.Write("a.qwd", SoundDoc()));
     r.Advanced();
+    r.sheet().SetActivePage(kCodesPage);
+    r.sheet().SetActivePage(kPrefixPage);
     r.sheet().SetActivePage(kFilterPage);
-    const size_t codes = CodesUpdates(r), prefix = PrefixUpdates(r);
+    Refills refills(r);
     r.sheet().SetActivePage(kCodesPage);
     r.sheet().SetActivePage(kFilterPage);
     r.sheet().SetActivePage(kPrefixPage);
-    EXPECT_EQ(CodesUpdates(r), codes);
-    EXPECT_EQ(PrefixUpdates(r), prefix);
+    EXPECT_EQ(refills.codes.count(), 0);
+    EXPECT_EQ(refills.prefix.count(), 0);
 }
 
 TEST(FilterPage, TheChoiceOutlivesNoDocumentAndARestart) {

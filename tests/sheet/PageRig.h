@@ -7,8 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "sheet/CodesPage.h"
 #include "sheet/ListOutput.h"
 #include "sheet/Pages.h"
+#include "sheet/PrefixPage.h"
 #include "sheet/SheetWindow.h"
 #include "tests/sheet/Fixtures.h"
 #include "tests/support/Recording.h"
@@ -36,7 +38,11 @@ struct PageRig {
     PageDialogs dialogs;
     std::unique_ptr<SheetWindow> window;
 
-    PageRig() { Restart(); }
+    // As in the program, lines without a list of their own go nowhere.
+    PageRig() {
+        engine::Ctx().sink.defaultList = nullptr;
+        Restart();
+    }
     ~PageRig() { window.reset(); }
     // A new window, as at the program's next start.
     void Restart() {
@@ -54,10 +60,14 @@ struct PageRig {
     std::string Write(const std::string& name, const testsupport::DocBuilder& b, bool compound = false) {
         return WriteDoc(dir, name, b, compound);
     }
-    // Updates a page that is still a placeholder has seen.
-    size_t UpdatesOf(int index) {
-        auto* p = dynamic_cast<PlaceholderPage*>(window->page(index));
-        return p ? p->updates.size() : 0;
+    CCodesPage& codes() { return *static_cast<CCodesPage*>(window->page(kCodesPage)); }
+    CCodesPage& subDocument() { return *static_cast<CCodesPage*>(window->page(kSubDocPage)); }
+    CPrefixPage& prefix() { return *static_cast<CPrefixPage*>(window->page(kPrefixPage)); }
+    static std::vector<std::string> Texts(TaggedListModel& m) {
+        m.Flush();
+        std::vector<std::string> out;
+        for (const auto& l : m.Lines()) out.push_back(l.text);
+        return out;
     }
 };
 
