@@ -113,6 +113,7 @@ void CTabSheet::ToggleAdvanced() {
         view_->SetAdvancedText("Advanced >>");
         SetButtonDefaultBits(kDefaultAdvanced, false);
         advanced_ = false;
+        UpdateBack();
         return;
     }
     advanced_ = true;
@@ -122,6 +123,7 @@ void CTabSheet::ToggleAdvanced() {
     SetActivePage(current < 0 ? kRepairPage : current);
     view_->SetAdvancedText("<< Advanced");
     SetButtonDefaultBits(kDefaultAdvanced, true);
+    UpdateBack();
 }
 
 void CTabSheet::RefreshPage(int index, uint32_t flags) {
@@ -248,9 +250,13 @@ uint32_t CTabSheet::CodeRowAtOrAfter(uint32_t offset) const {
     return 0;
 }
 
+void CTabSheet::UpdateBack() {
+    view_->SetBackEnabled(!history_.empty() && PageInView(static_cast<int>(history_.back().pageKind)));
+}
+
 void CTabSheet::PushHistory(uint32_t pageKind, uint32_t value, uint32_t target) {
     history_.push_back({pageKind, value});
-    view_->SetBackEnabled(true);
+    UpdateBack();
     const uint32_t mask = profile_.engine->tagOffsetMask;
 
     if (target & engine::kTagTextBlock) {
@@ -300,6 +306,12 @@ void CTabSheet::Back() {
         return;
     }
     const HistoryEntry e = history_.back();
+    // An entry for a page of the advanced view waits for that view.
+    if (!PageInView(static_cast<int>(e.pageKind))) {
+        if (engine::WindowHost* w = engine::Ctx().hosts.window) w->Beep();
+        UpdateBack();
+        return;
+    }
     history_.pop_back();
     SetActivePage(static_cast<int>(e.pageKind));
     switch (e.pageKind) {
@@ -312,7 +324,7 @@ void CTabSheet::Back() {
         if (engine::WindowHost* w = engine::Ctx().hosts.window) w->Beep();
         break;
     }
-    if (history_.empty()) view_->SetBackEnabled(false);
+    UpdateBack();
 }
 
 void CTabSheet::OpenRecent(int number) {

@@ -153,6 +153,8 @@ public:
 private:
     SheetPage* Page(int index) const { return pages_[static_cast<size_t>(index)]; }
     void ShowRefusal(int verdict, const std::string& path);
+    // Back is enabled while the last entry names a page of the current view.
+    void UpdateBack();
     uint32_t CodeRowAtOrAfter(uint32_t offset) const;
 
     const SheetProfile& profile_;

@@ -3,6 +3,7 @@
 // hosts, fake common dialogs, a private settings store and a folder.
 
 #include <QPrinter>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,8 +28,15 @@ public:
         printer.setOutputFileName(QString::fromStdString(pdf));
         return true;
     }
+    std::optional<std::string> EditRow(const std::string& rowText, const QFont&) override {
+        ++edits;
+        if (!edit) return std::nullopt;
+        return edit(rowText);
+    }
     std::optional<std::string> save;
     std::string pdf;
+    std::function<std::optional<std::string>(const std::string&)> edit;
+    int edits = 0;
 };
 
 struct PageRig {
