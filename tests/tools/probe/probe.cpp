@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/EngineContext.h"
+#include "engine/Format.h"
 #include "engine/ShapeNames.h"
 #include "tests/tools/probe/Probe.h"
 
@@ -83,6 +84,7 @@ void Help(FILE* out) {
         "  P CAPTION           a progress dialog was created\n"
         "  R VALUE             the entry point's result\n"
         "  E/X/F ...           packet table, range list, reference table rows, in hex\n"
+        "  K BLOCK SIZE OFFSET OWNER   a filled text-block table entry, in hex (--text-blocks)\n"
         "Text is raw bytes with CR, LF and backslash written as \\r, \\n and \\\\.\n"
         "options:\n"
         "  --answer yes|no|cancel   answer to every message box (default yes)\n"
@@ -97,6 +99,7 @@ void Help(FILE* out) {
         "  --highlight N            highlighted item data while printing\n"
         "  --cancel-after N         press Cancel after N progress steps\n"
         "  --no-after               no packet-table and other after-operation records\n"
+        "  --text-blocks            the text-block tables after the operation\n"
         "  --help                   this text\n"
         "entry points:\n",
         out);
@@ -166,6 +169,8 @@ int Main(int argc, char** argv) {
                 o.cancelAfterSteps = static_cast<int>(ProbeEnv::ParseInt(value()));
             } else if (opt == "--no-after") {
                 o.noAfter = true;
+            } else if (opt == "--text-blocks") {
+                o.textBlocks = true;
             } else {
                 throw UsageError("unknown option " + opt);
             }
@@ -199,6 +204,13 @@ int Main(int argc, char** argv) {
     env.ctx.log.Add({'R', {}, 0, std::to_string(result)});
     if (o.print) env.ctx.StopPrinting();
     for (auto& fn : env.after) fn(env);
+    if (o.textBlocks) {
+        const engine::TextBlockTables& t = engine::Ctx().describer.textBlocks;
+        for (size_t b = 0; b < engine::kNavigableTextBlocks; ++b)
+            if (t.filled[b])
+                env.Emit(engine::Format("K %X %X %X %X", static_cast<unsigned>(b), t.size[b], t.offset[b],
+                                        t.owner[b]));
+    }
     if (!o.noAfter)
         for (const AfterPrinter& p : AfterPrinters()) p.print(env);
 
