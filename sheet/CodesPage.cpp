@@ -11,7 +11,6 @@
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
 #include "engine/OutputSink.h"
-#include "engine/PacketLayout.h"
 #include "engine/PacketNames.h"
 #include "engine/TextOps.h"
 #include "engine/Walker.h"
@@ -42,20 +41,6 @@ private:
 };
 
 }  // namespace
-
-// Until the describers answer TextBlockAt, the block is read from its own
-// packet, never from tables another packet's detail left behind.
-std::optional<BlockPlace> SubDocumentBlockAt(engine::DocFile* f, uint32_t tag) {
-    const uint32_t id = tag & 0xFFFF, block = (tag >> 16) & 0x7FF;
-    const auto& packets = engine::Ctx().doc.packets;
-    if (!f || id == 0 || id >= packets.size()) return std::nullopt;
-    const engine::IndexEntry& e = packets[id].entry;
-    const std::vector<uint8_t> data = engine::ReadPacketData(f, e, e.DataSize());
-    const engine::PacketLayout layout = engine::ReadPacketLayout(e, data);
-    if (!layout.hasTextBlocks || block >= layout.blocks.size() || !layout.blocks[block].inside) return std::nullopt;
-    const auto& b = layout.blocks[block];
-    return BlockPlace{static_cast<uint32_t>(e.DataOffset() + b.start), b.held};
-}
 
 // The Sub Document page's header is the engine's around each of its calls.
 class CCodesPage::HeaderInForce {
@@ -335,7 +320,7 @@ void CCodesPage::SelectItem(uint32_t value) {
             const auto& packets = engine::Ctx().doc.packets;
             const uint32_t type = sourcePacket_ < packets.size() ? packets[sourcePacket_].entry.Type() : 0;
             if (type != kGraphicsData)
-                place_ = SubDocumentBlockAt(sheet_.Document(), engine::kTagTextBlock | (block_ << 16) | sourcePacket_);
+                place_ = engine::TextBlockAt(engine::kTagTextBlock | (block_ << 16) | sourcePacket_);
             codeName->setText(DecodeCp1252(engine::Format("From prefix packet 0x%X - (%s)", sourcePacket_,
                                                           engine::PacketTypeName(type, sourcePacket_).c_str())));
         } else {

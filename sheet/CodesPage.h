@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "engine/Describer.h"
 #include "engine/Document.h"
 #include "sheet/Pages.h"
 
@@ -13,15 +14,6 @@ class QCheckBox;
 namespace inspector {
 
 class SheetDialogs;
-
-// Where a packet's text block lies in the file.
-struct BlockPlace {
-    uint32_t offset;
-    uint32_t size;
-};
-// The block of text-block tag `tag` (0x10000000 | block << 16 | packet id),
-// read from that packet itself; none when it has no such block.
-std::optional<BlockPlace> SubDocumentBlockAt(engine::DocFile* f, uint32_t tag);
 
 class CCodesPage : public PageWidget {
     Q_OBJECT
@@ -78,7 +70,7 @@ private:
     uint32_t sourceKind_ = 0;
     uint32_t block_ = 0;
     uint32_t sourceDataOffset_ = 0;
-    std::optional<BlockPlace> place_;  // the opened block, kept until unload
+    std::optional<engine::TextBlockPlace> place_;  // the opened block, kept until unload
 };
 
 }  // namespace inspector

@@ -263,3 +263,27 @@ TEST(PrefixPage, ADoubleClickedRowIsEditedWhereItLies) {
 }
 
 }  // namespace inspector::testing
+
+namespace inspector::testing {
+
+TEST(SubDocumentPage, ABlockComesFromItsOwnPacketAndGoesWithTheDocument) {
+    PageRig r;
+    r.Start(r.Write("rows.qwd", DumpRowsDoc()));
+    r.Advanced();
+    r.sheet().SetActivePage(kPrefixPage);
+    r.prefix().SelectItem(3);  // its detail fills the text-block tables
+    r.sheet().SetActivePage(kSubDocPage);
+    CCodesPage& s = r.subDocument();
+    // Packet 2 has no text blocks: nothing is listed from packet 3's tables.
+    s.SelectItem(0x10000000u | 2);
+    EXPECT_EQ(PageRig::Texts(s.codes), std::vector<std::string>{"No Prefix document selected"});
+    s.SelectItem(0x10000000u | (1u << 16) | 3);
+    EXPECT_EQ(PageRig::Texts(s.codes), std::vector<std::string>{"Text:'Second'"});
+    r.sheet().UnloadDocument();
+    EXPECT_EQ(PageRig::Texts(s.codes), std::vector<std::string>{"No File Open"});
+    r.sheet().LoadDocument(r.Write("again.qwd", DumpRowsDoc()), false);
+    r.sheet().SetActivePage(kSubDocPage);
+    EXPECT_EQ(PageRig::Texts(s.codes), std::vector<std::string>{"No Prefix document selected"});
+}
+
+}  // namespace inspector::testing
