@@ -276,10 +276,9 @@ void CCodesPage::FillCodeList() {
     }
     codes.Flush();
     if (previous && codes.Size() > 0) {
-        int row = -1;
-        for (size_t i = 0; i < codes.Size() && row < 0; ++i)
-            if (codes.Tag(i) != 0 && (codes.Tag(i) & kPlaceMask) >= *previous) row = static_cast<int>(i);
-        SelectRow(codeList, row, true);
+        const size_t row =
+            FirstRowAtOrAfter(codes.Size(), [this](size_t i) { return codes.Tag(i); }, kPlaceMask, *previous);
+        SelectRow(codeList, row < codes.Size() ? static_cast<int>(row) : -1, true);
     } else if (codes.Size() > 0) {
         SelectRow(codeList, 0, false);
     } else {

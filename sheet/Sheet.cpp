@@ -241,13 +241,31 @@ void CTabSheet::ClearHistory() {
     history_.clear();
 }
 
+size_t FirstRowAtOrAfter(size_t count, const std::function<uint32_t(size_t)>& tagOf, uint32_t mask,
+                         uint32_t value) {
+    size_t lo = 0, hi = count;
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        size_t m = mid;
+        while (m < hi && tagOf(m) == 0) ++m;
+        if (m == hi)
+            hi = mid;
+        else if ((tagOf(m) & mask) < value)
+            lo = m + 1;
+        else
+            hi = mid;
+    }
+    while (lo < count && tagOf(lo) == 0) ++lo;
+    return lo;
+}
+
 uint32_t CTabSheet::CodeRowAtOrAfter(uint32_t offset) const {
     const SheetPage* codes = Page(kCodesPage);
     if (!codes) return 0;
-    const uint32_t mask = profile_.engine->tagOffsetMask;
-    for (size_t row = 0, n = codes->RowCount(); row < n; ++row)
-        if ((codes->RowTag(row) & mask) >= offset) return static_cast<uint32_t>(row);
-    return 0;
+    const size_t n = codes->RowCount();
+    const size_t row = FirstRowAtOrAfter(
+        n, [codes](size_t i) { return codes->RowTag(i); }, profile_.engine->tagOffsetMask, offset);
+    return row < n ? static_cast<uint32_t>(row) : 0;
 }
 
 void CTabSheet::UpdateBack() {

@@ -77,6 +77,12 @@ public:
     virtual void ShowPage(int index) = 0;    // makes it the current tab
 };
 
+// The first of `count` rows in file order whose tag, masked, is at least
+// `value`, by binary search; untagged rows (tag 0) are stepped over. `count`
+// when there is none.
+size_t FirstRowAtOrAfter(size_t count, const std::function<uint32_t(size_t)>& tagOf, uint32_t mask,
+                         uint32_t value);
+
 struct HistoryEntry {
     uint32_t pageKind;
     uint32_t value;

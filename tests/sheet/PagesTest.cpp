@@ -287,3 +287,23 @@ TEST(SubDocumentPage, ABlockComesFromItsOwnPacketAndGoesWithTheDocument) {
 }
 
 }  // namespace inspector::testing
+
+namespace inspector::testing {
+
+TEST(CodesPage, APlacePast16MiBIsFoundAgain) {
+    PageRig r;
+    testsupport::DocBuilder b;
+    b.body.Text("First").Code(0x0A).Raw(std::vector<uint8_t>(17u << 20, 0x00)).Text("Far").Code(0x0A).Text("Last");
+    r.Start(r.Write("big.qwd", b));
+    r.Advanced();
+    r.sheet().SetActivePage(kCodesPage);
+    CCodesPage& c = r.codes();
+    const int far = RowWithTag(c.codes, [](uint32_t, const std::string& text) { return text == "Text:'Far'"; });
+    ASSERT_GT(far, 0);
+    ASSERT_GT(c.codes.Tag(static_cast<size_t>(far)) & 0x07FFFFFF, 0xFFFFFFu);
+    c.SelectItem(static_cast<uint32_t>(far));
+    c.UpdatePage(kUpdateDocument);
+    EXPECT_EQ(c.SelectedCodeRow(), far);
+}
+
+}  // namespace inspector::testing
