@@ -34,6 +34,7 @@ bench: build
 	$(BUILD)/bench/bench_index
 	$(BUILD)/bench/bench_walker
 	$(BUILD)/bench/bench_check
+	$(BUILD)/bench/bench_graphics
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_sheet
 
 clean:

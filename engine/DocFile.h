@@ -48,6 +48,7 @@ struct DocFile {
     uint32_t readAheadCount = 0;
     uint32_t readAheadOffset = 0;
     uint32_t readAheadCursor = 0;
+    int64_t readAheadBase = -1;  // base offset the buffer was filled from; -1 none
 
     DocFileFaults* faults = nullptr;
 

@@ -3,15 +3,24 @@
 // data and one strategy, chosen through the engine's Profile.
 
 #include <cstdint>
+#include <span>
 
 namespace graphics {
 
 class OutlineNumbering;
+struct RecordRow;
 
 struct DumpDialect {
     uint32_t hexDumpLimit;        // bytes of a record's rest shown; 0 shows all of it
     bool newlineSuffixAsBlank;    // while building a line, a suffix led by a newline is one blank
     const OutlineNumbering* outline;
+    const char* eofText = " Unexpected EOF while reading data. ";  // the end-of-data line
+    bool testsMajorVersion = true;  // a detailed prefix refuses a major version below 2
+    // The handlers by type (row 0 has none); types past the table are
+    // unknown. Empty: Salvino's table.
+    std::span<const RecordRow> records{};
+    // Types up to here are chosen by the masks; those after, always shown.
+    uint8_t lastMaskedType = 64;
 };
 
 const DumpDialect& SalvinoDumpDialect();

@@ -101,7 +101,9 @@ void DumpPrinter::EmitErrorLine() {
     // The kind bits stay clean whatever the index or offset.
     const uint32_t mask = c.profile->tagOffsetMask;
     if (c.sink.defaultList) {
-        engine::AddDataLine(c.sink.defaultList, line_, engine::kTagDamage | ((g.recordCounter - 1) & mask));
+        // Before the first record header the line belongs to record 0.
+        const uint32_t index = g.recordCounter == 0 ? 0 : g.recordCounter - 1;
+        engine::AddDataLine(c.sink.defaultList, line_, engine::kTagDamage | (index & mask));
     } else if (g.sink && !g.headerLinesOff) {
         engine::AddDataLine(g.sink, line_, engine::kTagDamage | (g.recordEnd & mask));
     }
@@ -219,9 +221,15 @@ void DumpPrinter::EmitRecordTitle(const char* name) {
     EmitIndented("%s: ", name);
 }
 
+void DumpPrinter::EmitBlockTitle(const char* name) {
+    if (Gfx().quiet || Gfx().headerLinesOff) return;
+    EmitIndented("%s: ", name);
+}
+
 // ---- range checks
 
 int32_t DumpPrinter::CheckRange(int32_t value, int32_t lo, int32_t hi, const char* label) {
+    if (Gfx().headerLinesOff) return value;
     if (value < lo || value > hi) EmitShortValue(label, static_cast<uint32_t>(value), " is out of range.");
     return value;
 }
@@ -258,8 +266,15 @@ void DumpPrinter::CheckBoxInImage(uint32_t x1, uint32_t x2, uint32_t y1, uint32_
 // ---- hex dump of a record's rest
 
 void DumpPrinter::Skip(uint32_t n) {
-    for (uint32_t i = 0; i < n && !Gfx().endOfData; ++i)
-        if (ReadQwgByte() < 0) return;
+    GraphicsState& g = Gfx();
+    if (g.endOfData) return;
+    const uint32_t before = QwgReaderTell(g.file);
+    if (QwgReaderSkip(g.file, n)) {
+        g.bytePosition += n;
+        return;
+    }
+    g.bytePosition += QwgReaderTell(g.file) - before;
+    ReadQwgByte();  // the end of data, with its line
 }
 
 void DumpPrinter::HexDumpRest(uint32_t n) {
@@ -272,7 +287,9 @@ void DumpPrinter::HexDumpRest(uint32_t n) {
     const uint32_t shown = limit != 0 && n > limit ? limit : n;
     const uint32_t held = n - shown;
     uint8_t bytes[16];
+    GraphicsState& g = Gfx();
     for (uint32_t at = 0; at < shown; at += 16) {
+        const int64_t rowOffset = static_cast<int64_t>(g.base) + g.bytePosition;
         const uint32_t len = std::min<uint32_t>(16, shown - at);
         uint32_t got = 0;
         for (; got < len; ++got) {
@@ -290,7 +307,10 @@ void DumpPrinter::HexDumpRest(uint32_t n) {
                 chars += Printable(bytes[i]) ? static_cast<char>(bytes[i]) : '.';
             }
             // The characters start in one column, after a short last line too.
+            engine::SetNextLineOffset(rowOffset);
             EmitLine(Format("%-58s%s", hex.c_str(), chars.c_str()));
+            // An outline line that opened a level took no offset.
+            engine::SetNextLineOffset(engine::kNoFileOffset);
         }
         if (got < len) return;
     }

@@ -72,16 +72,21 @@ public:
     void EmitEdges(uint32_t x1, uint32_t x2, uint32_t y1, uint32_t y2);
     void EmitWidthHeight(uint32_t x1, uint32_t x2, uint32_t y1, uint32_t y2);
     void EmitRecordTitle(const char* name);
+    // A sub-block's title inside a record: like a record title, and also
+    // suppressed while header lines are off (the list shows one line a record).
+    void EmitBlockTitle(const char* name);
 
-    // Range checks. CheckRange shows an ordinary line and returns the value;
-    // the coordinate checks send error lines.
+    // Range checks. CheckRange shows an ordinary line (none while header
+    // lines are off) and returns the value; the coordinate checks send error
+    // lines.
     int32_t CheckRange(int32_t value, int32_t lo, int32_t hi, const char* label);
     void CheckCoordRange(uint32_t value, uint32_t lo, uint32_t hi, const char* label);
     void CheckPointInImage(uint32_t x, uint32_t y, const char* label);
     void CheckBoxInImage(uint32_t x1, uint32_t x2, uint32_t y1, uint32_t y2, const char* label);
 
     // Consumes the next n bytes of the record: a hex dump of them while the
-    // hex-dump flag is on, else read and dropped.
+    // hex-dump flag is on, else read and dropped. Each row carries the
+    // absolute file offset of its first byte.
     void HexDumpRest(uint32_t n);
 
 private:

@@ -52,7 +52,8 @@ uint32_t ReadComponent(bool wide) {
 
 std::string ReadWordString(size_t capacity) {
     std::string s;
-    while (!Gfx().endOfData) {
+    // A string with no zero character ends with its record.
+    while (!Gfx().endOfData && Gfx().bytePosition < Gfx().recordEnd) {
         const int32_t c = ReadQwgWord();
         if (c <= 0) break;
         if (s.size() < capacity) s += static_cast<char>(c & 0xFF);

@@ -3,7 +3,9 @@
 // Every entry point starts from ResetQwgDumper(); one dump runs at a time.
 
 #include <cstdint>
+#include <memory>
 
+#include "engine/EngineContext.h"
 #include "engine/Targets.h"
 #include "graphics/DumpPrinter.h"
 #include "graphics/Fixed32.h"
@@ -30,13 +32,31 @@ struct ImageExtents {
     uint32_t xMin = 0, xMax = 0, yMin = 0, yMax = 0;
 };
 
+struct GraphicsState;
+
+// Where a quiet walk to a record's place stopped: the state at the start
+// of the first record at or after it, for the file and base it was read
+// from. A later detail further on continues from there.
+struct QuietPlace {
+    engine::DocFile* file = nullptr;
+    uint32_t base = 0;
+    uint32_t position = 0;  // start of the next record
+    std::shared_ptr<const GraphicsState> state;
+};
+
+inline constexpr uint32_t kNoRecordLimit = 0xFFFFFFFF;
+
 struct GraphicsState {
     engine::DocFile* file = nullptr;
     uint32_t base = 0;          // added to every seek
     uint32_t bytePosition = 0;  // stream bytes consumed, relative to the base
     bool endOfData = false;
+    bool eofShown = false;      // the end-of-data pair of this pass was written
     uint32_t recordEnd = 0;
     uint32_t recordCounter = 0;  // record headers read in this pass
+    // The end of the enclosing record while nested records are read: no
+    // nested record reaches past it.
+    uint32_t recordLimit = kNoRecordLimit;
     Precision precision = Precision::Single;
     ImageExtents extents;
     Transformation transform;
@@ -48,11 +68,21 @@ struct GraphicsState {
     int hexDump = 0;             // zero: a record's rest is skipped, not dumped
     engine::ListTarget* sink = nullptr;
     DumpPrinter out;             // indentation, line building, outline
+    // Survives the reset: the place of the last quiet walk.
+    std::shared_ptr<QuietPlace> place;
 };
 
-GraphicsState& Gfx();
+GraphicsState& MakeGfx();
+// Inline: every byte the dump reads asks for it.
+inline GraphicsState& Gfx() {
+    const std::shared_ptr<GraphicsState>& slot = engine::Ctx().graphics;
+    return slot ? *slot : MakeGfx();
+}
 inline DumpPrinter& Out() { return Gfx().out; }
-// Back to the values above; the reader's buffer stays with its file.
+// Back to the values above; the reader's buffer stays with its file, and
+// so does the place of the last quiet walk.
 void ResetQwgDumper();
+// The quiet walk's place on `f` no longer holds (its reader restarted).
+void ForgetQuietPlace(const engine::DocFile* f);
 
 }  // namespace graphics

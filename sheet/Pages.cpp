@@ -20,6 +20,7 @@
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
 #include "engine/OutputSink.h"
+#include "graphics/Dumper.h"
 #include "sheet/ListOutput.h"
 #include "sheet/Text.h"
 #include "sheet/TreeTarget.h"
@@ -175,9 +176,12 @@ void CInfoPage::UpdatePage(uint32_t flags) {
         engine::PrintLine(&model, kRule);
         // The check's lines go to the printer; what it would add to a list
         // goes to one nobody sees, so the findings shown stay as they are.
-        if (engine::DocFile* doc = sheet_.Document(); doc && sheet_.Header().FileType() != 22) {
+        if (engine::DocFile* doc = sheet_.Document()) {
             TaggedListModel scratch;
-            engine::CheckDocument(doc, &scratch);
+            if (sheet_.Header().FileType() == 22)
+                graphics::CheckQwgRecords(doc, &scratch, 0);
+            else
+                engine::CheckDocument(doc, &scratch);
         }
         return;
     }
@@ -209,6 +213,7 @@ void CInfoPage::Fill() {
             engine::Format("File: %s  ----- Date: %s", c.sink.fileName.c_str(), c.doc.dateText.c_str());
         if (doc && sheet_.Header().FileType() == 22) {
             model.Append(heading, 0);
+            graphics::CheckQwgRecords(doc, &model, 0);
         } else if (doc) {
             model.Append(heading, 0);
             engine::RecheckDocument(doc, &model);

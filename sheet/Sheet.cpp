@@ -8,6 +8,7 @@
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
 #include "engine/OutputSink.h"
+#include "graphics/Dumper.h"
 
 namespace inspector {
 
@@ -193,6 +194,7 @@ void CTabSheet::ShowRefusal(int verdict, const std::string& path) {
 
 void CTabSheet::LoadDocument(const std::string& path, bool modified) {
     if (doc_) UnloadDocument();
+    graphics::CloseQwgOutline();
     int verdict = engine::kVerdictOpened;
     doc_ = engine::OpenDocument(path, &header_, &readOnly_, &verdict);
     if (!doc_) {
@@ -210,7 +212,9 @@ void CTabSheet::LoadDocument(const std::string& path, bool modified) {
     engine::Ctx().sink.fileName = path;
     recent_.Add(path);
     engine::Ctx().doc.changed = true;
-    if (header_.FileType() != 22) {
+    if (header_.FileType() == 22) {
+        graphics::StartQwgReader(doc_);
+    } else {
         SheetPage* repair = Page(kRepairPage);
         view_->SetRepairEnabled(repair && repair->RepairAvailable());
     }
@@ -220,6 +224,7 @@ void CTabSheet::LoadDocument(const std::string& path, bool modified) {
 void CTabSheet::UnloadDocument() {
     if (doc_) {
         if (SheetPage* filter = Page(kFilterPage)) filter->ApplyFilter();
+        if (header_.FileType() == 22) graphics::StopQwgReader(doc_);
         engine::CloseDocument(doc_);
         doc_ = nullptr;
         ++generation_;

@@ -25,8 +25,8 @@ TEST_F(DumperTest, ErrorLinesGoToTheCheckListElseToTheSinkWhileHeaderLinesAreOn)
     const Row rows[] = {
         {"check pass: the record's index", true, true, false, 5, "default", 0x40000004},
         {"check pass ignores header lines", true, false, true, 1, "default", 0x40000000},
-        // Before any record header the index bits stay in their field.
-        {"check pass before a record", true, false, false, 0, "default", 0x47FFFFFF},
+        // Before any record header the line belongs to record 0.
+        {"check pass before a record", true, false, false, 0, "default", 0x40000000},
         {"detail: the record end", false, true, false, 5, "list", 0x40001234},
         {"header lines off", false, true, true, 5, nullptr, 0},
         {"no sink", false, false, false, 5, nullptr, 0},

@@ -27,6 +27,7 @@ TEST_F(DumperTest, WordStringsKeepTheLowBytesUpToTheZero) {
         size_t capacity;
         std::string text;
         uint32_t consumed;
+        uint32_t recordEnd = 0xFFFFFFFF;
     };
     const Row rows[] = {
         {"plain", {'A', 0, 'B', 0x41, 0, 0, 'Z', 0}, 16, "AB", 6},
@@ -35,10 +36,13 @@ TEST_F(DumperTest, WordStringsKeepTheLowBytesUpToTheZero) {
         {"capacity", {'A', 0, 'B', 0, 'C', 0, 0, 0}, 1, "A", 8},
         // No zero: the end of data ends it.
         {"unterminated", {'A', 0, 'B', 0}, 16, "AB", 5},
+        // No zero: the record end ends it, the next record is not read.
+        {"record end", {'A', 0, 'B', 0, 'C', 0, 0, 0}, 16, "AB", 4, 4},
     };
     for (const Row& r : rows) {
         graphics::ResetQwgDumper();
         Feed(r.bytes);
+        Gfx().recordEnd = r.recordEnd;
         EXPECT_EQ(graphics::ReadWordString(r.capacity), r.text) << r.what;
         EXPECT_EQ(Gfx().bytePosition, r.consumed) << r.what;
     }

@@ -34,6 +34,8 @@
 #include "sheet/Text.h"
 #include "sheet/TreeTarget.h"
 #include "tests/sheet/Fixtures.h"
+#include "graphics/Dumper.h"
+#include "tests/support/QwgBuilder.h"
 #include "tests/support/Recording.h"
 
 namespace inspector::testing {
@@ -227,7 +229,9 @@ TEST(InfoPage, CompoundDocumentAndGraphicsFile) {
 
     const std::string graphics = r.Write("g.qwg", GraphicsFile());
     r.sheet().LoadDocument(graphics, false);
-    EXPECT_EQ(r.InfoLines(), std::vector<std::string>{Heading(graphics)});
+    // Its stream is checked: it ends inside the first record.
+    EXPECT_EQ(r.InfoLines(),
+              (std::vector<std::string>{Heading(graphics), " Unexpected EOF while reading data. "}));
     EXPECT_EQ(Text(r.info().format), "QWG 2.x format ");
     EXPECT_TRUE(r.info().undoOnly->text().isEmpty());
     EXPECT_TRUE(r.info().deletable->text().isEmpty());
@@ -239,6 +243,43 @@ TEST(InfoPage, CompoundDocumentAndGraphicsFile) {
     EXPECT_TRUE(r.info().format->text().isEmpty());
     EXPECT_FALSE(r.info().saveButton->isEnabled());
     EXPECT_EQ(r.window->windowTitle(), QStringLiteral("Salvino"));
+}
+
+TEST(InfoPage, ADamagedGraphicsFileListsTheHeadingAndTheChecksLines) {
+    WindowRig r;
+    r.Start();
+    // An over-long length and a cut record: the check finds the end of data.
+    testsupport::QwgBuilder b;
+    b.Record(4, 1, 0, {1, 2, 3, 4}).Record(4, 21, 2, {5, 6}).RecordWithLength(4, 24, 0, 40, {7, 8, 9});
+    const std::string path = r.dir.File("damaged.qwg");
+    ASSERT_TRUE(testsupport::WriteFileBytes(path, b.bytes));
+    r.sheet().LoadDocument(path, false);
+    ASSERT_NE(r.sheet().Document(), nullptr);
+
+    // The same check on its own, into a plain list.
+    testsupport::RecordingList alone("alone");
+    ASSERT_EQ(graphics::CheckQwgRecords(r.sheet().Document(), &alone, 0), 1);
+    std::vector<std::string> expected{Heading(path)};
+    for (const auto& l : alone.lines) expected.push_back(l.text);
+    EXPECT_EQ(expected.size(), 2u);
+    EXPECT_EQ(r.InfoLines(), expected);
+    EXPECT_EQ(Text(r.info().format), "QWG 2.x format ");
+    EXPECT_NE(r.window->windowTitle().indexOf("(QWG 2.x format)"), -1);
+    // The Information page's check leaves no default list behind.
+    EXPECT_EQ(engine::Ctx().sink.defaultList, nullptr);
+
+    // Its printout: the heading lines, then the same check's lines; the
+    // list on screen is not added to.
+    r.ctx.StartPrinting(10, 100000, path);
+    r.info().UpdatePage(kPrintDetail);
+    std::vector<std::string> printed;
+    for (const auto& d : r.ctx.printer->draws) printed.push_back(d.text);
+    r.ctx.StopPrinting();
+    const std::string rule(61, '=');
+    std::vector<std::string> printedExpected{"---- File: " + path + "   Page: 1 ----", rule, "Corruption", rule};
+    for (const auto& l : alone.lines) printedExpected.push_back(l.text);
+    EXPECT_EQ(printed, printedExpected);
+    EXPECT_EQ(r.InfoLines(), expected);
 }
 
 TEST(InfoPage, ARefreshOfTheSameDocumentKeepsItsFindings) {

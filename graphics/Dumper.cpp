@@ -1,0 +1,183 @@
+#include "graphics/Dumper.h"
+
+#include "engine/DocFile.h"
+#include "engine/EngineContext.h"
+#include "graphics/Dialect.h"
+#include "graphics/GraphicsState.h"
+
+namespace graphics {
+
+namespace {
+
+constexpr uint32_t kAllTypes = 0xFFFFFFFF;
+constexpr int kModeHex = 263;
+constexpr int kModeDecoded = 264;
+
+bool IsPresentation(uint8_t product, uint8_t fileType) { return product == 15 && fileType == 15; }
+
+// The base of this pass; a file without a reader gets one (its buffer then
+// fills from this base on the first seek).
+void UseBase(engine::DocFile* file, uint32_t base) {
+    Gfx().base = base;
+    if (file && !HasQwgReader(file)) StartQwgReader(file);
+}
+
+// Sets aside the check's error list for the length of a pass that must
+// write nothing.
+struct NoDefaultList {
+    NoDefaultList() : saved(engine::Ctx().sink.defaultList) { engine::Ctx().sink.defaultList = nullptr; }
+    ~NoDefaultList() { engine::Ctx().sink.defaultList = saved; }
+    engine::ListTarget* saved;
+};
+
+// Reads, writing nothing, the top-level records up to the first one that
+// starts at or after `offset`, so that what the records before it set
+// (precision, extents, what handlers keep) holds for its detail. Continues
+// from the last such walk when that one stopped on this file and base no
+// further than `offset`.
+void QuietWalkTo(uint32_t offset, uint32_t docStart) {
+    GraphicsState& g = Gfx();
+    NoDefaultList silent;
+    const uint16_t flags = g.dumpFlags;
+    uint32_t start = docStart;
+    const std::shared_ptr<QuietPlace> place = g.place;
+    if (place && place->file == g.file && place->base == g.base && place->position >= docStart &&
+        place->position <= offset) {
+        g = *place->state;
+        g.place = place;
+        start = place->position;
+    }
+    g.sink = nullptr;
+    g.quiet = true;
+    g.detail = false;
+    g.headerLinesOff = true;
+    g.hexDump = 0;
+    g.endOfData = false;
+    g.dumpFlags = kDumpPlainLines;
+    QwgReaderSeek(g.file, start, 0);
+    g.bytePosition = g.recordEnd = start;
+    bool atBoundary = true;
+    while (g.recordEnd < offset) {
+        const int c = ReadRecordClass();
+        if (c < 0 || g.endOfData) {
+            atBoundary = false;
+            break;
+        }
+        ++g.recordCounter;
+        const int type = ReadRecordType();
+        ReadRecordExtension();
+        if (g.endOfData) {
+            atBoundary = false;
+            break;
+        }
+        const std::span<const RecordRow> rows =
+            CurrentDumpDialect().records.empty() ? SalvinoRecordTable() : CurrentDumpDialect().records;
+        if (type > 0 && static_cast<size_t>(type) < rows.size() && rows[static_cast<size_t>(type)].handler) {
+            rows[static_cast<size_t>(type)].handler(rows[static_cast<size_t>(type)]);
+        } else {
+            ReadRecordLength(kAnyLength);
+        }
+        if (g.endOfData) {
+            atBoundary = false;
+            break;
+        }
+        if (type == 2) break;
+    }
+    g.dumpFlags = flags;
+    g.endOfData = false;
+    g.eofShown = false;
+    if (!atBoundary) return;
+    auto next = std::make_shared<QuietPlace>();
+    next->file = g.file;
+    next->base = g.base;
+    next->position = g.recordEnd;
+    auto state = std::make_shared<GraphicsState>(g);
+    state->place.reset();  // no chain of earlier places
+    next->state = std::move(state);
+    g.place = std::move(next);
+}
+
+}  // namespace
+
+void CloseQwgOutline() { Out().CloseOutline(); }
+
+int DumpQwgRecordAt(engine::DocFile* file, engine::ListTarget* sink, uint32_t itemData, int mode,
+                    uint32_t base) {
+    ResetQwgDumper();
+    GraphicsState& g = Gfx();
+    g.quiet = false;
+    g.detail = false;
+    g.sink = nullptr;
+    g.file = file;
+    g.headerLinesOff = true;
+    g.dumpFlags = mode == kModeHex ? (kDumpHeaderHex | kDumpPlainLines) : kDumpPlainLines;
+    UseBase(file, base);
+    uint8_t product = 0, fileType = 0;
+    {
+        NoDefaultList silent;
+        if (!ReadFilePrefix(&product, &fileType, base)) return 0;
+    }
+    const uint32_t offset = itemData & engine::Ctx().profile->tagOffsetMask;
+    // A presentation file's records are reached through its directory.
+    if (!IsPresentation(product, fileType)) QuietWalkTo(offset, g.recordEnd);
+    g.quiet = false;
+    g.detail = true;
+    g.sink = sink;
+    QwgReaderSeek(file, offset, 0);
+    g.bytePosition = g.recordEnd = offset;
+    g.hexDump = 1;
+    g.headerLinesOff = false;
+    if (IsPresentation(product, fileType))
+        DumpSlideDirectory(kAllTypes, kAllTypes, true, mode, base);
+    else
+        DumpQwgRecords(kAllTypes, kAllTypes, true, mode);
+    return 1;
+}
+
+int ListQwgRecords(engine::DocFile* file, engine::ListTarget* sink, int, uint32_t mask33to64,
+                   uint32_t mask1to32, uint32_t base) {
+    ResetQwgDumper();
+    GraphicsState& g = Gfx();
+    g.headerLinesOff = true;
+    g.dumpFlags = kDumpOutline;
+    g.quiet = false;
+    g.detail = false;
+    g.sink = nullptr;
+    g.file = file;
+    if (mask33to64 != kAllTypes && mask1to32 != kAllTypes) g.dumpFlags = kDumpFiltered | kDumpOutline;
+    UseBase(file, base);
+    uint8_t product = 0, fileType = 0;
+    if (!ReadFilePrefix(&product, &fileType, base)) return 0;
+    g.sink = sink;
+    if (IsPresentation(product, fileType))
+        DumpSlideDirectory(mask33to64, mask1to32, false, kModeDecoded, base);
+    else
+        DumpQwgRecords(mask33to64, mask1to32, false, kModeDecoded);
+    return 1;
+}
+
+int CheckQwgRecords(engine::DocFile* file, engine::ListTarget* errorList, uint32_t base) {
+    ResetQwgDumper();
+    GraphicsState& g = Gfx();
+    g.quiet = false;
+    g.detail = true;
+    g.sink = nullptr;
+    g.file = file;
+    g.headerLinesOff = false;
+    g.dumpFlags = kDumpOutline;
+    engine::Ctx().sink.defaultList = errorList;
+    UseBase(file, base);
+    uint8_t product = 0, fileType = 0;
+    int result = 0;
+    if (ReadFilePrefix(&product, &fileType, base)) {
+        if (IsPresentation(product, fileType))
+            DumpSlideDirectory(kAllTypes, kAllTypes, false, kModeDecoded, base);
+        else
+            DumpQwgRecords(kAllTypes, kAllTypes, false, kModeDecoded);
+        result = 1;
+    }
+    engine::Ctx().sink.defaultList = nullptr;
+    return result;
+}
+
+}  // namespace graphics
