@@ -62,9 +62,9 @@ private:
 };
 
 CCodesPage::CCodesPage(CTabSheet& sheet, SheetDialogs& dialogs, int index, QWidget* parent)
-    : PageWidget(sheet, index, parent), dialogs_(dialogs) {
+    : PageWidget(sheet, index, parent), dialogs_(dialogs), profile_(sheet.Profile()) {
     {
-        QSettings store = Store(sheet_.Profile());
+        QSettings store = Store(profile_);
         filter_ = store.value(QStringLiteral("Settings/Filter Codes"), 0).toUInt() != 0;
     }
     auto* outer = new QVBoxLayout(this);
@@ -98,7 +98,7 @@ CCodesPage::CCodesPage(CTabSheet& sheet, SheetDialogs& dialogs, int index, QWidg
 }
 
 CCodesPage::~CCodesPage() {
-    QSettings store = Store(sheet_.Profile());
+    QSettings store = Store(profile_);
     store.setValue(QStringLiteral("Settings/Filter Codes"), QString::number(filter_ ? 1 : 0));
 }
 

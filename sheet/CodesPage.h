@@ -64,6 +64,7 @@ private:
     engine::FileHeader SubHeader() const;
 
     SheetDialogs& dialogs_;
+    const SheetProfile& profile_;  // the sheet may be gone when the page is
     bool needsRefill_ = true;
     bool filter_ = false;
     uint32_t sourcePacket_ = 0;
