@@ -275,12 +275,6 @@ void ShowDeletableData();
 // "<<<No ASCII display, using HEX display>>>" over the rest of the packet.
 void HexDumpPacketData(const PacketEntry& entry, uint32_t id);
 
-// The block a text-block caption's tag names (kTagTextBlock | block << 16 |
-// packet id). An entry filled for another packet, or not yet filled, is
-// filled first by describing the tag's packet silently; none when the packet
-// has no such block (or the tag no navigable block).
-std::optional<TextBlockPlace> TextBlockAt(uint32_t tag);
-
 // ---- Line shapes of the function-data describers ----
 
 // Four words on one line, in the order read.
@@ -297,6 +291,12 @@ int64_t DescribeTemplateOverride();
 void DescribeDrawObject();
 // A border/fill override block at the cursor.
 void DescribeBorderFillOverride();
+
+// The block a text-block caption's tag names (kTagTextBlock | block << 16 |
+// packet id). An entry filled for another packet, or not yet filled, is
+// filled first by describing the tag's packet silently; none when the packet
+// has no such block (or the tag no navigable block).
+std::optional<TextBlockPlace> TextBlockAt(uint32_t tag);
 
 // ---- Dispatch ----
 

@@ -36,6 +36,7 @@ struct Options {
     int cancelAfterSteps = -1;
     bool noAfter = false;
     bool textBlocks = false;  // the text-block tables as K records after the operation
+    std::string out;                  // where an entry point keeps its output file
 };
 
 // Thrown by an entry point for arguments it cannot use; the probe prints

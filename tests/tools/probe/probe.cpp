@@ -11,6 +11,8 @@
 #include "engine/ShapeNames.h"
 #include "tests/tools/probe/Probe.h"
 
+#include <unistd.h>
+
 namespace probe {
 
 namespace {
@@ -100,6 +102,7 @@ void Help(FILE* out) {
         "  --cancel-after N         press Cancel after N progress steps\n"
         "  --no-after               no packet-table and other after-operation records\n"
         "  --text-blocks            the text-block tables after the operation\n"
+        "  --out FILE               keep the entry point's output file as FILE\n"
         "  --help                   this text\n"
         "entry points:\n",
         out);
@@ -171,6 +174,13 @@ int Main(int argc, char** argv) {
                 o.noAfter = true;
             } else if (opt == "--text-blocks") {
                 o.textBlocks = true;
+            } else if (opt == "--out") {
+                o.out = value();
+                // Entry points may change folders; the name is the caller's.
+                if (!o.out.empty() && o.out[0] != '/') {
+                    char cwd[4096];
+                    if (getcwd(cwd, sizeof cwd)) o.out = std::string(cwd) + "/" + o.out;
+                }
             } else {
                 throw UsageError("unknown option " + opt);
             }
