@@ -326,6 +326,7 @@ int ExamineLinks(DocFile* f, uint32_t id, ListTarget* target, Pass pass, uint32_
     auto dump = [&] {
         if (shown) {
             const size_t n = std::min<size_t>(bytes.size(), kMaxPacketDump);
+            const DumpOriginScope origin(bytes, e.DataOffset());
             HexDump(static_cast<int64_t>(n), bytes.first(n), target);
         }
     };

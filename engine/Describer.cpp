@@ -399,11 +399,13 @@ void ShowPacket(DocFile* f, uint32_t id, const DescriberBindings& with) {
         Line(Format("WARNING, packet not displayed, greater that %u bytes", limits.packetShown));
         d.packet = ReadPacketData(f, e, limits.packetHead);
         d.base = d.packet;
+        SetDumpOrigin(d.packet, e.DataOffset());
         HexDumpField(Format("Following is first %u bytes", limits.packetHead).c_str(), limits.packetHead);
         return;
     }
     d.packet = ReadPacketData(f, e, limits.packetShown);
     d.base = d.packet;
+    SetDumpOrigin(d.packet, e.DataOffset());
 
     const PacketLayout layout = ReadPacketLayout(e, d.base);
     if (layout.hasChildList) {
@@ -438,6 +440,7 @@ void DescribePacket(DocFile* f, uint32_t id, ListTarget* target, const Describer
     {
         const Operation running = CurrentOperation();
         OperationScope scope(running == Operation::None ? Operation::Detail : running, switches);
+        const DumpOriginScope origin;
         ShowPacket(f, id, with);
     }
     d.base = {};

@@ -184,6 +184,13 @@ int32_t SeekDocFile(DocFile* f, int32_t offset, int origin) {
     return static_cast<int32_t>(static_cast<uint32_t>(target));
 }
 
+int CommitDocFile(DocFile* f) {
+    if (!f) return -1;
+    if (f->faults && f->faults->FailCommit()) return -1;
+    if (f->IsCompound()) return f->root->Commit() ? 0 : -1;
+    return f->fd >= 0 && fsync(f->fd) == 0 ? 0 : -1;
+}
+
 int CloseDocFile(DocFile* f) {
     if (!f) return 1;
     int result = 0;

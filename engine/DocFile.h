@@ -32,6 +32,7 @@ struct DocFileFaults {
     virtual int64_t BeforeRead(uint32_t pos, uint32_t asked) { (void)pos; return asked; }
     virtual bool FailSeek(int32_t offset, int origin) { (void)offset; (void)origin; return false; }
     virtual bool FailWrite(uint32_t pos, uint32_t count) { (void)pos; (void)count; return false; }
+    virtual bool FailCommit() { return false; }
     // The rename that puts a finished output in place (the repair's commit).
     virtual bool FailRename() { return false; }
 };
@@ -65,6 +66,10 @@ int32_t WriteDocFile(DocFile* f, const void* buf, uint32_t count);
 // compound file). Returns the new position or -1; a position before 0 or
 // past 4 GB is refused and the handle stays where it was.
 int32_t SeekDocFile(DocFile* f, int32_t offset, int origin);
+// Puts what was written on the disk now and keeps the file open: a plain
+// file is flushed, a compound file written back beside itself and renamed
+// over. 0, or -1 when that failed (the file on disk is then as before).
+int CommitDocFile(DocFile* f);
 // Always releases everything and frees the record; non-zero when a compound
 // file could not be written back (the original is then untouched).
 int CloseDocFile(DocFile* f);

@@ -190,10 +190,20 @@ std::vector<uint8_t> ReadPacketData(DocFile* f, const IndexEntry& e, uint32_t li
     return data;
 }
 
+void ForgetDocumentTables() {
+    EngineContext& c = Ctx();
+    c.doc.packets.clear();
+    c.doc.packets.shrink_to_fit();
+    c.check.refs.clear();
+    c.check.refs.shrink_to_fit();
+    c.doc.changed = true;
+}
+
 void DumpPacketData(DocFile* f, uint32_t id, ListTarget* target) {
     const auto& packets = Ctx().doc.packets;
     if (id >= packets.size()) return;
     std::vector<uint8_t> data = ReadPacketData(f, packets[id].entry, kMaxPacketDump);
+    const DumpOriginScope origin(data, packets[id].entry.DataOffset());
     HexDump(static_cast<int64_t>(data.size()), data, target);
 }
 
@@ -236,7 +246,10 @@ void ShowPacketHeader(DocFile* f, const PacketEntry& pe, uint32_t id, ListTarget
     const uint32_t entryOffset = ctx.doc.header.IndexPosition() + id * kIndexEntrySize;
     if (mode == kModeHex) {
         PrintLine(target, Format("Header Information  (Offset: 0x%X)", entryOffset));
-        HexDump(kIndexEntrySize, e.bytes, target);
+        {
+            const DumpOriginScope origin(e.bytes, entryOffset);
+            HexDump(kIndexEntrySize, e.bytes, target);
+        }
         PrintLine(target, " ");
         if (id != 0 && !ctx.sink.usageList) {
             PrintLine(target, Format("Packet Information  (Offset: 0x%X)", e.DataOffset()));
@@ -344,6 +357,8 @@ void HexDump(int64_t count, std::span<const uint8_t> bytes, ListTarget* target, 
     }
     constexpr size_t kHexWidth = 16 * 3 + 1;
     const size_t n = static_cast<size_t>(count);
+    // Rows of bytes that lie in the dump origin carry their file offset.
+    const int64_t origin = tree ? kNoFileOffset : DumpOriginOffset(bytes.first(n));
     for (size_t at = 0; at < n; at += 16) {
         const size_t len = std::min<size_t>(16, n - at);
         std::string body;
@@ -354,6 +369,7 @@ void HexDump(int64_t count, std::span<const uint8_t> bytes, ListTarget* target, 
         body.resize(kHexWidth, ' ');
         body += "  ";
         AppendAsciiColumn(body, bytes.subspan(at, len), static_cast<uint32_t>(len));
+        if (origin != kNoFileOffset) SetNextLineOffset(origin + static_cast<int64_t>(at));
         emit(Format("%05x- %s", static_cast<unsigned>(at), body.c_str()));
     }
 }

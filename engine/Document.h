@@ -113,6 +113,9 @@ DocFile* OpenDocument(const std::string& path, FileHeader* header, int* readOnly
 void CloseDocument(DocFile* f);
 // 0 success, 1 I/O failure or no memory, 0x10 no index.
 int ReadIndex(DocFile* f, ListTarget* target);
+// The file was changed under the engine: its packet and reference tables
+// go (read again when next needed) and the next check runs again.
+void ForgetDocumentTables();
 int ScanPackets(DocFile* f, ListTarget* target, int32_t id, bool detail, int mode,
                 const PacketFilter* filter, int captionId);
 int ListAllPackets(DocFile* f, ListTarget* target, int mode, const PacketFilter* filter,

@@ -60,6 +60,28 @@ bool ClassShown(uint8_t code, uint32_t groupMask, uint32_t classMask) {
 
 void SetNextLineOffset(int64_t fileOffset) { Ctx().sink.nextLineOffset = fileOffset; }
 
+DumpOriginScope::DumpOriginScope() : saved_(Ctx().sink.dumpOrigin) {}
+
+DumpOriginScope::DumpOriginScope(std::span<const uint8_t> bytes, int64_t fileOffset)
+    : saved_(Ctx().sink.dumpOrigin) {
+    SetDumpOrigin(bytes, fileOffset);
+}
+
+DumpOriginScope::~DumpOriginScope() { Ctx().sink.dumpOrigin = saved_; }
+
+void SetDumpOrigin(std::span<const uint8_t> bytes, int64_t fileOffset) {
+    Ctx().sink.dumpOrigin = {bytes.data(), bytes.size(), fileOffset};
+}
+
+int64_t DumpOriginOffset(std::span<const uint8_t> bytes) {
+    const SinkState::DumpOrigin& o = Ctx().sink.dumpOrigin;
+    if (!o.data || o.fileOffset < 0 || bytes.empty()) return kNoFileOffset;
+    const auto from = reinterpret_cast<uintptr_t>(o.data);
+    const auto at = reinterpret_cast<uintptr_t>(bytes.data());
+    if (at < from || at - from > o.size || bytes.size() > o.size - (at - from)) return kNoFileOffset;
+    return o.fileOffset + static_cast<int64_t>(at - from);
+}
+
 ListTarget* SilentTarget() {
     static Silent silent;
     return &silent;

@@ -3,6 +3,7 @@
 // tags), trees, and the printed page while a print job runs.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -37,7 +38,33 @@ struct SinkState {
     // File offset of the next line's first byte (a dump row); taken by the
     // next line that reaches a list, then back to none.
     int64_t nextLineOffset = kNoFileOffset;
+    // The buffer whose bytes a dump shows and where it lies in the file: a
+    // dump of any part of it gives each row its file offset.
+    struct DumpOrigin {
+        const uint8_t* data = nullptr;
+        size_t size = 0;
+        int64_t fileOffset = kNoFileOffset;
+    } dumpOrigin;
 };
+
+// Makes `bytes`, read from `fileOffset`, the dump origin while it lives and
+// restores the one before; without arguments it only restores.
+class DumpOriginScope {
+public:
+    DumpOriginScope();
+    DumpOriginScope(std::span<const uint8_t> bytes, int64_t fileOffset);
+    ~DumpOriginScope();
+    DumpOriginScope(const DumpOriginScope&) = delete;
+    DumpOriginScope& operator=(const DumpOriginScope&) = delete;
+
+private:
+    SinkState::DumpOrigin saved_;
+};
+
+// The dump origin, for a buffer that is read again in place (a walk's window).
+void SetDumpOrigin(std::span<const uint8_t> bytes, int64_t fileOffset);
+// The file offset of the first of `bytes` when they lie in the dump origin.
+int64_t DumpOriginOffset(std::span<const uint8_t> bytes);
 
 // The next line written to a list is a dump row starting at `fileOffset`.
 void SetNextLineOffset(int64_t fileOffset);

@@ -154,8 +154,15 @@ int ExtractTextBlock(DocFile* target, DocFile* f, ListTarget* results, uint32_t 
 
 int TextRunAction(const TextRunSettings& s, const TextRun& run) {
     if (s.sink && s.singleDescription) {
-        if (s.mode == kModeHex)
-            HexDump(run.count, std::span<const uint8_t>(run.chars, run.count), s.sink);
+        if (s.mode == kModeHex) {
+            // A run of adjoining bytes is a piece of the file that rows can be edited in.
+            const std::span<const uint8_t> chars(run.chars, run.count);
+            bool adjoining = true;
+            for (uint32_t i = 1; i < run.count && adjoining; ++i)
+                adjoining = run.offsets[i] == run.offsets[0] + i;
+            const DumpOriginScope origin(chars, adjoining ? int64_t{run.Start()} : kNoFileOffset);
+            HexDump(run.count, chars, s.sink);
+        }
         else
             PrintLine(s.sink, Format("'%s'", Shown(run).c_str()));
         return 0;

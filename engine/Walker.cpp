@@ -131,6 +131,8 @@ bool Walk::ReadNextWindow() {
     // An empty window after a failure: the walked data ends at the base.
     fill_ = n > 0 ? static_cast<uint32_t>(n) : 0;
     pos_ = 0;
+    // What a single description dumps lies in this window.
+    if (single_) SetDumpOrigin(std::span<const uint8_t>(window_.data(), fill_), base_);
     if (n < 0) return false;
     remaining_ -= fill_;
     return true;
@@ -579,6 +581,7 @@ const WalkDamagePolicy& SalvinoWalkDamage() {
 }
 
 int32_t WalkCodeStream(const CodeWalkRequest& request) {
+    const DumpOriginScope origin;  // the window's origin ends with the walk
     Walk walk(request);
     return walk.Run();
 }

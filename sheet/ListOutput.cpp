@@ -9,10 +9,26 @@
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
 #include "engine/OutputSink.h"
+#include "sheet/HexEdit.h"
 #include "sheet/SheetProfile.h"
 #include "sheet/Text.h"
 
 namespace inspector {
+
+std::optional<std::string> SheetDialogs::EditRow(const std::string& rowText, const QFont& font) {
+    CHexEditDialog d(rowText);
+    d.SetFieldFont(font);
+    if (d.exec() != QDialog::Accepted) return std::nullopt;
+    return d.RowText();
+}
+
+std::optional<std::string> QtSheetDialogs::EditRow(const std::string& rowText, const QFont& font) {
+    CHexEditDialog d(rowText, owner_);
+    d.SetFieldFont(font);
+    if (d.exec() != QDialog::Accepted) return std::nullopt;
+    return d.RowText();
+}
+
 
 namespace {
 

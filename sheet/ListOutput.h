@@ -9,6 +9,7 @@
 
 #include "engine/Targets.h"
 
+class QFont;
 class QPrinter;
 class QWidget;
 
@@ -36,6 +37,9 @@ public:
     }
     // The print dialog; false on Cancel.
     virtual bool SetupPrinter(QPrinter& printer) = 0;
+    // The hex row editor on a dump row's text: the edited text on SAVE,
+    // none on Cancel. `font` is what the fields are drawn in.
+    virtual std::optional<std::string> EditRow(const std::string& rowText, const QFont& font);
 };
 
 class QtSheetDialogs : public SheetDialogs {
@@ -46,6 +50,7 @@ public:
     std::optional<std::string> BrowseNewFileName() override;
     std::optional<std::string> SaveAsFileName(const std::string& proposed) override;
     bool SetupPrinter(QPrinter& printer) override;
+    std::optional<std::string> EditRow(const std::string& rowText, const QFont& font) override;
 
 private:
     QWidget* owner_;

@@ -1,6 +1,7 @@
 #include "sheet/Pages.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QFrame>
 #include <QGridLayout>
@@ -39,6 +40,8 @@ QLabel* ValueField(QWidget* parent) {
     return l;
 }
 
+}  // namespace
+
 QListView* MakeList(QWidget* parent, TaggedListModel* model, LineStyler styler) {
     auto* v = new QListView(parent);
     v->setModel(model);
@@ -50,6 +53,8 @@ QListView* MakeList(QWidget* parent, TaggedListModel* model, LineStyler styler) 
     v->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     return v;
 }
+
+namespace {
 
 void SetText(QLabel* l, const std::string& text) { l->setText(DecodeCp1252(text)); }
 
@@ -65,6 +70,11 @@ std::optional<QFont> ListFontOf(const SheetSettings& settings) {
     f.setUnderline(lf.underline != 0);
     f.setStrikeOut(lf.strikeOut != 0);
     return f;
+}
+
+QFont ListOrFixedFont(const SheetSettings& settings) {
+    if (auto f = ListFontOf(settings)) return *f;
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
 }
 
 PageWidget::PageWidget(CTabSheet& sheet, int index, QWidget* parent)
@@ -321,10 +331,9 @@ void CFormatPage::UpdatePage(uint32_t flags) {
         return;
     }
     if (flags & kUpdateFont) {
-        if (auto font = ListFontOf(sheet_.Settings())) {
-            list->setFont(*font);
-            tree->setFont(*font);
-        }
+        const QFont font = ListOrFixedFont(sheet_.Settings());
+        list->setFont(font);
+        tree->setFont(font);
     }
     if (flags & kUpdateDocument) {
         if (sheet_.ActivePage() == kFormatPage)

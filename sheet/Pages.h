@@ -26,6 +26,12 @@ class SheetDialogs;
 
 // The list font of the settings, or none for the system's font.
 std::optional<QFont> ListFontOf(const SheetSettings& settings);
+// A page list over `model`, drawn line by line by `styler`.
+QListView* MakeList(QWidget* parent, TaggedListModel* model, LineStyler styler);
+
+// What lists and dumps are drawn in: the list font, else the fixed system
+// font, so that hex columns line up.
+QFont ListOrFixedFont(const SheetSettings& settings);
 
 class PageWidget : public QWidget, public SheetPage {
     Q_OBJECT

@@ -88,6 +88,7 @@ bool CTabSheet::PageInView(int index) const {
 
 void CTabSheet::SetActivePage(int index) {
     if (!PageInView(index) || index == active_) return;
+    if (SheetPage* left = active_ >= 0 ? Page(active_) : nullptr) left->OnKillActive();
     active_ = index;
     view_->ShowPage(index);
     SetLastPage(index);
@@ -113,6 +114,7 @@ void CTabSheet::ToggleAdvanced() {
         view_->SetAdvancedText("Advanced >>");
         SetButtonDefaultBits(kDefaultAdvanced, false);
         advanced_ = false;
+        UpdateBack();
         return;
     }
     advanced_ = true;
@@ -122,6 +124,7 @@ void CTabSheet::ToggleAdvanced() {
     SetActivePage(current < 0 ? kRepairPage : current);
     view_->SetAdvancedText("<< Advanced");
     SetButtonDefaultBits(kDefaultAdvanced, true);
+    UpdateBack();
 }
 
 void CTabSheet::RefreshPage(int index, uint32_t flags) {
@@ -243,18 +246,40 @@ void CTabSheet::ClearHistory() {
     history_.clear();
 }
 
+size_t FirstRowAtOrAfter(size_t count, const std::function<uint32_t(size_t)>& tagOf, uint32_t mask,
+                         uint32_t value) {
+    size_t lo = 0, hi = count;
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        size_t m = mid;
+        while (m < hi && tagOf(m) == 0) ++m;
+        if (m == hi)
+            hi = mid;
+        else if ((tagOf(m) & mask) < value)
+            lo = m + 1;
+        else
+            hi = mid;
+    }
+    while (lo < count && tagOf(lo) == 0) ++lo;
+    return lo;
+}
+
 uint32_t CTabSheet::CodeRowAtOrAfter(uint32_t offset) const {
     const SheetPage* codes = Page(kCodesPage);
     if (!codes) return 0;
-    const uint32_t mask = profile_.engine->tagOffsetMask;
-    for (size_t row = 0, n = codes->RowCount(); row < n; ++row)
-        if ((codes->RowTag(row) & mask) >= offset) return static_cast<uint32_t>(row);
-    return 0;
+    const size_t n = codes->RowCount();
+    const size_t row = FirstRowAtOrAfter(
+        n, [codes](size_t i) { return codes->RowTag(i); }, profile_.engine->tagOffsetMask, offset);
+    return row < n ? static_cast<uint32_t>(row) : 0;
+}
+
+void CTabSheet::UpdateBack() {
+    view_->SetBackEnabled(!history_.empty() && PageInView(static_cast<int>(history_.back().pageKind)));
 }
 
 void CTabSheet::PushHistory(uint32_t pageKind, uint32_t value, uint32_t target) {
     history_.push_back({pageKind, value});
-    view_->SetBackEnabled(true);
+    UpdateBack();
     const uint32_t mask = profile_.engine->tagOffsetMask;
 
     if (target & engine::kTagTextBlock) {
@@ -304,6 +329,12 @@ void CTabSheet::Back() {
         return;
     }
     const HistoryEntry e = history_.back();
+    // An entry for a page of the advanced view waits for that view.
+    if (!PageInView(static_cast<int>(e.pageKind))) {
+        if (engine::WindowHost* w = engine::Ctx().hosts.window) w->Beep();
+        UpdateBack();
+        return;
+    }
     history_.pop_back();
     SetActivePage(static_cast<int>(e.pageKind));
     switch (e.pageKind) {
@@ -316,7 +347,7 @@ void CTabSheet::Back() {
         if (engine::WindowHost* w = engine::Ctx().hosts.window) w->Beep();
         break;
     }
-    if (history_.empty()) view_->SetBackEnabled(false);
+    UpdateBack();
 }
 
 void CTabSheet::OpenRecent(int number) {

@@ -45,6 +45,8 @@ public:
     virtual ~SheetPage() = default;
     // The page became the active one (its window is made the first time).
     virtual void OnSetActive() = 0;
+    // The user leaves the page for another.
+    virtual void OnKillActive() {}
     virtual bool HasWindow() const = 0;
     virtual void UpdatePage(uint32_t flags) = 0;
     // The document went: fill again when next asked or shown.
@@ -75,6 +77,12 @@ public:
     virtual void ShowPage(int index) = 0;    // makes it the current tab
 };
 
+// The first of `count` rows in file order whose tag, masked, is at least
+// `value`, by binary search; untagged rows (tag 0) are stepped over. `count`
+// when there is none.
+size_t FirstRowAtOrAfter(size_t count, const std::function<uint32_t(size_t)>& tagOf, uint32_t mask,
+                         uint32_t value);
+
 struct HistoryEntry {
     uint32_t pageKind;
     uint32_t value;
@@ -97,6 +105,7 @@ public:
     CTabSheet& operator=(const CTabSheet&) = delete;
 
     void AttachPages(const std::array<SheetPage*, kPageCount>& pages) { pages_ = pages; }
+    SheetPage* PageAt(int index) const { return index >= 0 && index < kPageCount ? Page(index) : nullptr; }
     void SetPendingPath(std::string path) { pending_ = std::move(path); }
 
     // The window's life: settings read, view built and the pending document
@@ -150,6 +159,8 @@ public:
 private:
     SheetPage* Page(int index) const { return pages_[static_cast<size_t>(index)]; }
     void ShowRefusal(int verdict, const std::string& path);
+    // Back is enabled while the last entry names a page of the current view.
+    void UpdateBack();
     uint32_t CodeRowAtOrAfter(uint32_t offset) const;
 
     const SheetProfile& profile_;

@@ -14,8 +14,11 @@
 #include <QVBoxLayout>
 
 #include "engine/EngineContext.h"
+#include "sheet/CodesPage.h"
+#include "sheet/FilterPage.h"
 #include "sheet/ListOutput.h"
 #include "sheet/Pages.h"
+#include "sheet/PrefixPage.h"
 #include "sheet/RepairPage.h"
 #include "sheet/Text.h"
 
@@ -57,6 +60,12 @@ SheetWindow::SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs, QWi
             p = new CInfoPage(*sheet_, *dialogs_, tabs);
         else if (i == kFormatPage)
             p = new CFormatPage(*sheet_, tabs);
+        else if (i == kFilterPage)
+            p = new CQWPage(*sheet_, tabs);
+        else if (i == kPrefixPage)
+            p = new CPrefixPage(*sheet_, *dialogs_, tabs);
+        else if (i == kCodesPage || i == kSubDocPage)
+            p = new CCodesPage(*sheet_, *dialogs_, i, tabs);
         else
             p = new PlaceholderPage(*sheet_, i, tabs);
         p->hide();
@@ -100,6 +109,10 @@ SheetWindow::~SheetWindow() {
     Finish();
     // The pages go with the tab widget; the sheet must not outlive them.
     sheet_->AttachPages({});
+    // The Sub Document page goes before the Codes page, whose "Filter Codes"
+    // is the one kept.
+    delete pages_[kSubDocPage];
+    pages_[kSubDocPage] = nullptr;
 }
 
 void SheetWindow::Start(const std::string& pendingPath) {

@@ -22,6 +22,20 @@ void TaggedListModel::Append(std::string_view text, uint32_t tag) {
     ScheduleFlush();
 }
 
+void TaggedListModel::AppendAt(std::string_view text, uint32_t tag, int64_t fileOffset) {
+    lines_.push_back({std::string(text), tag, fileOffset});
+    ScheduleFlush();
+}
+
+void TaggedListModel::SetText(size_t i, std::string_view text) {
+    if (i >= lines_.size()) return;
+    lines_[i].text = std::string(text);
+    if (i < shown_) {
+        const QModelIndex at = index(static_cast<int>(i));
+        emit dataChanged(at, at);
+    }
+}
+
 void TaggedListModel::RemoveLast() {
     if (lines_.empty()) return;
     if (shown_ == lines_.size()) {

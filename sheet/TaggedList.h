@@ -21,6 +21,7 @@ public:
     struct Line {
         std::string text;
         uint32_t tag;
+        int64_t fileOffset = engine::kNoFileOffset;  // a dump row's first byte
     };
 
     explicit TaggedListModel(QObject* parent = nullptr);
@@ -32,6 +33,12 @@ public:
     std::string Text(size_t i) const override { return i < lines_.size() ? lines_[i].text : std::string(); }
     uint32_t Tag(size_t i) const override { return i < lines_.size() ? lines_[i].tag : 0; }
     void RemoveLast() override;
+    void AppendAt(std::string_view text, uint32_t tag, int64_t fileOffset) override;
+    int64_t FileOffset(size_t i) const override {
+        return i < lines_.size() ? lines_[i].fileOffset : engine::kNoFileOffset;
+    }
+    // A line's text in place (an edited row), its tag and offset kept.
+    void SetText(size_t i, std::string_view text);
 
     void Clear();
     void Flush();

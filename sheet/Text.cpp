@@ -25,6 +25,28 @@ QString DecodeCp1252(std::string_view bytes) {
     return out;
 }
 
+std::optional<uint8_t> EncodeCp1252(QChar c) {
+    const char16_t u = c.unicode();
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<uint8_t>(u);
+    for (size_t i = 0; i < 32; ++i)
+        if (kHigh[i] == u) return static_cast<uint8_t>(0x80 + i);
+    return std::nullopt;
+}
+
+QString DecodeCp1252Visible(std::string_view bytes) {
+    QString out = DecodeCp1252(bytes);
+    for (QChar& c : out) {
+        const char16_t u = c.unicode();
+        if (u < 0x20)
+            c = QChar(static_cast<char16_t>(0x2400 + u));
+        else if (u == 0x7F)
+            c = QChar(char16_t{0x2421});
+        else if (u >= 0x80 && u < 0xA0)
+            c = QChar(char16_t{0x2426});  // a hole of the code page
+    }
+    return out;
+}
+
 std::string FormatByteCount(uint64_t bytes) {
     std::string digits = std::to_string(bytes);
     std::string out;

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,13 @@ namespace inspector {
 
 // The document's single-byte text as Windows-1252.
 QString DecodeCp1252(std::string_view bytes);
+
+// The byte of a character of that code page; none outside it.
+std::optional<uint8_t> EncodeCp1252(QChar c);
+
+// The same decoding for a field where every byte must be seen: bytes with
+// no printable character show as control pictures.
+QString DecodeCp1252Visible(std::string_view bytes);
 
 // "1,234,567,890 Bytes ": thousands groups and a trailing blank.
 std::string FormatByteCount(uint64_t bytes);

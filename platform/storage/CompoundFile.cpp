@@ -839,4 +839,17 @@ bool CompoundFile::Close() {
     return ok;
 }
 
+bool CompoundFile::Commit() {
+    Impl& im = *impl_;
+    if (im.closed || !im.writable || im.created) return false;
+    if (!im.dirty) return true;
+    im.tempFd = MakeTemp(DirName(im.target), BaseName(im.target), &im.tempPath);
+    if (im.tempFd < 0) return false;
+    im.KeepModeAndOwner();
+    const bool ok = im.WriteTemp() && im.Publish();
+    im.DropTemp();  // what a failure left
+    if (ok) im.dirty = false;
+    return ok;
+}
+
 }  // namespace storage

@@ -107,6 +107,11 @@ public:
     // temporary file remains. Unchanged: nothing is written. Afterwards the
     // object holds nothing; a second Close() repeats the result.
     bool Close();
+    // Writes back now what changed in an opened file, as Close() does, and
+    // stays open. True when there was nothing to write; false for a file
+    // being created (it appears at Close()) or when writing failed (the
+    // file on disk is then as before).
+    bool Commit();
 
     struct Impl;
 private:

@@ -658,3 +658,24 @@ TEST(History, BackReturnsAlongTheHistory) {
 
 }  // namespace
 }  // namespace inspector::testing
+
+namespace inspector::testing {
+
+TEST(RowForAnOffset, BinarySearchSteppingOverUntaggedRows) {
+    const std::vector<uint32_t> tags = {0, 0x10, 0, 0, 0x20, 0x40000030, 0, 0x80000040, 0x50, 0};
+    auto tagOf = [&](size_t i) { return tags[i]; };
+    struct Case {
+        uint32_t value;
+        size_t row;
+    };
+    for (const Case& c : {Case{0, 1}, Case{0x10, 1}, Case{0x11, 4}, Case{0x20, 4}, Case{0x21, 5}, Case{0x31, 7},
+                          Case{0x41, 8}, Case{0x50, 8}, Case{0x51, 10}}) {
+        SCOPED_TRACE(c.value);
+        EXPECT_EQ(FirstRowAtOrAfter(tags.size(), tagOf, 0x07FFFFFF, c.value), c.row);
+    }
+    EXPECT_EQ(FirstRowAtOrAfter(0, tagOf, 0x07FFFFFF, 0), 0u);
+    const std::vector<uint32_t> none = {0, 0, 0};
+    EXPECT_EQ(FirstRowAtOrAfter(none.size(), [&](size_t i) { return none[i]; }, 0x07FFFFFF, 0), 3u);
+}
+
+}  // namespace inspector::testing

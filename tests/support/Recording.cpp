@@ -60,6 +60,11 @@ void RecordingList::Append(std::string_view text, uint32_t tag) {
     log_->Line(name_, tag, text);
 }
 
+void RecordingList::AppendAt(std::string_view text, uint32_t tag, int64_t fileOffset) {
+    lines.push_back({std::string(text), tag, fileOffset});
+    log_->Line(name_, tag, text);
+}
+
 void RecordingList::RemoveLast() {
     if (lines.empty()) return;
     lines.pop_back();

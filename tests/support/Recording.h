@@ -46,6 +46,7 @@ public:
     struct Line {
         std::string text;
         uint32_t tag;
+        int64_t fileOffset = engine::kNoFileOffset;
     };
     explicit RecordingList(std::string name, EventLog* log = nullptr)
         : name_(std::move(name)), log_(log ? log : &own_) {}
@@ -55,6 +56,10 @@ public:
     std::string Text(size_t i) const override { return i < lines.size() ? lines[i].text : std::string(); }
     uint32_t Tag(size_t i) const override { return i < lines.size() ? lines[i].tag : 0; }
     void RemoveLast() override;
+    void AppendAt(std::string_view text, uint32_t tag, int64_t fileOffset) override;
+    int64_t FileOffset(size_t i) const override {
+        return i < lines.size() ? lines[i].fileOffset : engine::kNoFileOffset;
+    }
 
     const std::string& Name() const { return name_; }
     std::vector<std::string> Texts() const;

@@ -478,3 +478,44 @@ TEST_F(CompoundFileTest, UnreadableElementIsListedButBlocksWriteBack) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CompoundFileTest, CommitWritesBackAtOnceAndTheFileStaysOpen) {
+    ASSERT_TRUE(WriteCompound(file, RichSpec()));
+    auto before = CompoundFile::Open(file, false);
+    ASSERT_NE(before, nullptr);
+    auto cf = CompoundFile::Open(file, true);
+    ASSERT_NE(cf, nullptr);
+    ASSERT_TRUE(cf->SetMainStream(cf->Child(kRoot, u"Quillsuite_MAIN")->id));
+    EXPECT_TRUE(cf->Commit());  // nothing changed: nothing written
+    EXPECT_EQ(cf->ImageWrite(100, "WXYZ", 4), 4);
+    ASSERT_TRUE(cf->Commit());
+    auto expected = Pattern(10000, 3);
+    std::copy_n("WXYZ", 4, expected.begin() + 100);
+    {
+        auto now = CompoundFile::Open(file, false);
+        ASSERT_NE(now, nullptr);
+        EXPECT_EQ(StreamAt(*now, {u"Quillsuite_MAIN"}), expected);
+        ExpectSameTree(*before, *now, kRoot, kRoot, u"Quillsuite_MAIN");
+    }
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"doc.qwd"});
+    // Still open: a second change and the close write back what came since.
+    EXPECT_EQ(cf->ImageWrite(200, "Q", 1), 1);
+    ASSERT_TRUE(cf->Close());
+    expected[200] = 'Q';
+    auto after = CompoundFile::Open(file, false);
+    ASSERT_NE(after, nullptr);
+    EXPECT_EQ(StreamAt(*after, {u"Quillsuite_MAIN"}), expected);
+    ExpectSameTree(*before, *after, kRoot, kRoot, u"Quillsuite_MAIN");
+    EXPECT_FALSE(cf->Commit());  // closed
+}
+
+TEST_F(CompoundFileTest, ANewFileIsNotCommittedBeforeItsClose) {
+    auto created = CompoundFile::Create(file, true);
+    ASSERT_NE(created, nullptr);
+    EXPECT_FALSE(created->Commit());
+    EXPECT_TRUE(dir.Entries().size() <= 1 && (dir.Entries().empty() || dir.Entries()[0] != "doc.qwd"));
+}
+
+}  // namespace
