@@ -33,6 +33,7 @@
 #include "sheet/TaggedList.h"
 #include "sheet/Text.h"
 #include "sheet/TreeTarget.h"
+#include "tests/sheet/FakeDialogs.h"
 #include "tests/sheet/Fixtures.h"
 #include "graphics/Dumper.h"
 #include "tests/support/QwgBuilder.h"
@@ -44,25 +45,6 @@ namespace {
 
 using testsupport::ScopedContext;
 using testsupport::ScopedTempDir;
-
-class FakeDialogs : public SheetDialogs {
-public:
-    std::optional<std::string> OpenFileName(uint32_t* filterIndex) override {
-        openStartedAt = *filterIndex;
-        if (open) *filterIndex = openFilter;
-        return open;
-    }
-    std::optional<std::string> SaveFileName() override { return save; }
-    bool SetupPrinter(QPrinter& printer) override {
-        if (pdf.empty()) return false;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(pdf));
-        return true;
-    }
-    std::optional<std::string> open, save;
-    uint32_t openFilter = 1, openStartedAt = 0;
-    std::string pdf;
-};
 
 struct WindowRig {
     SettingsSandbox settings;
@@ -203,7 +185,7 @@ TEST(InfoPage, SoundDocument) {
     EXPECT_TRUE(r.info().both->text().isEmpty());
     EXPECT_TRUE(r.info().saveButton->isEnabled());
     EXPECT_TRUE(r.info().printButton->isEnabled());
-    EXPECT_FALSE(r.window->repairButton->isEnabled());
+    EXPECT_TRUE(r.window->repairButton->isEnabled());  // the Repair page can repair it
     EXPECT_EQ(lines.back(), "No Corruption Found");
 }
 
@@ -267,6 +249,19 @@ TEST(InfoPage, ADamagedGraphicsFileListsTheHeadingAndTheChecksLines) {
     EXPECT_NE(r.window->windowTitle().indexOf("(QWG 2.x format)"), -1);
     // The Information page's check leaves no default list behind.
     EXPECT_EQ(engine::Ctx().sink.defaultList, nullptr);
+
+    // Its printout: the heading lines, then the same check's lines; the
+    // list on screen is not added to.
+    r.ctx.StartPrinting(10, 100000, path);
+    r.info().UpdatePage(kPrintDetail);
+    std::vector<std::string> printed;
+    for (const auto& d : r.ctx.printer->draws) printed.push_back(d.text);
+    r.ctx.StopPrinting();
+    const std::string rule(61, '=');
+    std::vector<std::string> printedExpected{"---- File: " + path + "   Page: 1 ----", rule, "Corruption", rule};
+    for (const auto& l : alone.lines) printedExpected.push_back(l.text);
+    EXPECT_EQ(printed, printedExpected);
+    EXPECT_EQ(r.InfoLines(), expected);
 }
 
 TEST(InfoPage, ARefreshOfTheSameDocumentKeepsItsFindings) {
