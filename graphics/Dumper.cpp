@@ -53,7 +53,9 @@ void QuietWalkTo(uint32_t offset, uint32_t docStart) {
     g.headerLinesOff = true;
     g.hexDump = 0;
     g.endOfData = false;
-    g.dumpFlags = kDumpPlainLines;
+    // Walks as the list does: embedded graphics are read as records, so
+    // what they set holds after them too.
+    g.dumpFlags = 0;
     QwgReaderSeek(g.file, start, 0);
     g.bytePosition = g.recordEnd = start;
     bool atBoundary = true;
