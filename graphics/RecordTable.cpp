@@ -1,6 +1,8 @@
 // The handler of each record type. Every row dumps its record generically
 // until its own handler takes the row's place.
 
+#include "graphics/ChartStyle.h"
+#include "graphics/GraphicText.h"
 #include "graphics/Records.h"
 
 namespace graphics {
@@ -26,7 +28,7 @@ constexpr RecordRow kRows[kRecordTableRows] = {
     /* 13 */ {"Double Precision Color Palette", kAnyLength, kGeneric},
     /* 14 */ {"Bitmap Data", kAnyLength, kGeneric},
     /* 15 */ {"Text Data", kAnyLength, kGeneric},
-    /* 16 */ {"Chart Style", kAnyLength, kGeneric},
+    /* 16 */ {"Chart Style", kAnyLength, DumpChartStyle},
     /* 17 */ {"Chart Data", kAnyLength, kGeneric},
     /* 18 */ {"Object Image", kAnyLength, kGeneric},
     /* 19 */ {"Clip Region", kAnyLength, kGeneric},
