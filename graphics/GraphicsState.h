@@ -59,6 +59,7 @@ struct GraphicsState {
     uint32_t recordLimit = kNoRecordLimit;
     Precision precision = Precision::Single;
     ImageExtents extents;
+    uint8_t chartType = 0;       // of the last Chart record, read by Chart Style
     Transformation transform;
     uint16_t dumpFlags = 0;
     uint8_t nesting = 0;         // raised while embedded records are dumped

@@ -195,8 +195,8 @@ void DumpNestedGraphic(uint32_t mask33to64, uint32_t mask1to32, uint32_t length)
     const ImageExtents savedExtents = g.extents;
     const Transformation savedTransform = g.transform;
 
+    // The reader's buffer belongs to its base: a seek under a new base refills it.
     g.base = outerBase + g.bytePosition;
-    QwgReaderSeek(g.file, 0, 1);
     g.bytePosition = 0;
     if (ReadFilePrefix(nullptr, nullptr, g.base)) {
         g.recordLimit = length;
@@ -212,7 +212,7 @@ void DumpNestedGraphic(uint32_t mask33to64, uint32_t mask1to32, uint32_t length)
     g.extents = savedExtents;
     g.transform = savedTransform;
     g.bytePosition = resume;
-    if (QwgReaderSeek(g.file, resume, 1) < 0 || ended) g.endOfData = true;
+    if (QwgReaderSeek(g.file, resume, 0) < 0 || ended) g.endOfData = true;
 }
 
 void DumpSectionData(int section, const std::vector<Entry>& entries, uint32_t m, uint32_t sectionStart,
