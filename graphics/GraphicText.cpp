@@ -83,7 +83,8 @@ public:
     explicit TextWalk(int64_t count) : count_(count) {}
 
     void Run();
-    int64_t Count() const { return count_ > 0 ? count_ : 0; }
+    // At the record end nothing is left to describe.
+    int64_t Count() const { return count_ > 0 && !cut_ ? count_ : 0; }
 
 private:
     // A field of n bytes, or false when it would reach the record end (the
