@@ -15,24 +15,29 @@ namespace engine {
 
 namespace {
 
-constexpr int32_t kMaxFieldDump = 10240;
-constexpr uint32_t kMaxPacketShown = 0xFFFF;
-constexpr uint32_t kLargePacketDump = 4096;
 constexpr uint32_t kInvalidSize = 0xFFFFFFFF;
-constexpr uint32_t kFunctionTrailer = 3;
+constexpr int64_t kFunctionTrailer = 3;
 constexpr size_t kMaxCharFieldLine = 255;
 constexpr size_t kMaxCharStringLine = 511;
 
 DescriberContext& D() { return Ctx().describer; }
 ListTarget* Out() { return D().currentTarget; }
+const DescriberLimits& Limits() { return Ctx().profile->describerLimits; }
 
 void Line(std::string_view text) { PrintLine(Out(), text); }
 
-// The bytes [cursor, cursor + length) that are really there.
-std::span<const uint8_t> HeldAt(uint32_t from, uint64_t length) {
+uint8_t ByteAt(int64_t at) {
     const std::span<const uint8_t> b = D().base;
-    if (from >= b.size()) return {};
-    return b.subspan(from, static_cast<size_t>(std::min<uint64_t>(length, b.size() - from)));
+    return at >= 0 && at < static_cast<int64_t>(b.size()) ? b[static_cast<size_t>(at)] : 0;
+}
+
+// The bytes [from, from + length) that are really there; none when the
+// range starts outside them.
+std::span<const uint8_t> HeldAt(int64_t from, int64_t length) {
+    const std::span<const uint8_t> b = D().base;
+    const int64_t size = static_cast<int64_t>(b.size());
+    if (from < 0 || from >= size || length <= 0) return {};
+    return b.subspan(static_cast<size_t>(from), static_cast<size_t>(std::min(length, size - from)));
 }
 
 void DumpHeld(std::span<const uint8_t> bytes) {
@@ -44,27 +49,37 @@ void DumpHeld(std::span<const uint8_t> bytes) {
 // ---- Readers ---------------------------------------------------------------
 
 uint32_t ReadFieldDword() {
-    DescriberContext& d = D();
-    const uint32_t v = GetU32(d.base, d.cursor);
-    d.cursor += 4;
-    return v;
+    const uint32_t lo = ReadFieldWord();
+    return lo | (uint32_t{ReadFieldWord()} << 16);
 }
 
 uint16_t ReadFieldWord() {
-    DescriberContext& d = D();
-    const uint16_t v = GetU16(d.base, d.cursor);
-    d.cursor += 2;
-    return v;
+    const uint16_t lo = ReadFieldByte();
+    return static_cast<uint16_t>(lo | (ReadFieldByte() << 8));
 }
 
 uint8_t ReadFieldByte() {
     DescriberContext& d = D();
-    const uint8_t v = GetU8(d.base, d.cursor);
-    d.cursor += 1;
-    return v;
+    return ByteAt(d.cursor++);
 }
 
+uint8_t PeekFieldByte(int64_t ahead) { return ByteAt(D().cursor + ahead); }
+
+uint16_t PeekFieldWord(int64_t ahead) {
+    return static_cast<uint16_t>(PeekFieldByte(ahead) | (PeekFieldByte(ahead + 1) << 8));
+}
+
+int64_t HeldSize() { return static_cast<int64_t>(D().base.size()); }
+
+bool CursorInside() { return D().cursor >= 0 && D().cursor < HeldSize(); }
+
+void SkipBytes(int64_t count) { D().cursor += count; }
+
 // ---- Line primitives -------------------------------------------------------
+
+void ShowLine(std::string_view text) { Line(text); }
+
+void ShowPacketError(std::string_view text, uint32_t id) { AddErrorLine(Out(), text, kTagPacket | id); }
 
 uint8_t ShowByteField(FieldFormat<1> format) {
     const uint8_t v = ReadFieldByte();
@@ -98,12 +113,121 @@ void ShowRgbsField(FieldFormat<4> format) {
     Line(Format(format.text, r, g, b, s));
 }
 
-void HexDumpField(const char* caption, int32_t length) {
+uint32_t ShowField(const FieldRow& row) {
+    // The row's format was checked for its width when the row was made.
+    switch (row.width) {
+        case FieldWidth::Byte: {
+            const uint8_t v = ReadFieldByte();
+            Line(Format(row.format, static_cast<unsigned>(v)));
+            return v;
+        }
+        case FieldWidth::Word: {
+            const uint16_t v = ReadFieldWord();
+            Line(Format(row.format, static_cast<unsigned>(v)));
+            return v;
+        }
+        case FieldWidth::Dword: {
+            const uint32_t v = ReadFieldDword();
+            Line(Format(row.format, static_cast<unsigned>(v)));
+            return v;
+        }
+        case FieldWidth::WordPair: {
+            const uint16_t v = ReadFieldWord();
+            Line(Format(row.format, static_cast<unsigned>(v), static_cast<int>(static_cast<int16_t>(v))));
+            return v;
+        }
+        case FieldWidth::Rgbs: {
+            const unsigned r = ReadFieldByte();
+            const unsigned g = ReadFieldByte();
+            const unsigned b = ReadFieldByte();
+            const unsigned sh = ReadFieldByte();
+            Line(Format(row.format, r, g, b, sh));
+            return r | g << 8 | b << 16 | sh << 24;
+        }
+    }
+    return 0;
+}
+
+void ShowFields(std::span<const FieldRow> rows) {
+    for (const FieldRow& row : rows) ShowField(row);
+}
+
+// ---- Names and bits --------------------------------------------------------
+
+const char* NameOf(const NameTable& table, uint32_t value, const char* outside) {
+    const char* name = table.Lookup(value, *Ctx().profile);
+    return name ? name : outside;
+}
+
+void ShowNamedLine(FieldFormat<1, 1> format, uint32_t value, const char* name) {
+    Line(Format(format.text, static_cast<unsigned>(value), name ? name : ""));
+}
+
+void ShowNamedLine(FieldFormat<1, 1> format, FieldFormat<1> fallback, uint32_t value, const char* name) {
+    if (name)
+        Line(Format(format.text, static_cast<unsigned>(value), name));
+    else
+        Line(Format(fallback.text, static_cast<unsigned>(value)));
+}
+
+void ShowNamedLine(FieldFormat<2, 1> format, uint32_t first, uint32_t second, const char* name) {
+    Line(Format(format.text, static_cast<unsigned>(first), static_cast<unsigned>(second), name ? name : ""));
+}
+
+uint8_t ShowNamedByte(FieldFormat<1, 1> format, const NameTable& table, const char* outside) {
+    const uint8_t v = ReadFieldByte();
+    ShowNamedLine(format, v, NameOf(table, v, outside));
+    return v;
+}
+
+uint16_t ShowNamedWord(FieldFormat<1, 1> format, const NameTable& table, const char* outside) {
+    const uint16_t v = ReadFieldWord();
+    ShowNamedLine(format, v, NameOf(table, v, outside));
+    return v;
+}
+
+void ShowName(const NameTable& table, uint32_t value, const char* outside) {
+    if (const char* name = NameOf(table, value, outside)) Line(name);
+}
+
+void ShowSetBits(uint32_t value, const NameTable& bits) {
+    for (const NameRow& row : bits.rows) {
+        if (!TestBit(value, row.code)) continue;
+        if (const char* name = NameOf(bits, row.code)) Line(name);
+    }
+}
+
+void ShowBitList(FieldFormat<1> head, uint32_t value, const NameTable& bits, const char* close) {
+    std::string line = Format(head.text, static_cast<unsigned>(value));
+    for (const NameRow& row : bits.rows) {
+        if (!TestBit(value, row.code)) continue;
+        if (const char* name = NameOf(bits, row.code)) line += name;
+    }
+    line += close;
+    Line(line);
+}
+
+void ShowEitherOr(uint32_t value, unsigned bit, const char* set, const char* clear) {
+    if (const char* text = TestBit(value, bit) ? set : clear) Line(text);
+}
+
+// ---- Dumps and blocks ------------------------------------------------------
+
+void HexDumpField(const char* caption, int64_t length) {
     Line(" ");
     Line(caption);
-    if (length > 0) DumpHeld(HeldAt(D().cursor, static_cast<uint32_t>(std::min(length, kMaxFieldDump))));
+    if (length > 0) DumpHeld(HeldAt(D().cursor, std::min(length, Limits().fieldDump)));
     Line(" ");
-    D().cursor += static_cast<uint32_t>(length);
+    D().cursor += length;
+}
+
+int64_t SizedBlock::Taken() const { return Ctx().describer.cursor - start; }
+
+SizedBlock BeginSizedBlock(int64_t size) { return SizedBlock{D().cursor, size}; }
+
+void DumpRemainder(const char* caption, int64_t rest, Remainder form) {
+    if (form == Remainder::PositiveOnly && rest <= 0) return;
+    HexDumpField(caption, rest);
 }
 
 void HexDumpTextBlock(const char* caption, uint32_t blockSize, uint16_t block,
@@ -113,7 +237,7 @@ void HexDumpTextBlock(const char* caption, uint32_t blockSize, uint16_t block,
     if (block < kNavigableTextBlocks) {
         AddDataLine(Out(), caption, kTagTextBlock | (uint32_t{block} << 16) | id);
         d.textBlocks.size[block] = blockSize;
-        d.textBlocks.offset[block] = entry.entry.DataOffset() + d.cursor;
+        d.textBlocks.offset[block] = static_cast<uint32_t>(entry.entry.DataOffset() + d.cursor);
     } else {
         Line(caption);
     }
@@ -122,7 +246,11 @@ void HexDumpTextBlock(const char* caption, uint32_t blockSize, uint16_t block,
     Line(" ");
 }
 
+// ---- Characters ------------------------------------------------------------
+
 void ShowCharField(uint16_t length, const char* caption) {
+    DescriberContext& d = D();
+    const int64_t end = d.cursor + 2 * (length / 2);
     std::string line = caption;
     const size_t room = line.size() < kMaxCharFieldLine ? kMaxCharFieldLine - line.size() : 0;
     const size_t count = std::min<size_t>(length / 2, room);
@@ -133,6 +261,8 @@ void ShowCharField(uint16_t length, const char* caption) {
         if (low == 0) ended = true;
         if (!ended) line += static_cast<char>(low);
     }
+    // A cut line still covers the whole field.
+    d.cursor = end;
     Line(line);
 }
 
@@ -157,13 +287,29 @@ int ShowCharString(const char* caption, int16_t maximum) {
 void ShowDeletableData() {
     DescriberContext& d = D();
     const int64_t trailer = int64_t{GetU16(d.function, 2)} - kFunctionTrailer;
-    if (int64_t{d.cursor} < trailer)
-        HexDumpField("Deletable data.", static_cast<int32_t>(trailer - d.cursor));
+    if (d.cursor < trailer) HexDumpField("Deletable data.", trailer - d.cursor);
 }
 
 void HexDumpPacketData(const PacketEntry& entry, uint32_t) {
-    HexDumpField("<<<No ASCII display, using HEX display>>>",
-                 static_cast<int32_t>(entry.entry.DataSize() - D().cursor));
+    HexDumpField("<<<No ASCII display, using HEX display>>>", int64_t{entry.entry.DataSize()} - D().cursor);
+}
+
+// ---- Line shapes of the function-data describers ---------------------------
+
+void ShowWordQuad(FieldFormat<4> format) {
+    const unsigned a = ReadFieldWord();
+    const unsigned b = ReadFieldWord();
+    const unsigned c = ReadFieldWord();
+    const unsigned e = ReadFieldWord();
+    Line(Format(format.text, a, b, c, e));
+}
+
+void ShowPointField(FieldFormat<5> format, uint32_t index) {
+    const uint16_t x = ReadFieldWord();
+    const uint16_t y = ReadFieldWord();
+    Line(Format(format.text, static_cast<int>(index), static_cast<unsigned>(x),
+                static_cast<int>(static_cast<int16_t>(x)), static_cast<unsigned>(y),
+                static_cast<int>(static_cast<int16_t>(y))));
 }
 
 // ---- Packets ---------------------------------------------------------------
@@ -220,12 +366,11 @@ void ShowTextBlocks(const PacketLayout& layout, const PacketEntry& pe, uint32_t 
     // Only the size words the data really holds are taken.
     for (size_t b = 0; b < layout.sizes.size(); ++b) ShowDwordField("size of text block : 0x%08X");
     if (first != d.cursor)
-        HexDumpField("Undocumentated data BEFORE text data",
-                     static_cast<int32_t>(first - d.cursor));
+        HexDumpField("Undocumentated data BEFORE text data", int64_t{first} - d.cursor);
     for (size_t b = 0; b < layout.blocks.size(); ++b)
         HexDumpTextBlock("Text Block data:", layout.blocks[b].size, static_cast<uint16_t>(b), pe, id);
     if (d.cursor != dataSize)
-        HexDumpField("Undocumentated data AFTER text data", static_cast<int32_t>(dataSize - d.cursor));
+        HexDumpField("Undocumentated data AFTER text data", int64_t{dataSize} - d.cursor);
 }
 
 void ShowPacket(DocFile* f, uint32_t id, const DescriberBindings& with) {
@@ -247,14 +392,15 @@ void ShowPacket(DocFile* f, uint32_t id, const DescriberBindings& with) {
         return;
     }
     d.cursor = 0;
-    if (e.DataSize() > kMaxPacketShown) {
-        Line("WARNING, packet not displayed, greater that 65535 bytes");
-        d.packet = ReadPacketData(f, e, kLargePacketDump);
+    const DescriberLimits& limits = Limits();
+    if (e.DataSize() > limits.packetShown) {
+        Line(Format("WARNING, packet not displayed, greater that %u bytes", limits.packetShown));
+        d.packet = ReadPacketData(f, e, limits.packetHead);
         d.base = d.packet;
-        HexDumpField("Following is first 4096 bytes", static_cast<int32_t>(kLargePacketDump));
+        HexDumpField(Format("Following is first %u bytes", limits.packetHead).c_str(), limits.packetHead);
         return;
     }
-    d.packet = ReadPacketData(f, e, kMaxPacketShown);
+    d.packet = ReadPacketData(f, e, limits.packetShown);
     d.base = d.packet;
 
     const PacketLayout layout = ReadPacketLayout(e, d.base);
@@ -305,12 +451,15 @@ void DescribePacket(DocFile* f, uint32_t id, ListTarget* target) {
 void DescribeFunctionData(uint16_t group, uint16_t subfunction, std::span<const uint8_t> function,
                           const DescriberBindings& with) {
     DescriberContext& d = D();
+    // Nothing past the function's own size is read.
+    const size_t total = GetU16(function, 2);
+    if (total < function.size()) function = function.first(total);
     d.function = function;
     d.base = function;
     d.cursor = 5;  // code, subfunction, size word, flags
     if (GetU8(function, 0) != kFirstDescribedGroup && (GetU8(function, 4) & 0x80)) {
         const uint8_t ids = ReadFieldByte();
-        d.cursor += 2u * ids;
+        d.cursor += 2 * int64_t{ids};
     }
     d.nonDeletableSize = ShowWordField("Size of Non-Deleteable Data: 0x%04X");
     Line(" ");
@@ -416,21 +565,30 @@ constexpr std::array<std::span<const FunctionDescriberId>, 19> kFunctionDescribe
     kD0, kD1, kD2, kD3, kD4, kD5, kD6, kD7, kD8, kD9, kDA, kDB, kDC, kDD, kDE, kDF, kE0, kE1, kE2};
 static_assert(kFunctionDescribers.size() == kLastDescribedGroup - kFirstDescribedGroup + 1);
 
-}  // namespace
+constexpr DescriberRows kSalvinoRows{kPacketDescribers, kFunctionDescribers};
 
-std::span<const PacketDescriberId> PacketDescribers() { return kPacketDescribers; }
-
-std::span<const std::span<const FunctionDescriberId>> FunctionDescribers() {
-    return kFunctionDescribers;
+const DescriberRows& Rows() {
+    const DescriberRows* rows = Ctx().profile->describerRows;
+    return rows ? *rows : kSalvinoRows;
 }
 
+}  // namespace
+
+const DescriberRows& SalvinoDescriberRows() { return kSalvinoRows; }
+
+std::span<const PacketDescriberId> PacketDescribers() { return Rows().packets; }
+
+std::span<const std::span<const FunctionDescriberId>> FunctionDescribers() { return Rows().functions; }
+
 PacketDescriberId PacketDescriberOf(uint32_t type) {
-    return type < kPacketDescribers.size() ? kPacketDescribers[type] : P::None;
+    const std::span<const PacketDescriberId> rows = Rows().packets;
+    return type < rows.size() ? rows[type] : P::None;
 }
 
 FunctionDescriberId FunctionDescriberOf(uint32_t group, uint32_t subfunction) {
-    if (group < kFirstDescribedGroup || group > kLastDescribedGroup) return F::None;
-    const std::span<const FunctionDescriberId> list = kFunctionDescribers[group - kFirstDescribedGroup];
+    const std::span<const std::span<const FunctionDescriberId>> groups = Rows().functions;
+    if (group < kFirstDescribedGroup || group - kFirstDescribedGroup >= groups.size()) return F::None;
+    const std::span<const FunctionDescriberId> list = groups[group - kFirstDescribedGroup];
     return subfunction < list.size() ? list[subfunction] : F::None;
 }
 

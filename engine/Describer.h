@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/Document.h"
+#include "engine/Profile.h"
 #include "engine/Targets.h"
 
 namespace engine {
@@ -40,7 +42,10 @@ struct DescriberContext {
     // The bytes being explained, exactly as many as were really read: reads
     // past their end yield zero.
     std::span<const uint8_t> base;
-    uint32_t cursor = 0;  // next unread byte; every reader moves it by its width
+    // The next byte to read, relative to `base`; it moves exactly as the
+    // fields say (back too, and past either end), and reads outside `base`
+    // yield zero.
+    int64_t cursor = 0;
     std::vector<uint8_t> packet;  // holds the packet that `base` shows
 
     std::span<const uint8_t> function;  // the function being explained
@@ -50,15 +55,25 @@ struct DescriberContext {
 };
 
 // A line format checked when the program is compiled: exactly `N` integer
-// conversions (d i u x X o c, with flags, width and precision), "%%" free.
+// conversions (d i u x X o c, with flags, width and precision) and `S`
+// string conversions (plain %s, after every integer one), "%%" free.
 namespace detail {
 void FieldFormatIsMalformed();  // never defined: reached only by a bad format
-consteval int CountIntConversions(const char* f) {
-    int n = 0;
+struct Conversions {
+    int ints = 0;
+    int strings = 0;
+    bool valid = true;  // known conversions only, no integer after a string
+};
+consteval Conversions CountConversions(const char* f) {
+    Conversions c;
     for (const char* p = f; *p; ++p) {
         if (*p != '%') continue;
         ++p;
         if (*p == '%') continue;
+        if (*p == 's') {
+            ++c.strings;
+            continue;
+        }
         while (*p == '-' || *p == '+' || *p == ' ' || *p == '#' || *p == '0') ++p;
         while (*p >= '0' && *p <= '9') ++p;
         if (*p == '.') {
@@ -66,21 +81,58 @@ consteval int CountIntConversions(const char* f) {
             while (*p >= '0' && *p <= '9') ++p;
         }
         switch (*p) {
-            case 'd': case 'i': case 'u': case 'x': case 'X': case 'o': case 'c': ++n; break;
-            default: return -1;
+            case 'd': case 'i': case 'u': case 'x': case 'X': case 'o': case 'c':
+                if (c.strings) c.valid = false;
+                ++c.ints;
+                break;
+            default: c.valid = false; return c;
         }
     }
-    return n;
+    return c;
+}
+consteval int CountIntConversions(const char* f) {
+    const Conversions c = CountConversions(f);
+    return c.valid && c.strings == 0 ? c.ints : -1;
+}
+consteval void CheckFormat(const char* f, int ints, int strings) {
+    const Conversions c = CountConversions(f);
+    if (!c.valid || c.ints != ints || c.strings != strings) FieldFormatIsMalformed();
 }
 }  // namespace detail
 
-template <int N>
+template <int N, int S = 0>
 struct FieldFormat {
     const char* text;
     consteval FieldFormat(const char* f) : text(f) {  // NOLINT: implicit from literals
-        if (detail::CountIntConversions(f) != N) detail::FieldFormatIsMalformed();
+        detail::CheckFormat(f, N, S);
     }
 };
+
+// A field of a describer's list: its width and its line.
+enum class FieldWidth : uint8_t {
+    Byte,
+    Word,
+    Dword,
+    WordPair,  // a word shown unsigned, then signed
+    Rgbs,      // four bytes: red, green, blue, shade
+};
+struct FieldRow {
+    FieldWidth width;
+    const char* format;
+};
+consteval FieldRow ByteRow(const char* f) { return detail::CheckFormat(f, 1, 0), FieldRow{FieldWidth::Byte, f}; }
+consteval FieldRow WordRow(const char* f) { return detail::CheckFormat(f, 1, 0), FieldRow{FieldWidth::Word, f}; }
+consteval FieldRow DwordRow(const char* f) { return detail::CheckFormat(f, 1, 0), FieldRow{FieldWidth::Dword, f}; }
+consteval FieldRow PairRow(const char* f) { return detail::CheckFormat(f, 2, 0), FieldRow{FieldWidth::WordPair, f}; }
+consteval FieldRow RgbsRow(const char* f) { return detail::CheckFormat(f, 4, 0), FieldRow{FieldWidth::Rgbs, f}; }
+
+// Name tables read by value: row i of a table listed in order names value i.
+template <size_t N>
+constexpr std::array<NameRow, N> IndexedNames(const char* const (&names)[N]) {
+    std::array<NameRow, N> rows{};
+    for (size_t i = 0; i < N; ++i) rows[i] = NameRow{static_cast<uint32_t>(i), names[i]};
+    return rows;
+}
 
 // ---- Readers and primitives (all over Ctx().describer) ----
 
@@ -88,6 +140,20 @@ inline uint32_t TestBit(uint32_t value, unsigned bit) { return bit < 32 ? value 
 uint32_t ReadFieldDword();
 uint16_t ReadFieldWord();
 uint8_t ReadFieldByte();
+// The byte or word `ahead` bytes past the cursor, without moving it.
+uint8_t PeekFieldByte(int64_t ahead = 0);
+uint16_t PeekFieldWord(int64_t ahead = 0);
+// The bytes held and whether the cursor stands inside them.
+int64_t HeldSize();
+bool CursorInside();
+// Moves the cursor without reading (back for a negative count).
+void SkipBytes(int64_t count);
+
+// Lines to the describer target: a text, " ", a damage line leading to
+// the packet.
+void ShowLine(std::string_view text);
+inline void ShowBlank() { ShowLine(" "); }
+void ShowPacketError(std::string_view text, uint32_t id);
 
 // One line of the field's value.
 uint8_t ShowByteField(FieldFormat<1> format);
@@ -97,17 +163,98 @@ uint32_t ShowDwordField(FieldFormat<1> format);
 uint16_t ShowWordPair(FieldFormat<2> format);
 // Four bytes (red, green, blue, shade) on one line.
 void ShowRgbsField(FieldFormat<4> format);
+// A field of a list, and a list of fields in order; the value read.
+uint32_t ShowField(const FieldRow& row);
+void ShowFields(std::span<const FieldRow> rows);
 
-// " ", the caption, a dump of at most 10240 of the `length` bytes at the
-// cursor (only those really there), " "; the cursor moves by the whole
-// length, also a negative one.
-void HexDumpField(const char* caption, int32_t length);
+// The name of `value` in `table` (the profile's overlay first); `outside`
+// when the table has none.
+const char* NameOf(const NameTable& table, uint32_t value, const char* outside = nullptr);
+// One line of a value and its name; a value without a name shows an empty
+// name, or the `fallback` line when there is one.
+void ShowNamedLine(FieldFormat<1, 1> format, uint32_t value, const char* name);
+void ShowNamedLine(FieldFormat<1, 1> format, FieldFormat<1> fallback, uint32_t value, const char* name);
+void ShowNamedLine(FieldFormat<2, 1> format, uint32_t first, uint32_t second, const char* name);
+// Reads the field and shows it with its name in `table`.
+uint8_t ShowNamedByte(FieldFormat<1, 1> format, const NameTable& table, const char* outside = nullptr);
+uint16_t ShowNamedWord(FieldFormat<1, 1> format, const NameTable& table, const char* outside = nullptr);
+// A line that is only a name: the value's name (an empty line for an empty
+// name), else `outside`, else no line.
+void ShowName(const NameTable& table, uint32_t value, const char* outside = nullptr);
+
+// Tables whose codes are bit numbers: one line per set bit, in table order.
+void ShowSetBits(uint32_t value, const NameTable& bits);
+// One line: `head` with the value, the names of the set bits in table
+// order, then `close`.
+void ShowBitList(FieldFormat<1> head, uint32_t value, const NameTable& bits, const char* close);
+// `set` when the bit is set, else `clear` (none: no line).
+void ShowEitherOr(uint32_t value, unsigned bit, const char* set, const char* clear);
+
+// " ", the caption, a dump of at most the profile's field-dump limit of the
+// `length` bytes at the cursor (only those really there), " "; the cursor
+// moves by the whole length, also a negative one.
+void HexDumpField(const char* caption, int64_t length);
+
+// A block whose size word was just read: what its fields took so far and
+// what of its size is left.
+struct SizedBlock {
+    int64_t start = 0;  // the cursor after the size word
+    int64_t size = 0;
+    int64_t Taken() const;
+    int64_t Rest() const { return size - Taken(); }
+};
+SizedBlock BeginSizedBlock(int64_t size);
+// How a block's remainder is dumped: only when positive (else nothing and
+// the cursor stays), or signed through HexDumpField (a negative remainder
+// dumps no byte and moves the cursor back to the block's declared end).
+enum class Remainder : uint8_t { PositiveOnly, Signed };
+void DumpRemainder(const char* caption, int64_t rest, Remainder form);
+
+// Items counted in the data, `width` bytes each (0: of varying width):
+// shows item 0, 1, ... while the next would start inside the bytes held,
+// then moves the cursor over the items not shown. False when it stopped
+// early.
+template <class Show>
+bool ShowCountedItems(uint32_t count, int64_t width, Show&& show) {
+    for (uint32_t i = 0; i < count; ++i) {
+        if (!CursorInside()) {
+            SkipBytes(width * (int64_t{count} - i));
+            return false;
+        }
+        show(i);
+    }
+    return true;
+}
+
+// Sections announced by bits of one flag word, shown in the rows' order;
+// a section's operation returns false when the whole detail ends there.
+template <class State>
+struct FlagSection {
+    uint8_t bit;
+    const char* title;            // none: no title line
+    bool (*show)(State& state);   // none: the title only
+};
+enum class SectionTitle : uint8_t { Plain, AfterBlank };
+template <class State>
+bool ShowFlagSections(uint32_t flags, std::span<const FlagSection<State>> sections, State& state,
+                      SectionTitle titles = SectionTitle::Plain) {
+    for (const FlagSection<State>& s : sections) {
+        if (!TestBit(flags, s.bit)) continue;
+        if (s.title) {
+            if (titles == SectionTitle::AfterBlank) ShowBlank();
+            ShowLine(s.title);
+        }
+        if (s.show && !s.show(state)) return false;
+    }
+    return true;
+}
+
 // " ", the caption (a navigable line for blocks 0-23, whose size and file
 // offset are kept), the whole block, " "; the cursor moves past the block.
 void HexDumpTextBlock(const char* caption, uint32_t blockSize, uint16_t block,
                       const PacketEntry& entry, uint32_t id);
 // The caption and the low bytes of `length` / 2 two-byte characters; the
-// line stops at 255 characters and the characters past it are not read.
+// line stops at 255 characters, and the cursor moves over the whole field.
 void ShowCharField(uint16_t length, const char* caption);
 // The caption and the low bytes of two-byte characters up to a zero one (read)
 // or `maximum` of them, at least one; the line stops at 511 characters.
@@ -118,6 +265,23 @@ int ShowCharString(const char* caption, int16_t maximum);
 void ShowDeletableData();
 // "<<<No ASCII display, using HEX display>>>" over the rest of the packet.
 void HexDumpPacketData(const PacketEntry& entry, uint32_t id);
+
+// ---- Line shapes of the function-data describers ----
+
+// Four words on one line, in the order read.
+void ShowWordQuad(FieldFormat<4> format);
+// A point of a line: its index, then x and y, each unsigned and signed.
+void ShowPointField(FieldFormat<5> format, uint32_t index);
+
+// ---- Blocks shared by packet and function describers ----
+
+// A template override at the cursor (its size word counts from after
+// itself); returns what it covered, its size word included.
+int64_t DescribeTemplateOverride();
+// A draw-object block at the cursor.
+void DescribeDrawObject();
+// A border/fill override block at the cursor.
+void DescribeBorderFillOverride();
 
 // ---- Dispatch ----
 
@@ -177,7 +341,9 @@ inline constexpr size_t kPacketDescriberTypes = 0x80;
 inline constexpr uint8_t kFirstDescribedGroup = 0xD0;
 inline constexpr uint8_t kLastDescribedGroup = 0xE2;
 
-// Types 0x00-0x7F, in type order.
+// The rows of Salvino's tables; a profile may hold others.
+const DescriberRows& SalvinoDescriberRows();
+// The profile's rows. Types 0x00-0x7F, in type order.
 std::span<const PacketDescriberId> PacketDescribers();
 // Groups 0xD0-0xE2 in order, each its subfunctions from 0.
 std::span<const std::span<const FunctionDescriberId>> FunctionDescribers();

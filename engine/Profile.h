@@ -15,6 +15,21 @@ namespace engine {
 class TextRunPolicy;
 class WalkDamagePolicy;
 class ReferenceCounter;
+enum class PacketDescriberId : uint8_t;
+enum class FunctionDescriberId : uint8_t;
+
+// Which packet types and (group, subfunction) pairs have a describer.
+struct DescriberRows {
+    std::span<const PacketDescriberId> packets;  // by type from 0x00
+    std::span<const std::span<const FunctionDescriberId>> functions;  // by group from 0xD0
+};
+
+// The bounds of what a detail shows.
+struct DescriberLimits {
+    int64_t fieldDump = 10240;      // bytes a field dump shows at most
+    uint32_t packetShown = 65535;   // larger packets show only their head
+    uint32_t packetHead = 4096;     // the head shown of a larger packet
+};
 
 // One row of a name table in its original order and spelling.
 struct NameRow {
@@ -46,6 +61,9 @@ struct Profile {
     const ReferenceCounter* refCounter = nullptr;
     // The graphics dumper's line variation; none means Salvino's.
     const graphics::DumpDialect* dumpDialect = nullptr;
+    // The describers' rows; none means Salvino's.
+    const DescriberRows* describerRows = nullptr;
+    DescriberLimits describerLimits{};
 
     // The overlay row for `code` of `table`, or nullptr when the profile
     // leaves that row as the shared table has it.

@@ -129,7 +129,9 @@ int ReadQwgByte() {
         g.eofShown = true;
         const char* text = CurrentDumpDialect().eofText;
         g.out.EmitLine(text);
-        engine::AddListLine(g.sink, text);
+        // The check has no sink of its own: its lines go to the error
+        // list, also while they are printed.
+        engine::AddListLine(g.sink ? g.sink : engine::Ctx().sink.defaultList, text);
     }
     g.endOfData = true;
     return -1;

@@ -166,9 +166,12 @@ void CInfoPage::UpdatePage(uint32_t flags) {
         engine::PrintLine(&model, kRule);
         // The check's lines go to the printer; what it would add to a list
         // goes to one nobody sees, so the findings shown stay as they are.
-        if (engine::DocFile* doc = sheet_.Document(); doc && sheet_.Header().FileType() != 22) {
+        if (engine::DocFile* doc = sheet_.Document()) {
             TaggedListModel scratch;
-            engine::CheckDocument(doc, &scratch);
+            if (sheet_.Header().FileType() == 22)
+                graphics::CheckQwgRecords(doc, &scratch, 0);
+            else
+                engine::CheckDocument(doc, &scratch);
         }
         return;
     }

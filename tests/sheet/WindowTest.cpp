@@ -267,6 +267,19 @@ TEST(InfoPage, ADamagedGraphicsFileListsTheHeadingAndTheChecksLines) {
     EXPECT_NE(r.window->windowTitle().indexOf("(QWG 2.x format)"), -1);
     // The Information page's check leaves no default list behind.
     EXPECT_EQ(engine::Ctx().sink.defaultList, nullptr);
+
+    // Its printout: the heading lines, then the same check's lines; the
+    // list on screen is not added to.
+    r.ctx.StartPrinting(10, 100000, path);
+    r.info().UpdatePage(kPrintDetail);
+    std::vector<std::string> printed;
+    for (const auto& d : r.ctx.printer->draws) printed.push_back(d.text);
+    r.ctx.StopPrinting();
+    const std::string rule(61, '=');
+    std::vector<std::string> printedExpected{"---- File: " + path + "   Page: 1 ----", rule, "Corruption", rule};
+    for (const auto& l : alone.lines) printedExpected.push_back(l.text);
+    EXPECT_EQ(printed, printedExpected);
+    EXPECT_EQ(r.InfoLines(), expected);
 }
 
 TEST(InfoPage, ARefreshOfTheSameDocumentKeepsItsFindings) {
