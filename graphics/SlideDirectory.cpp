@@ -112,7 +112,14 @@ constexpr FixedLine kOptionTimingLines[] = {
 // A length the counts derive: never below 0.
 uint32_t Derived(int64_t n) { return n > 0 ? static_cast<uint32_t>(std::min<int64_t>(n, 0xFFFFFFFF)) : 0; }
 
-void EmitCharLine() { Emit("%c", static_cast<int>(Byte())); }
+// A character line; a zero character ends its line, as in a C string.
+void EmitCharLine() {
+    const uint32_t c = Byte();
+    if (c == 0)
+        Emit("%s", "");
+    else
+        Emit("%c", static_cast<int>(c));
+}
 
 struct Entry {
     uint32_t position;
@@ -172,6 +179,7 @@ void DumpNameList(const std::vector<Entry>& entries) {
     Emit("        * Section Name List * ");
     for (size_t i = 1; i < entries.size() && !g.endOfData; ++i) {
         const uint32_t length = Word();
+        if (g.endOfData) return;
         Emit("    Entry #%-4u, string length %4u : ", static_cast<unsigned>(i), length);
         for (uint32_t c = 0; c < length / 2 && !g.endOfData; ++c) {
             EmitCharLine();
@@ -265,6 +273,7 @@ void DumpSection(int section, uint32_t mask33to64, uint32_t mask1to32, int mode)
         return;
     }
     if (section <= 4) DumpNameList(entries);
+    if (g.endOfData) return;
     DumpSectionData(section, entries, m, sectionStart, mask33to64, mask1to32, mode);
 }
 
