@@ -98,7 +98,80 @@ consteval void CheckFormat(const char* f, int ints, int strings) {
     const Conversions c = CountConversions(f);
     if (!c.valid || c.ints != ints || c.strings != strings) FieldFormatIsMalformed();
 }
+// The kind of the conversion at `p` (just after its '%'): 'i' an int
+// (d i u x X o c), 'l' a long (the same with l), 'f' a double (f g, also
+// with l), 's' a string; 0 for anything else. `p` ends on the letter.
+consteval char ConversionKind(const char*& p) {
+    while (*p == '-' || *p == '+' || *p == ' ' || *p == '#' || *p == '0') ++p;
+    while (*p >= '0' && *p <= '9') ++p;
+    if (*p == '.') {
+        ++p;
+        while (*p >= '0' && *p <= '9') ++p;
+    }
+    const bool isLong = *p == 'l';
+    if (isLong) ++p;
+    switch (*p) {
+        case 'd': case 'i': case 'u': case 'x': case 'X': case 'o': return isLong ? 'l' : 'i';
+        case 'c': return isLong ? 0 : 'i';
+        case 'f': case 'g': return 'f';
+        case 's': return isLong ? 0 : 's';
+        default: return 0;
+    }
+}
+// True when the conversions of `f` are, in order, exactly `kinds`.
+consteval bool MatchesKinds(const char* f, const char* kinds) {
+    for (const char* p = f; *p; ++p) {
+        if (*p != '%') continue;
+        ++p;
+        if (*p == '%') continue;
+        const char k = ConversionKind(p);
+        if (k == 0 || *kinds != k) return false;
+        ++kinds;
+    }
+    return *kinds == 0;
+}
+// True when, after an optional leading "%s", every conversion is of `kind`.
+consteval bool AllOfKind(const char* f, char kind) {
+    const char* p = f;
+    if (p[0] == '%' && p[1] == 's') p += 2;
+    for (; *p; ++p) {
+        if (*p != '%') continue;
+        ++p;
+        if (*p == '%') continue;
+        if (ConversionKind(p) != kind) return false;
+    }
+    return true;
+}
+template <size_t N>
+struct Kinds {
+    char k[N];
+    consteval Kinds(const char (&s)[N]) {  // NOLINT: implicit from literals
+        for (size_t i = 0; i < N; ++i) k[i] = s[i];
+    }
+};
 }  // namespace detail
+
+// A line format whose conversions are, in order, the kinds given ('i' int,
+// 'l' long, 'f' double, 's' string), checked when the program is compiled.
+template <detail::Kinds K>
+struct TypedFormat {
+    const char* text;
+    consteval TypedFormat(const char* f) : text(f) {  // NOLINT: implicit from literals
+        if (!detail::MatchesKinds(f, K.k)) detail::FieldFormatIsMalformed();
+    }
+};
+
+// A format fed one value for every conversion, all of `Kind`, after an
+// optional leading "%s" (the indentation).
+template <char Kind>
+struct ValueFormat {
+    const char* text;
+    bool indented;
+    consteval ValueFormat(const char* f)  // NOLINT: implicit from literals
+        : text(f), indented(f[0] == '%' && f[1] == 's') {
+        if (!detail::AllOfKind(f, Kind)) detail::FieldFormatIsMalformed();
+    }
+};
 
 template <int N, int S = 0>
 struct FieldFormat {

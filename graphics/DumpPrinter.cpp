@@ -7,6 +7,7 @@
 #include "engine/Format.h"
 #include "engine/OutputSink.h"
 #include "graphics/Dialect.h"
+#include "graphics/Fields.h"
 #include "graphics/Fixed32.h"
 #include "graphics/GraphicsState.h"
 #include "graphics/Reader.h"
@@ -224,6 +225,46 @@ void DumpPrinter::EmitRecordTitle(const char* name) {
 void DumpPrinter::EmitBlockTitle(const char* name) {
     if (Gfx().quiet || Gfx().headerLinesOff) return;
     EmitIndented("%s: ", name);
+}
+
+void DumpPrinter::EmitColorList(const char* caption, uint32_t count, bool wide) {
+    GraphicsState& g = Gfx();
+    const bool lines = !g.headerLinesOff;
+    if (lines) {
+        EmitIndented("%s:", caption);
+        EmitIndented("%u Colors Defined", count);
+    }
+    const uint32_t size = wide ? 8 : 4;
+    const uint32_t from = g.bytePosition;
+    const uint32_t fit = FittingElements(count, size);
+    for (uint32_t i = 0; i < fit; ++i) {
+        const uint32_t r = ReadComponent(wide), gr = ReadComponent(wide), b = ReadComponent(wide),
+                       t = ReadComponent(wide);
+        if (!lines) continue;
+        if (count == 1) {
+            EmitWordValue("Red:   ", r, " ");
+            EmitWordValue("Green: ", gr, " ");
+            EmitWordValue("Blue:  ", b, " ");
+            EmitWordValue("Trans: ", t, " ");
+        } else {
+            EmitIndented("%3u. R: %2xh (%3u) G: %2xh (%3u) B: %2xh (%3u) T: %2xh (%3u)", i + 1, r, r, gr, gr, b, b,
+                         t, t);
+        }
+    }
+    StopAtRecordEnd(from, static_cast<uint64_t>(count) * size);
+}
+
+void DumpPrinter::EmitPositionArray(uint32_t n) {
+    GraphicsState& g = Gfx();
+    const bool lines = !g.headerLinesOff;
+    if (lines) EmitIndented("Position Array:  ( %u element(s) ) ", n);
+    const uint32_t from = g.bytePosition;
+    const uint32_t fit = FittingElements(n, 2);
+    for (uint32_t i = 0; i < fit; ++i) {
+        const uint32_t v = static_cast<uint16_t>(ReadQwgWord());
+        if (lines) EmitFormatted("%u%s: %u ", i, indent_.c_str(), v);
+    }
+    StopAtRecordEnd(from, static_cast<uint64_t>(n) * 2);
 }
 
 // ---- range checks

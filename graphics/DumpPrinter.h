@@ -72,6 +72,11 @@ public:
     void EmitEdges(uint32_t x1, uint32_t x2, uint32_t y1, uint32_t y2);
     void EmitWidthHeight(uint32_t x1, uint32_t x2, uint32_t y1, uint32_t y2);
     void EmitRecordTitle(const char* name);
+    // The caption, the count, then each colour read from the record (one
+    // byte a component, or a u16 when `wide`).
+    void EmitColorList(const char* caption, uint32_t count, bool wide);
+    // The count, then each u16 element read from the record.
+    void EmitPositionArray(uint32_t n);
     // A sub-block's title inside a record: like a record title, and also
     // suppressed while header lines are off (the list shows one line a record).
     void EmitBlockTitle(const char* name);

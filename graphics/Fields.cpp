@@ -2,6 +2,8 @@
 
 #include "graphics/Reader.h"
 
+#include <algorithm>
+
 namespace graphics {
 
 namespace {
@@ -42,6 +44,32 @@ void EmitElements(const char* title, const Element (&elements)[N], const char* s
 
 }  // namespace
 
+uint32_t RecordLeft() {
+    const GraphicsState& g = Gfx();
+    return g.recordEnd > g.bytePosition ? g.recordEnd - g.bytePosition : 0;
+}
+
+uint32_t FittingElements(uint32_t count, uint32_t size) {
+    const uint32_t fit = size == 0 ? count : RecordLeft() / size;
+    return count < fit ? count : fit;
+}
+
+void StopAtRecordEnd(uint32_t from, uint64_t asked) {
+    GraphicsState& g = Gfx();
+    const uint64_t wanted = static_cast<uint64_t>(from) + asked;
+    if (wanted <= g.recordEnd) return;
+    const uint32_t left = RecordLeft();
+    if (left != 0 && !g.endOfData) {
+        const uint32_t before = QwgReaderTell(g.file);
+        QwgReaderSkip(g.file, left);
+        g.bytePosition += QwgReaderTell(g.file) - before;
+    }
+    // Past the end by the fixed fields already read, plus what the count asked.
+    const uint64_t beyond = wanted - std::max<uint64_t>(from, g.recordEnd);
+    const uint64_t pos = static_cast<uint64_t>(std::max(g.bytePosition, g.recordEnd)) + beyond;
+    g.bytePosition = static_cast<uint32_t>(std::min<uint64_t>(pos, 0xFFFFFFF0u));
+}
+
 uint32_t ReadCoordinate(Precision precision) {
     return precision == Precision::Double ? ReadQwgDword() : static_cast<uint16_t>(ReadQwgWord());
 }
@@ -67,6 +95,7 @@ uint32_t ReadCharacterization() {
     Transformation& t = g.transform;
     t.SetIdentity();
     const uint32_t flags = Word();
+    g.lastCharacterization = static_cast<uint16_t>(flags);
     uint32_t bytes = 2;
     const bool lines = !g.headerLinesOff;
     const bool detail = lines && g.detail;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine/EngineContext.h"
 #include "engine/Targets.h"
@@ -30,6 +31,16 @@ enum class Precision : uint8_t { Single = 0, Double = 1 };
 // Image extents of the Start record, in the current precision.
 struct ImageExtents {
     uint32_t xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+};
+
+// One entry of the Object Capsule record's table.
+struct CapsuleEntry {
+    uint8_t format = 0;
+    uint8_t reserved = 0;
+    uint8_t bitsPerPixel = 0;
+    uint8_t flags = 0;
+    uint16_t xResolution = 0;
+    uint16_t yResolution = 0;
 };
 
 struct GraphicsState;
@@ -59,7 +70,12 @@ struct GraphicsState {
     uint32_t recordLimit = kNoRecordLimit;
     Precision precision = Precision::Single;
     ImageExtents extents;
-    uint8_t chartType = 0;       // of the last Chart record, read by Chart Style
+    // What the handlers keep between records.
+    std::vector<CapsuleEntry> capsules;  // of the last Object Capsule record
+    uint32_t imageIndex = 0;             // of the next Object Image
+    uint8_t chartType = 0;               // of the last Chart record
+    uint8_t textKind = 1;
+    uint16_t lastCharacterization = 0;   // flags of the last entity's head
     Transformation transform;
     uint16_t dumpFlags = 0;
     uint8_t nesting = 0;         // raised while embedded records are dumped

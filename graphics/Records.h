@@ -10,6 +10,7 @@
 namespace graphics {
 
 struct RecordRow;
+struct FieldRow;
 using RecordHandler = void (*)(const RecordRow& row);
 
 // One row per record type: the title the list shows, the length the record
@@ -18,6 +19,9 @@ struct RecordRow {
     const char* title;
     uint16_t expectedLength;
     RecordHandler handler;  // none for row 0: the loops never call it
+    // The fields the handler reads and shows, for handlers that take rows.
+    const FieldRow* fields = nullptr;
+    uint16_t fieldCount = 0;
 };
 
 inline constexpr size_t kRecordTableRows = 71;

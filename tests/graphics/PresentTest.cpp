@@ -127,10 +127,10 @@ TEST_F(Present, TextCodesNeverReadPastTheRecordEndAtAnyCut) {
     for (size_t n = 0; n <= kCodes.size(); ++n) {
         SCOPED_TRACE(n);
         const Bytes body(kCodes.begin(), kCodes.begin() + static_cast<std::ptrdiff_t>(n));
-        const Bytes file = QwgBuilder().Record(4, 15, 0, body).Record(4, 32, 0, {}).End().bytes;
+        const Bytes file = QwgBuilder().Record(4, 15, 0, body).Record(4, 35, 0, {}).End().bytes;
         EXPECT_EQ(Check(file), std::vector<std::string>{});
         const std::vector<std::string> list = List(file);
-        EXPECT_EQ(list, (std::vector<std::string>{"Text Data: ", "Group: ", "End QWG Data: "}));
+        EXPECT_EQ(list, (std::vector<std::string>{"Text Data: ", "No-op: ", "End QWG Data: "}));
         countLeft = 99;
         Detail(file, 0x1A);
         EXPECT_EQ(countLeft, 0u);
@@ -155,9 +155,9 @@ TEST_F(Present, ChartStylesOfAnyBodyEndAtTheirRecord) {
         Bytes body(length);
         for (uint8_t& b : body) b = static_cast<uint8_t>(rng() % 30);
         body[0] = body[1] = 0;  // no characterization extras
-        const Bytes file = QwgBuilder().Record(4, 16, 0, body).Record(4, 32, 0, {}).End().bytes;
+        const Bytes file = QwgBuilder().Record(4, 16, 0, body).Record(4, 35, 0, {}).End().bytes;
         SCOPED_TRACE(length);
-        EXPECT_EQ(List(file), (std::vector<std::string>{"Chart Style: ", "Group: ", "End QWG Data: "}));
+        EXPECT_EQ(List(file), (std::vector<std::string>{"Chart Style: ", "No-op: ", "End QWG Data: "}));
         for (const std::string& e : Check(file)) {
             EXPECT_EQ(e.find("Read past end"), std::string::npos) << e;
             EXPECT_EQ(e.find("data not read"), std::string::npos) << e;
