@@ -34,34 +34,18 @@ enum class Kind : uint8_t {
     Colour,  // four bytes in stream order
 };
 
-// Counts the conversions of a format: integers ('i') and floating ('f');
-// anything else does not compile.
+// The conversions a row's kind feeds its format, in order: an index first
+// where the row has one, then one value (twice for the hex-and-decimal
+// lines) or its doubles or colour bytes.
 consteval bool Matches(const char* f, Kind kind, bool indexed) {
-    int ints = 0, floats = 0;
-    for (const char* p = f; *p; ++p) {
-        if (*p != '%') continue;
-        ++p;
-        if (*p == '%') continue;
-        while (*p == '-' || *p == '+' || *p == ' ' || *p == '#' || *p == '0') ++p;
-        while (*p >= '0' && *p <= '9') ++p;
-        if (*p == '.') {
-            ++p;
-            while (*p >= '0' && *p <= '9') ++p;
-        }
-        if (*p == 'l') ++p;
-        switch (*p) {
-            case 'd': case 'i': case 'u': case 'x': case 'X': ++ints; break;
-            case 'g': case 'f': ++floats; break;
-            default: return false;
-        }
-    }
-    if (indexed) --ints;
+    using engine::detail::MatchesKinds;
     switch (kind) {
         case Kind::U8: case Kind::U16: case Kind::I16: case Kind::U32:
-            return floats == 0 && (ints == 1 || ints == 2);
-        case Kind::F64: case Kind::F32: return ints == 0 && floats == 1;
-        case Kind::F64x3: return ints == 0 && floats == 3;
-        case Kind::Colour: return ints == 4 && floats == 0;
+            return indexed ? MatchesKinds(f, "ii") || MatchesKinds(f, "iii")
+                           : MatchesKinds(f, "i") || MatchesKinds(f, "ii");
+        case Kind::F64: case Kind::F32: return !indexed && MatchesKinds(f, "f");
+        case Kind::F64x3: return !indexed && MatchesKinds(f, "fff");
+        case Kind::Colour: return MatchesKinds(f, indexed ? "iiiii" : "iiii");
     }
     return false;
 }
