@@ -202,6 +202,17 @@ void DumpNestedGraphic(uint32_t mask33to64, uint32_t mask1to32, uint32_t length)
     const Precision savedPrecision = g.precision;
     const ImageExtents savedExtents = g.extents;
     const Transformation savedTransform = g.transform;
+    // What the handlers keep belongs to the stream it was read from.
+    std::vector<CapsuleEntry> savedCapsules = std::move(g.capsules);
+    const uint32_t savedImageIndex = g.imageIndex;
+    const uint8_t savedChartType = g.chartType, savedTextKind = g.textKind;
+    const GraphicsState fresh;
+    g.capsules.clear();
+    g.imageIndex = fresh.imageIndex;
+    g.chartType = fresh.chartType;
+    g.textKind = fresh.textKind;
+    g.precision = fresh.precision;
+    g.extents = fresh.extents;
 
     // The reader's buffer belongs to its base: a seek under a new base refills it.
     g.base = outerBase + g.bytePosition;
@@ -210,7 +221,10 @@ void DumpNestedGraphic(uint32_t mask33to64, uint32_t mask1to32, uint32_t length)
         g.recordLimit = length;
         DumpQwgRecords(mask33to64, mask1to32, false, kModeDecoded);
     }
-    const bool ended = g.endOfData && g.bytePosition > length;
+    // The data ended inside the entry: the outer walk ends too. An end met
+    // only past the entry (a prefix longer than the entry) is the outer
+    // walk's to find.
+    const bool ended = g.endOfData && g.bytePosition <= length;
 
     g.base = outerBase;
     g.recordLimit = savedLimit;
@@ -219,8 +233,12 @@ void DumpNestedGraphic(uint32_t mask33to64, uint32_t mask1to32, uint32_t length)
     g.precision = savedPrecision;
     g.extents = savedExtents;
     g.transform = savedTransform;
+    g.capsules = std::move(savedCapsules);
+    g.imageIndex = savedImageIndex;
+    g.chartType = savedChartType;
+    g.textKind = savedTextKind;
     g.bytePosition = resume;
-    if (QwgReaderSeek(g.file, resume, 0) < 0 || ended) g.endOfData = true;
+    g.endOfData = ended || QwgReaderSeek(g.file, resume, 0) < 0;
 }
 
 void DumpSectionData(int section, const std::vector<Entry>& entries, uint32_t m, uint32_t sectionStart,
