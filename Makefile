@@ -34,7 +34,9 @@ bench: build
 	$(BUILD)/bench/bench_index
 	$(BUILD)/bench/bench_walker
 	$(BUILD)/bench/bench_check
+	$(BUILD)/bench/bench_repair
 	$(BUILD)/bench/bench_graphics
+	$(BUILD)/bench/bench_describe
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_sheet
 
 clean:

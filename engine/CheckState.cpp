@@ -20,12 +20,9 @@ void BookReference(int32_t referencing, uint8_t kind, uint8_t subKind, uint32_t 
     // check reports the difference.
     if (booked >= uint32_t{pe.countedUses} + pe.countedHidden) return;
     if (slot >= c.check.refs.size()) return;
-    PacketRef& r = c.check.refs[slot];
-    r.kind = kind;
-    r.subKind = subKind;
-    r.referenced = static_cast<uint16_t>(referenced);
-    r.referencing = static_cast<uint16_t>(referencing);
-    r.offset = offset;
+    // One whole-record store: the slots of a dense document lie far apart.
+    c.check.refs[slot] = PacketRef{kind, subKind, static_cast<uint16_t>(referenced),
+                                   static_cast<uint16_t>(referencing), offset};
 }
 
 void StepBookingProgress() {

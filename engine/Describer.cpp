@@ -238,6 +238,8 @@ void HexDumpTextBlock(const char* caption, uint32_t blockSize, uint16_t block,
         AddDataLine(Out(), caption, kTagTextBlock | (uint32_t{block} << 16) | id);
         d.textBlocks.size[block] = blockSize;
         d.textBlocks.offset[block] = static_cast<uint32_t>(entry.entry.DataOffset() + d.cursor);
+        d.textBlocks.owner[block] = id;
+        d.textBlocks.filled[block] = true;
     } else {
         Line(caption);
     }
@@ -444,6 +446,19 @@ void DescribePacket(DocFile* f, uint32_t id, ListTarget* target, const Describer
 
 void DescribePacket(DocFile* f, uint32_t id, ListTarget* target) {
     DescribePacket(f, id, target, BuiltDescribers());
+}
+
+std::optional<TextBlockPlace> TextBlockAt(uint32_t tag) {
+    const uint32_t block = (tag >> 16) & 0x0FFF;
+    const uint32_t id = tag & 0xFFFF;
+    if ((tag & kTagTextBlock) == 0 || block >= kNavigableTextBlocks) return std::nullopt;
+    EngineContext& c = Ctx();
+    const TextBlockTables& t = c.describer.textBlocks;
+    auto owned = [&] { return t.filled[block] && t.owner[block] == id; };
+    if (!owned() && c.doc.file && id != 0 && id < c.doc.packets.size())
+        DescribePacket(c.doc.file, id, SilentTarget());
+    if (!owned()) return std::nullopt;
+    return TextBlockPlace{t.offset[block], t.size[block]};
 }
 
 // ---- Functions -------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,12 +23,20 @@ struct DocFile;
 
 inline constexpr size_t kNavigableTextBlocks = 24;
 
-// Sizes and file offsets of the text blocks of the packet last shown in
-// detail; the prefix page follows a caption line through them. Nothing
-// clears them.
+// Sizes and file offsets of the text blocks shown in detail, each with the
+// packet it was filled for; a caption line is followed through them
+// (TextBlockAt). Nothing clears them.
 struct TextBlockTables {
     std::array<uint32_t, kNavigableTextBlocks> size{};
     std::array<uint32_t, kNavigableTextBlocks> offset{};
+    std::array<uint32_t, kNavigableTextBlocks> owner{};
+    std::array<bool, kNavigableTextBlocks> filled{};
+};
+
+// Where a text block lies in the file.
+struct TextBlockPlace {
+    uint32_t offset = 0;
+    uint32_t size = 0;
 };
 
 // One for the process (in the EngineContext): one detail is built at a
@@ -355,6 +364,12 @@ int64_t DescribeTemplateOverride();
 void DescribeDrawObject();
 // A border/fill override block at the cursor.
 void DescribeBorderFillOverride();
+
+// The block a text-block caption's tag names (kTagTextBlock | block << 16 |
+// packet id). An entry filled for another packet, or not yet filled, is
+// filled first by describing the tag's packet silently; none when the packet
+// has no such block (or the tag no navigable block).
+std::optional<TextBlockPlace> TextBlockAt(uint32_t tag);
 
 // ---- Dispatch ----
 

@@ -32,6 +32,8 @@ struct DocFileFaults {
     virtual int64_t BeforeRead(uint32_t pos, uint32_t asked) { (void)pos; return asked; }
     virtual bool FailSeek(int32_t offset, int origin) { (void)offset; (void)origin; return false; }
     virtual bool FailWrite(uint32_t pos, uint32_t count) { (void)pos; (void)count; return false; }
+    // The rename that puts a finished output in place (the repair's commit).
+    virtual bool FailRename() { return false; }
 };
 
 struct DocFile {

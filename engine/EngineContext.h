@@ -19,6 +19,8 @@ struct GraphicsState;
 
 namespace engine {
 
+struct RepairState;
+
 struct Hosts {
     MessageService* messages = nullptr;
     ProgressHost* progress = nullptr;
@@ -36,6 +38,9 @@ struct EngineContext {
     // The graphics dumper's state, made by graphics/ on first use (the
     // engine knows only its name).
     std::shared_ptr<graphics::GraphicsState> graphics;
+    // The repair's lookups over the reference table and the range list,
+    // made by the repair on first use.
+    std::shared_ptr<RepairState> repair;
 };
 
 namespace detail {

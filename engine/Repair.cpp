@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/Check.h"
+#include "engine/Codes.h"
 #include "engine/CheckState.h"
 #include "engine/DocFile.h"
 #include "engine/Document.h"
@@ -80,6 +81,67 @@ std::vector<uint8_t> ReadHead(DocFile* f, const IndexEntry& e, uint32_t from) {
 
 }  // namespace
 
+RepairState& Repairs() {
+    EngineContext& c = Ctx();
+    if (!c.repair) c.repair = std::make_shared<RepairState>();
+    return *c.repair;
+}
+
+void ResetRepairState() { Ctx().repair.reset(); }
+
+namespace {
+
+const std::vector<std::vector<uint32_t>>& MadeBy() {
+    RepairState& st = Repairs();
+    if (!st.madeBuilt) {
+        const auto& refs = Ctx().check.refs;
+        const size_t count = Ctx().doc.packets.size();
+        st.made.assign(count, {});
+        for (size_t s = 0; s < refs.size(); ++s)
+            if (refs[s].referenced != 0 && refs[s].referencing < count)
+                st.made[refs[s].referencing].push_back(static_cast<uint32_t>(s));
+        st.madeBuilt = true;
+    }
+    return st.made;
+}
+
+// Ranges of the check inside packet `id`'s text blocks, in list order.
+const std::vector<uint32_t>& OwnedBy(uint32_t id) {
+    RepairState& st = Repairs();
+    if (!st.ownedBuilt) {
+        const auto& ranges = Ctx().check.ranges;
+        st.owned.assign(Ctx().doc.packets.size(), {});
+        for (size_t i = 0; i < ranges.size(); ++i) {
+            const InvalidRange& r = ranges[i];
+            if (r.block != kRepairBlock && r.owner != 0 && r.owner != kRangeUndo && r.owner < st.owned.size())
+                st.owned[r.owner].push_back(static_cast<uint32_t>(i));
+        }
+        st.ownedBuilt = true;
+    }
+    static const std::vector<uint32_t> kNone;
+    return id < st.owned.size() ? st.owned[id] : kNone;
+}
+
+// Brings the index of the repair's own ranges up to the list's end.
+void IndexOwnRanges() {
+    RepairState& st = Repairs();
+    const auto& ranges = Ctx().check.ranges;
+    if (st.rangesSeen > ranges.size()) {
+        st.fixAt.clear();
+        st.cutAt.clear();
+        st.rangesSeen = 0;
+    }
+    for (; st.rangesSeen < ranges.size(); ++st.rangesSeen) {
+        const InvalidRange& r = ranges[st.rangesSeen];
+        if (r.block != kRepairBlock) continue;
+        const uint32_t i = static_cast<uint32_t>(st.rangesSeen);
+        if (r.owner == kRangeByteFix) st.fixAt.emplace(r.start, i);
+        else if (r.owner == kRangeDamage) st.cutAt.emplace(r.start, i);
+    }
+}
+
+}  // namespace
+
 // ---- Which packets go ---------------------------------------------------
 
 int PacketRemovalReason(uint32_t id, uint32_t options, std::string& reason, bool& writingTools) {
@@ -128,10 +190,8 @@ void RemovePacket(RepairJob& job, uint32_t id, uint32_t options, std::string& re
     if (id == 0 || id >= count) return;
 
     // The references each packet makes, in table order.
-    std::vector<std::vector<uint32_t>> made(count);
-    for (size_t s = 0; s < refs.size(); ++s)
-        if (refs[s].referenced != 0 && refs[s].referencing < count)
-            made[refs[s].referencing].push_back(static_cast<uint32_t>(s));
+    const auto& made = MadeBy();
+    if (made.size() != count) return;
 
     auto drop = [&](uint32_t which) {
         IndexEntry& e = packets[which].entry;
@@ -216,13 +276,104 @@ int CopyHeader(RepairJob& job, DocFile* out, DocFile* in) {
     return CopyBytes(job, out, in, at > 16 ? at : 16);
 }
 
+namespace {
+
+// Child-list ids of removed packets become 0 in a packet's data.
+bool ClearRemovedIn(const RepairJob& job, const IndexEntry& e, std::vector<uint8_t>& data) {
+    const PacketLayout l = ReadPacketLayout(e, data);
+    if (!l.hasChildList) return false;
+    bool changed = false;
+    for (size_t i = 0; i < l.children.size(); ++i) {
+        const size_t at = 2 + 2 * i;
+        const uint32_t child = l.children[i];
+        if (child != 0 && job.Removed(child)) {
+            SetU16(data.data() + at, 0);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+struct Cut {
+    uint64_t from, to;  // offsets in the packet's data
+};
+
+// The prefix ids of removed packets go out of the functions of one text
+// block (data[from, to)), as they go out of the body's: a function that
+// loses every id goes whole, otherwise its size fields and id count follow.
+void CutRemovedIds(const RepairJob& job, std::vector<uint8_t>& data, uint64_t from, uint64_t to,
+                   std::vector<Cut>& cuts) {
+    uint64_t e = from;
+    while (e < to) {
+        const uint8_t b = data[e];
+        if (b <= 0xCF) {
+            ++e;
+            continue;
+        }
+        if (b == 0xFF) {
+            ++e;
+            continue;
+        }
+        if (b >= 0xF0) {
+            const uint32_t l = FixedFunctionLength(b);
+            e += (l != 0 && e + l <= to && data[e + l - 1] == b) ? l : 1;
+            continue;
+        }
+        if (to - e < 6) {
+            ++e;
+            continue;
+        }
+        const int16_t sized = static_cast<int16_t>(GetU16(data, e + 2));
+        const uint64_t sz = sized > 0 ? static_cast<uint64_t>(sized) : 0;
+        if (sz <= 6 || e + sz > to || data[e + sz - 1] != b || GetU16(data, e + sz - 3) != sz) {
+            ++e;
+            continue;
+        }
+        const bool hasIds = (data[e + 4] & 0x80) != 0;
+        const uint32_t n = hasIds ? data[e + 5] : 0;
+        if (hasIds && 6 + 2 * uint64_t{n} <= sz - 3) {
+            std::vector<uint32_t> gone;
+            for (uint32_t i = 0; i < n; ++i) {
+                const uint32_t id = GetU16(data, e + 6 + 2 * size_t{i});
+                if (id != 0 && job.Removed(id)) gone.push_back(i);
+            }
+            if (!gone.empty() && gone.size() == n) {
+                cuts.push_back({e, e + sz});
+            } else if (!gone.empty()) {
+                const uint32_t newSize = static_cast<uint32_t>(sz - 2 * gone.size());
+                SetU16(data.data() + e + 2, newSize);
+                data[e + 5] = static_cast<uint8_t>(n - gone.size());
+                SetU16(data.data() + e + sz - 3, newSize);
+                for (uint32_t i : gone) cuts.push_back({e + 6 + 2 * uint64_t{i}, e + 8 + 2 * uint64_t{i}});
+            }
+        }
+        e += sz;
+    }
+}
+
+bool NamesRemoved(const RepairJob& job, uint32_t id, uint8_t kind) {
+    const auto& made = MadeBy();
+    if (id >= made.size()) return false;
+    const auto& refs = Ctx().check.refs;
+    for (uint32_t s : made[id])
+        if ((refs[s].kind & 0x0F) == kind && job.Removed(refs[s].referenced)) return true;
+    return false;
+}
+
+}  // namespace
+
 int64_t RemoveCorruptCodes(RepairJob& job, DocFile* out, DocFile* in, uint32_t id) {
     EngineContext& c = Ctx();
     PacketEntry& p = c.doc.packets[id];
     const IndexEntry& e = p.entry;
     const uint32_t size = e.DataSize();
     const uint32_t src = p.sourceOffset;
-    const std::vector<uint8_t> data = ReadAt(in, src, size);
+    std::vector<uint8_t> data = ReadAt(in, src, size);
+    if (data.size() < size) {
+        RepairBox("Error reading file: " + in->path);
+        return -1;
+    }
+    ClearRemovedIn(job, e, data);
     const PacketLayout l = ReadPacketLayout(e, data);
     const uint64_t tableEnd = l.TableEnd();
     if (!Seek(out, e.DataOffset())) {
@@ -240,7 +391,11 @@ int64_t RemoveCorruptCodes(RepairJob& job, DocFile* out, DocFile* in, uint32_t i
         return static_cast<int64_t>(data.size());
     }
 
+    const bool corruption = job.repairCorruption;
+    const bool idsGo = NamesRemoved(job, id, kRefTextBlock);
+    const std::vector<uint32_t>& owned = OwnedBy(id);
     std::vector<uint8_t> result(data.begin(), data.begin() + l.firstBlock);
+    result.reserve(data.size());
     uint64_t start = l.firstBlock;
     for (uint32_t b = 0; b < l.blocks.size(); ++b) {
         const size_t sizeField = l.tableAt + 6 + 4 * size_t{b};
@@ -249,29 +404,37 @@ int64_t RemoveCorruptCodes(RepairJob& job, DocFile* out, DocFile* in, uint32_t i
         const uint64_t from = std::min<uint64_t>(block.start, data.size());
         const uint64_t to = from + block.held;
         start = block.start + blockSize;
-        // The ranges of this block, in file offsets of the source.
-        std::vector<InvalidRange> cuts;
-        for (const InvalidRange& r : c.check.ranges)
-            if (r.owner == id && r.block == b && r.end > r.start) cuts.push_back(r);
-        std::sort(cuts.begin(), cuts.end(),
-                  [](const InvalidRange& a, const InvalidRange& z) { return a.start < z.start; });
+        std::vector<Cut> cuts;
+        if (corruption) {
+            for (uint32_t ri : owned) {
+                const InvalidRange& r = c.check.ranges[ri];
+                if (r.block != b || r.end <= r.start) continue;
+                const uint64_t rs = std::max<uint64_t>(r.start >= src ? r.start - src : 0, from);
+                const uint64_t re = std::min<uint64_t>(r.end >= src ? r.end - src : 0, to);
+                if (re <= rs) continue;
+                AddListLine(job.log, Format("Removing Corrupted codes in Prefix 0x%2X from 0x%06X, to 0x%06X", id,
+                                            r.start, r.end - 1));
+                cuts.push_back({rs, re});
+            }
+        }
+        if (idsGo) CutRemovedIds(job, data, from, to, cuts);
+        std::sort(cuts.begin(), cuts.end(), [](const Cut& x, const Cut& y) { return x.from < y.from; });
         uint64_t pos = from;
         uint32_t newSize = blockSize;
-        for (const InvalidRange& r : cuts) {
-            const uint64_t rs = std::max<uint64_t>(r.start >= src ? r.start - src : 0, pos);
-            const uint64_t re = std::min<uint64_t>(r.end >= src ? r.end - src : 0, to);
-            if (re <= rs) continue;
-            result.insert(result.end(), data.begin() + pos, data.begin() + rs);
-            AddListLine(job.log, Format("Removing Corrupted codes in Prefix 0x%2X from 0x%06X, to 0x%06X",
-                                        id, r.start, r.end - 1));
-            newSize -= std::min<uint32_t>(newSize, static_cast<uint32_t>(re - rs));
-            pos = re;
+        for (const Cut& cut : cuts) {
+            const uint64_t cs = std::max(cut.from, pos);
+            if (cut.to <= cs) continue;
+            result.insert(result.end(), data.begin() + static_cast<ptrdiff_t>(pos),
+                          data.begin() + static_cast<ptrdiff_t>(cs));
+            newSize -= std::min<uint32_t>(newSize, static_cast<uint32_t>(cut.to - cs));
+            pos = cut.to;
         }
-        result.insert(result.end(), data.begin() + pos, data.begin() + to);
+        result.insert(result.end(), data.begin() + static_cast<ptrdiff_t>(pos),
+                      data.begin() + static_cast<ptrdiff_t>(to));
         SetU32(result.data() + sizeField, newSize);
     }
     // What follows the blocks stays.
-    if (start < data.size()) result.insert(result.end(), data.begin() + start, data.end());
+    if (start < data.size()) result.insert(result.end(), data.begin() + static_cast<ptrdiff_t>(start), data.end());
     if (!WriteAll(out, result.data(), result.size())) {
         RepairBox("Error Writing file: " + job.outputName);
         return -1;
@@ -290,10 +453,15 @@ int RebuildPrefixArea(RepairJob& job, DocFile* out, DocFile* in, uint32_t option
         RepairBox("I/O Error.  Seek to Index area failed");
         return 1;
     };
+    ResetRepairState();
+    // The stored counts first: an entry that needs its min-use flag gets it
+    // before the removal rules read the flags.
+    if (!job.scramble && QWFixPacketCounts(job.log) == 0) return 1;
     for (PacketEntry& p : packets) p.sourceOffset = p.entry.DataOffset();
 
     const uint32_t length = c.doc.dataLength;
     uint32_t running = indexPos + count * static_cast<uint32_t>(kIndexEntrySize);
+    bool removed = false;
     if (options != 0) {
         std::string reason;
         bool writingTools = false;
@@ -306,19 +474,16 @@ int RebuildPrefixArea(RepairJob& job, DocFile* out, DocFile* in, uint32_t option
             // Data the file does not hold cannot be laid out again.
             if (e.Type() != 0 && (e.DataOffset() > length || e.DataSize() > length - e.DataOffset())) {
                 AddListLine(job.log, Format("All references to prefix packet 0x%X were removed!!!", id));
+                const uint32_t source = p.sourceOffset;
                 p = PacketEntry{};
+                p.sourceOffset = source;
                 job.MarkRemoved(id, count);
             }
         }
-    }
-    // The stored counts are fixed once the removed packets have given back
-    // their uses, so that the copy checks sound as it is written.
-    if (!job.scramble && QWFixPacketCounts(job.log) == 0) return 1;
-    if (options != 0) {
+        removed = !job.removed.empty();
+        // Every entry, available ones too, gets the running position.
         for (uint32_t id = 1; id < count; ++id) {
             IndexEntry& e = packets[id].entry;
-            // Available entries keep their offset: a removed one stays all zeros.
-            if (e.Type() == 0 && e.DataSize() == 0) continue;
             SetOffset(e, running);
             if (e.Type() != 0) running += e.DataSize();
         }
@@ -327,25 +492,32 @@ int RebuildPrefixArea(RepairJob& job, DocFile* out, DocFile* in, uint32_t option
     if (WriteIndex(out, job.log) == 0) return 1;
     if (!Seek(in, indexPos + count * static_cast<uint32_t>(kIndexEntrySize))) return seekFailed();
 
+    // A packet that changes size moves every later one: the difference so far.
+    int64_t shift = 0;
     bool resized = false;
     for (uint32_t id = 1; id < count; ++id) {
         PacketEntry& p = packets[id];
-        const IndexEntry& e = p.entry;
+        IndexEntry& e = p.entry;
+        if (shift != 0) SetOffset(e, static_cast<uint32_t>(e.DataOffset() + shift));
         if (e.DataSize() == 0) continue;
         if (!Seek(in, p.sourceOffset)) return seekFailed();
-        const bool owned = std::any_of(c.check.ranges.begin(), c.check.ranges.end(),
-                                       [&](const InvalidRange& r) { return r.owner == id && r.block != kRepairBlock; });
-        if ((options & kRepairCorruption) && (e.Flags() & kFlagTextBlocks) && owned) {
+        const bool blocks = (e.Flags() & kFlagTextBlocks) != 0;
+        const bool rewrite = options != 0 && blocks &&
+                             (((options & kRepairCorruption) && !OwnedBy(id).empty()) ||
+                              NamesRemoved(job, id, kRefTextBlock));
+        if (rewrite) {
             const int64_t n = RemoveCorruptCodes(job, out, in, id);
             if (n < 0) return 1;
-            running = ResizePacket(id, static_cast<uint32_t>(n));
+            shift += n - int64_t{e.DataSize()};
+            SetSize(e, static_cast<uint32_t>(n));
             resized = true;
         } else {
             if (!Seek(out, e.DataOffset())) return seekFailed();
             if (CopyBytes(job, out, in, e.DataSize()) != 0) return 1;
+            if (options != 0 && NamesRemoved(job, id, kRefChildList) && !ClearRemovedChildren(job, out, id))
+                return 1;
         }
-        if (options != 0) ClearRemovedChildren(job, out, id);
-        if (job.scramble && (e.Flags() & kFlagTextBlocks)) {
+        if (job.scramble && blocks) {
             const std::vector<uint8_t> head = ReadHead(out, e, e.DataOffset());
             // The head holds the table only: the blocks are bounded by the packet.
             for (const PacketLayout::Block& block : ReadPacketLayout(e, head).blocks) {
@@ -355,9 +527,10 @@ int RebuildPrefixArea(RepairJob& job, DocFile* out, DocFile* in, uint32_t option
             }
         }
     }
+    running = static_cast<uint32_t>(running + shift);
 
     uint32_t docOffset = h.DocOffset();
-    if (options != 0 && (running != h.DocOffset() || resized)) {
+    if (options != 0) {
         if (running != h.DocOffset()) {
             FileHeader changed = h;
             SetU32(changed.bytes + 4, running);
@@ -367,9 +540,8 @@ int RebuildPrefixArea(RepairJob& job, DocFile* out, DocFile* in, uint32_t option
             }
             AddListLine(job.log, Format("Document start position changed from 0x%X to 0x%X.", h.DocOffset(), running));
         }
-        if (WriteIndex(out, job.log) == 0) return 1;
-        docOffset = running;
-    } else if (options != 0) {
+        // Sizes and offsets changed since the index was written.
+        if ((running != h.DocOffset() || resized || removed) && WriteIndex(out, job.log) == 0) return 1;
         docOffset = running;
     }
     if (!Seek(out, docOffset) || !Seek(in, h.DocOffset())) return seekFailed();
@@ -378,68 +550,118 @@ int RebuildPrefixArea(RepairJob& job, DocFile* out, DocFile* in, uint32_t option
 
 // A child list naming a removed packet would name an available entry: the
 // id becomes 0, which the list passes over.
-void ClearRemovedChildren(RepairJob& job, DocFile* out, uint32_t id) {
+bool ClearRemovedChildren(RepairJob& job, DocFile* out, uint32_t id) {
     auto& packets = Ctx().doc.packets;
     const IndexEntry& e = packets[id].entry;
-    if (!(e.Flags() & kFlagChildList)) return;
+    if (!(e.Flags() & kFlagChildList)) return true;
     std::vector<uint8_t> list = ReadAt(out, e.DataOffset(), std::min<uint32_t>(e.DataSize(), 2));
     const uint32_t n = ReadPacketLayout(e, list).childCount;
-    if (2 + 2 * uint64_t{n} > e.DataSize()) return;
+    if (2 + 2 * uint64_t{n} > e.DataSize()) return true;
     list = ReadAt(out, e.DataOffset(), 2 + 2 * n);
-    const PacketLayout l = ReadPacketLayout(e, list);
-    bool changed = false;
-    for (size_t i = 0; i < l.children.size(); ++i) {
-        const uint32_t child = l.children[i];
-        if (child != 0 && child < packets.size() && packets[child].entry.Type() == 0 &&
-            job.Removed(child)) {
-            SetU16(list.data() + 2 + 2 * size_t{i}, 0);
-            changed = true;
-        }
+    if (!ClearRemovedIn(job, e, list)) return true;
+    if (!Seek(out, e.DataOffset()) || !WriteAll(out, list.data(), list.size())) {
+        RepairBox("Error Writing file: " + job.outputName);
+        return false;
     }
-    if (changed && Seek(out, e.DataOffset())) WriteAll(out, list.data(), list.size());
+    return true;
 }
 
 // ---- The body -----------------------------------------------------------
 
 void SetByteReplacement(uint32_t offset, uint32_t length, uint16_t value) {
     auto& ranges = Ctx().check.ranges;
-    for (InvalidRange& r : ranges)
-        if (r.start == offset && r.owner == kRangeByteFix && r.block == kRepairBlock) {
-            r.value = value;
-            return;
-        }
-    AppendInvalidRange(kRangeByteFix, kRepairBlock, offset, length);
+    IndexOwnRanges();
+    RepairState& st = Repairs();
+    if (auto it = st.fixAt.find(offset); it != st.fixAt.end() && it->second < ranges.size()) {
+        ranges[it->second].value = value;
+        return;
+    }
+    AppendInvalidRange(kRangeByteFix, kRepairBlock, offset, std::clamp<uint32_t>(length, 1, 2));
     ranges.back().value = value;
+    IndexOwnRanges();
 }
+
+namespace {
+bool Handled(const PacketRef& r) { return r.referencing == 0xFFFF && (r.kind & 0x0F) == 0x0F; }
+}  // namespace
 
 uint32_t CountHandledRefsAt(size_t slot) {
     const auto& refs = Ctx().check.refs;
     if (slot >= refs.size()) return 0;
-    uint32_t n = 0;
-    for (const PacketRef& r : refs)
-        if (r.offset == refs[slot].offset && r.referencing == 0xFFFF && (r.kind & 0x0F) == 0x0F) ++n;
-    return n;
+    RepairState& st = Repairs();
+    if (!st.handledBuilt) {
+        st.handledAt.clear();
+        for (const PacketRef& r : refs)
+            if (Handled(r)) ++st.handledAt[r.offset];
+        st.handledBuilt = true;
+    }
+    const auto it = st.handledAt.find(refs[slot].offset);
+    return it == st.handledAt.end() ? 0 : it->second;
 }
+
+namespace {
+
+// The body's own ranges; a packet's ranges have its id as owner and lie in
+// the prefix area, but a damaged index can place them here.
+bool Admitted(const InvalidRange& r, uint32_t options) {
+    // The repair's own bookings go whatever the options.
+    if (r.block == kRepairBlock) return r.owner == kRangeDamage || r.owner == kRangeByteFix;
+    if (r.block == 0 && r.owner == kRangeUndo) return (options & kRepairUndo) != 0;
+    if (r.block == 0 && r.owner == kRangeDamage) return (options & kRepairCorruption) != 0;
+    return false;
+}
+
+}  // namespace
 
 size_t FindNextRange(uint32_t position, uint32_t options) {
     const auto& ranges = Ctx().check.ranges;
     size_t best = ranges.size();
     for (size_t i = 0; i < ranges.size(); ++i) {
         const InvalidRange& r = ranges[i];
-        if (r.start < position) continue;
-        // The body's own ranges; a packet's ranges have its id as owner and
-        // lie in the prefix area, but a damaged index can place them here.
-        bool admitted = false;
-        if (r.block == kRepairBlock)
-            admitted = options != 0 && (r.owner == kRangeDamage || r.owner == kRangeByteFix);
-        else if (r.block == 0 && r.owner == kRangeUndo)
-            admitted = options & kRepairUndo;
-        else if (r.block == 0 && r.owner == kRangeDamage)
-            admitted = options & kRepairCorruption;
-        if (admitted && (best == ranges.size() || r.start < ranges[best].start)) best = i;
+        if (r.start < position || !Admitted(r, options)) continue;
+        if (best == ranges.size() || r.start < ranges[best].start) best = i;
     }
     return best;
 }
+
+namespace {
+
+constexpr uint32_t kProbeWindow = 1u << 20;
+
+// `n` bytes of the input at `at`, through a window of it: the functions a
+// repair measures lie in file order.
+std::span<const uint8_t> Cached(DocFile* in, uint32_t at, uint32_t n) {
+    RepairState& st = Repairs();
+    if (st.windowFile != in || at < st.windowAt || uint64_t{at} + n > uint64_t{st.windowAt} + st.window.size()) {
+        st.window = ReadAt(in, at, std::max(n, kProbeWindow));
+        st.windowAt = at;
+        st.windowFile = in;
+    }
+    const size_t from = at - st.windowAt;
+    const size_t take = std::min<size_t>(n, st.window.size() - std::min(from, st.window.size()));
+    return std::span<const uint8_t>(st.window).subspan(std::min(from, st.window.size()), take);
+}
+
+// What the walker's probe yields for a sound function (its id count and
+// size), read from its bytes; false sends anything else to the walker.
+bool MeasureFunction(DocFile* in, uint32_t offset, uint32_t* ids, uint32_t* size) {
+    const std::span<const uint8_t> head = Cached(in, offset, 6);
+    if (head.size() < 6 || head[0] < 0xD1 || head[0] > 0xEF) return false;
+    const int16_t s = static_cast<int16_t>(GetU16(head, 2));
+    if (s <= 6) return false;
+    const auto len = static_cast<uint32_t>(s);
+    const std::span<const uint8_t> fn = Cached(in, offset, len);
+    if (fn.size() < len || fn[len - 1] != head[0] || GetU16(fn, len - 3) != len) return false;
+    const uint32_t n = (fn[4] & 0x80) ? fn[5] : 0;
+    if (6 + 2 * n > len - 3) return false;
+    for (uint32_t i = 0; i < n; ++i)
+        if (GetU16(fn, 6 + 2 * size_t{i}) >= Ctx().doc.packets.size()) return false;
+    *ids = n;
+    *size = len;
+    return true;
+}
+
+}  // namespace
 
 bool RemoveFunctionRef(DocFile* in, size_t slot) {
     EngineContext& c = Ctx();
@@ -456,44 +678,46 @@ bool RemoveFunctionRef(DocFile* in, size_t slot) {
     rq.groupMask = 0xFFFFFFFF;
     rq.classMask = 0xFFFFFFFF;
     rq.length = kWalkToEnd;
-    // Only a function with prefix ids leaves results.
-    c.check.probeIdCount = 0;
-    c.check.probeSize = 0;
-    {
-        OperationScope probe(Operation::RepairProbe, SinkSwitches{});
-        WalkCodeStream(rq);
+    uint32_t ids = 0, size = 0;
+    if (!MeasureFunction(in, offset, &ids, &size)) {
+        // Only a function with prefix ids leaves results.
+        c.check.probeIdCount = 0;
+        c.check.probeSize = 0;
+        {
+            OperationScope probe(Operation::RepairProbe, SinkSwitches{});
+            WalkCodeStream(rq);
+        }
+        ids = c.check.probeIdCount;
+        size = c.check.probeSize;
     }
-    const uint32_t ids = c.check.probeIdCount;
-    const uint32_t size = c.check.probeSize;
     if (ids == 0 || size < 12) return false;
 
     const uint32_t n = CountHandledRefsAt(slot) + 1;
     PacketRef& ref = refs[slot];
-    if (n == ids) {
+    auto markHandled = [&] {
         ref.kind = static_cast<uint8_t>(ref.kind | 0x0F);
+        RepairState& st = Repairs();
+        if (st.handledBuilt) ++st.handledAt[ref.offset];
+    };
+    if (n == ids) {
+        markHandled();
         AppendInvalidRange(kRangeDamage, kRepairBlock, offset, size);
         return true;
     }
     if (n > ids) return false;
-    const std::vector<uint8_t> list = ReadAt(in, offset + 6, 2 * ids);
+    const std::span<const uint8_t> list = Cached(in, offset + 6, 2 * ids);
     for (uint32_t i = 0; i < ids; ++i) {
         if (GetU16(list, 2 * size_t{i}) != ref.referenced) continue;
         const uint32_t at = offset + 6 + 2 * i;
         // The same id named twice: each reference takes its own.
-        const bool taken = std::any_of(c.check.ranges.begin(), c.check.ranges.end(), [&](const InvalidRange& r) {
-            return r.start == at && r.owner == kRangeDamage && r.block == kRepairBlock;
-        });
-        if (taken) continue;
-        ref.kind = static_cast<uint8_t>(ref.kind | 0x0F);
+        IndexOwnRanges();
+        if (Repairs().cutAt.count(at)) continue;
+        markHandled();
         const uint32_t newSize = size - 2 * n;
-        SetByteReplacement(offset + 2, 1, static_cast<uint16_t>(newSize));
+        // Size fields are replaced whole: both bytes of each.
+        SetByteReplacement(offset + 2, 2, static_cast<uint16_t>(newSize));
         SetByteReplacement(offset + 5, 1, static_cast<uint16_t>(ids - n));
-        SetByteReplacement(offset + size - 3, 1, static_cast<uint16_t>(newSize));
-        // Both bytes of the new size, once it leaves the old high byte.
-        if ((newSize >> 8) != (size >> 8)) {
-            SetByteReplacement(offset + 3, 1, static_cast<uint16_t>(newSize >> 8));
-            SetByteReplacement(offset + size - 2, 1, static_cast<uint16_t>(newSize >> 8));
-        }
+        SetByteReplacement(offset + size - 3, 2, static_cast<uint16_t>(newSize));
         AppendInvalidRange(kRangeDamage, kRepairBlock, at, 2);
         return true;
     }
@@ -504,79 +728,150 @@ int DropOrphanFunctions(RepairJob& job, DocFile* out, DocFile* in, uint32_t opti
     EngineContext& c = Ctx();
     const int32_t outAt = SeekDocFile(out, 0, 1);
     const int32_t inAt = SeekDocFile(in, 0, 1);
+    Repairs().handledBuilt = false;
     // Without a repair option nothing was removed; the scramble keeps every code.
     if (options != 0 && !job.extract) {
         const auto& packets = c.doc.packets;
+        // Room for the ranges each mended function books (a cut, three
+        // replacements): the list's own growth is linear.
+        // Child lists are mended as their packets are copied; a text
+        // block's function lies in a packet, not the body.
+        std::vector<uint32_t> slots;
         for (size_t s = 0; s < c.check.refs.size(); ++s) {
             const PacketRef& r = c.check.refs[s];
-            // Child lists are mended as their packets are copied; a text
-            // block's function lies in a packet, not the body.
             if (r.referenced == 0 || r.referenced >= packets.size() || (r.kind & 0x0F) != kRefBody ||
                 r.referencing != 0xFFFF)
                 continue;
-            if (packets[r.referenced].entry.Type() == 0 && job.Removed(r.referenced)) RemoveFunctionRef(in, s);
+            if (packets[r.referenced].entry.Type() == 0 && job.Removed(r.referenced))
+                slots.push_back(static_cast<uint32_t>(s));
         }
+        c.check.ranges.reserve(c.check.ranges.size() + 4 * slots.size());
+        // In file order, so that the functions are read front to back; the
+        // references of one function keep their table order.
+        std::stable_sort(slots.begin(), slots.end(),
+                         [&](uint32_t a, uint32_t b) { return c.check.refs[a].offset < c.check.refs[b].offset; });
+        for (uint32_t s : slots) RemoveFunctionRef(in, s);
     }
     if (outAt >= 0) SeekDocFile(out, outAt, 0);
     if (inAt >= 0) SeekDocFile(in, inAt, 0);
     return 0;
 }
 
+int ExtractDocumentText(RepairJob& job, DocFile* out, DocFile* in) {
+    if (SeekDocFile(in, 0, 0) != 0) {
+        RepairBox("Error seeking in file: " + in->path);
+        return 1;
+    }
+    const int32_t end = SeekDocFile(in, 0, 2);
+    if (end < 0 || SeekDocFile(in, 0, 0) != 0) {
+        RepairBox("Error seeking in file: " + in->path);
+        return 1;
+    }
+    return ExtractTextBlock(out, in, job.log, 0, static_cast<uint32_t>(end)) != 0 ? 0 : 1;
+}
+
 int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options) {
     EngineContext& c = Ctx();
     if (job.extract) {
-        if (SeekDocFile(in, 0, 0) != 0) {
-            RepairBox("Error seeking in file: " + job.repairedFileName);
-            return 1;
-        }
-        const int32_t end = SeekDocFile(in, 0, 2);
-        SeekDocFile(in, 0, 0);
-        ExtractTextBlock(out, in, job.log, 0, end > 0 ? static_cast<uint32_t>(end) : 0);
+        ExtractDocumentText(job, out, in);
         return 1;
     }
     const int32_t inAt = SeekDocFile(in, 0, 1);
     const int32_t outAt = SeekDocFile(out, 0, 1);
-    if (inAt < 0 || outAt < 0) {
-        RepairBox("Error reading file: " + job.repairedFileName);
+    const int32_t inEnd = inAt < 0 ? -1 : SeekDocFile(in, 0, 2);
+    if (inAt < 0 || outAt < 0 || inEnd < 0 || !Seek(in, static_cast<uint32_t>(inAt))) {
+        RepairBox("Error reading file: " + in->path);
         return 1;
     }
-    const int32_t inEnd = SeekDocFile(in, 0, 2);
-    if (inEnd < 0 || !Seek(in, static_cast<uint32_t>(inAt))) {
-        RepairBox("Error reading file: " + job.repairedFileName);
-        return 1;
-    }
-    auto copyTo = [&](uint32_t end, uint32_t from) {
-        return end > from ? CopyBytes(job, out, in, end - from) : 0;
+    const uint32_t end = static_cast<uint32_t>(inEnd);
+    const auto& ranges = c.check.ranges;
+    // The admitted ranges by start, list order on equal starts: walking
+    // this order finds what FindNextRange would, once per range.
+    std::vector<uint32_t> order;
+    for (size_t i = 0; i < ranges.size(); ++i)
+        if (Admitted(ranges[i], options)) order.push_back(static_cast<uint32_t>(i));
+    std::stable_sort(order.begin(), order.end(),
+                     [&](uint32_t a, uint32_t b) { return ranges[a].start < ranges[b].start; });
+    size_t k = 0;
+    auto next = [&](uint32_t at) -> const InvalidRange* {
+        while (k < order.size() && ranges[order[k]].start < at) ++k;
+        return k < order.size() && ranges[order[k]].start < end ? &ranges[order[k]] : nullptr;
     };
-    uint32_t pos = static_cast<uint32_t>(inAt);
-    for (;;) {
-        const size_t i = FindNextRange(pos, options);
-        if (i == c.check.ranges.size()) break;
-        const InvalidRange r = c.check.ranges[i];
-        if (r.start >= static_cast<uint32_t>(inEnd)) break;
-        if (copyTo(r.start, pos) != 0) return 1;
-        if (r.owner == kRangeUndo)
-            AddListLine(job.log, Format("0x%02X Bytes of Undo info removed, starting at offset 0x%X ",
-                                        r.end - r.start, r.start));
-        else if (r.owner == kRangeByteFix)
-            AddListLine(job.log, Format("Fixed Code 0x%04X, Use Count set to %d", r.start, r.value));
-        else
-            AddListLine(job.log, Format("0x%02X Bytes of Corruption info removed, starting at offset 0x%X ",
-                                        r.end - r.start, r.start));
-        if (r.owner == kRangeByteFix) {
-            const uint8_t b = static_cast<uint8_t>(r.value);
-            if (!WriteAll(out, &b, 1)) {
-                RepairBox("Error Writing file: " + job.outputName);
-                return 1;
+    // The body streams through two buffers: the input read ahead in large
+    // blocks, the output written in large blocks.
+    constexpr size_t kBlock = 1u << 20;
+    std::vector<uint8_t> ahead, pending;
+    uint32_t aheadAt = static_cast<uint32_t>(inAt);
+    pending.reserve(kBlock + 2);
+    auto flush = [&] {
+        if (!WriteAll(out, pending.data(), pending.size())) {
+            RepairBox("Error Writing file: " + job.outputName);
+            return false;
+        }
+        pending.clear();
+        return true;
+    };
+    // Copies the input's bytes [from, to); a short input ends the copy.
+    auto copyTo = [&](uint32_t to, uint32_t from) {
+        while (from < to) {
+            if (from < aheadAt || from >= aheadAt + ahead.size()) {
+                aheadAt = from;
+                ahead.resize(std::min<uint32_t>(kBlock, end - from));
+                size_t got = 0;
+                while (got < ahead.size()) {
+                    const int32_t n = ReadDocFile(in, ahead.data() + got, static_cast<uint32_t>(ahead.size() - got));
+                    if (n < 0) {
+                        RepairBox("Error reading file: " + in->path);
+                        return 1;
+                    }
+                    if (n == 0) break;
+                    got += static_cast<size_t>(n);
+                }
+                ahead.resize(got);
+                if (got == 0) return 0;
             }
+            const size_t at = from - aheadAt;
+            const size_t take = std::min<size_t>(to - from, ahead.size() - at);
+            pending.insert(pending.end(), ahead.begin() + static_cast<ptrdiff_t>(at),
+                           ahead.begin() + static_cast<ptrdiff_t>(at + take));
+            from += static_cast<uint32_t>(take);
+            if (pending.size() >= kBlock && !flush()) return 1;
+        }
+        return 0;
+    };
+
+    uint32_t pos = static_cast<uint32_t>(inAt);
+    const InvalidRange* cur = next(pos);
+    while (cur) {
+        const InvalidRange r = *cur;
+        if (copyTo(r.start, pos) != 0) return 1;
+        if (r.owner == kRangeByteFix) {
+            // One byte, or both of a 16-bit field, little-endian.
+            pending.push_back(static_cast<uint8_t>(r.value));
+            if (r.end - r.start >= 2) pending.push_back(static_cast<uint8_t>(r.value >> 8));
         }
         pos = std::max(r.end, r.start + 1);
-        if (!Seek(in, std::min(pos, static_cast<uint32_t>(inEnd)))) {
+        // Where the input continues: the read-ahead is placed there.
+        if (pos > aheadAt + ahead.size() && !Seek(in, std::min(pos, end))) {
             RepairBox("I/O Error.  Seek to Index area failed");
             return 1;
         }
+        cur = next(pos);
+        // A range is told when bytes are copied behind it: not when the
+        // next one touches it, nor the last one.
+        if (cur && cur->start > pos) {
+            if (r.owner == kRangeUndo)
+                AddListLine(job.log, Format("0x%02X Bytes of Undo info removed, starting at offset 0x%X ",
+                                            r.end - r.start, r.start));
+            else if (r.owner == kRangeByteFix)
+                AddListLine(job.log, Format("Fixed Code 0x%04X, Use Count set to %d", r.start, r.value));
+            else
+                AddListLine(job.log, Format("0x%02X Bytes of Corruption info removed, starting at offset 0x%X ",
+                                            r.end - r.start, r.start));
+        }
     }
-    if (pos < static_cast<uint32_t>(inEnd) && copyTo(static_cast<uint32_t>(inEnd), pos) != 0) return 1;
+    if (pos < end && copyTo(end, pos) != 0) return 1;
+    if (!flush()) return 1;
 
     const int32_t total = SeekDocFile(out, 0, 2);
     if (total < 0) {

@@ -18,6 +18,7 @@
 namespace engine {
 
 struct DocFile;
+struct DocFileFaults;
 
 // Repair options, a bit word.
 enum : uint32_t {
@@ -58,6 +59,10 @@ struct RepairJob {
     ListTarget* log = nullptr;
     ListTarget* findings = nullptr;  // the Information page's findings list
     RepairHost* host = nullptr;      // none: no windows, no dialogs
+    // Held open, locked, while the run's temporary file lives; -1 without.
+    int temporaryLock = -1;
+    // Test seam: given to the output file as it is made.
+    DocFileFaults* outputFaults = nullptr;
 
     // Packets this run removed.
     std::vector<bool> removed;
@@ -92,6 +97,8 @@ int64_t RemoveCorruptCodes(RepairJob& job, DocFile* out, DocFile* in, uint32_t i
 uint32_t ResizePacket(uint32_t id, uint32_t newSize);
 int DropOrphanFunctions(RepairJob& job, DocFile* out, DocFile* in, uint32_t options);
 bool RemoveFunctionRef(DocFile* in, size_t slot);
+// A replacement of `length` bytes (1, or 2 for a 16-bit field written
+// whole) at `offset`.
 void SetByteReplacement(uint32_t offset, uint32_t length, uint16_t value);
 uint32_t CountHandledRefsAt(size_t slot);
 // Index of the next range to act on at or after `position`, or the count.

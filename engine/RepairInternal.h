@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace engine {
 
@@ -13,6 +15,36 @@ struct RepairJob;
 void RepairBox(const std::string& text);
 // Ids of packets the run removed become 0 in the child list of packet `id`
 // as it stands in the output.
-void ClearRemovedChildren(RepairJob& job, DocFile* out, uint32_t id);
+// False after a failed write (its box shown).
+bool ClearRemovedChildren(RepairJob& job, DocFile* out, uint32_t id);
+// Extract mode's body step: the whole input's text into the output; 0 when
+// the extraction ran to its end.
+int ExtractDocumentText(RepairJob& job, DocFile* out, DocFile* in);
+
+// Lookups that keep each repair pass linear: built once from the tables,
+// then kept up to date as the repair appends ranges and marks references.
+struct RepairState {
+    // The reference slots each packet makes, in table order.
+    std::vector<std::vector<uint32_t>> made;
+    bool madeBuilt = false;
+    // Range indexes owned by each packet (text-block damage), in list order.
+    std::vector<std::vector<uint32_t>> owned;
+    bool ownedBuilt = false;
+    // The repair's own one-byte replacements and cuts by start offset;
+    // `rangesSeen` ranges of the list are indexed.
+    std::unordered_map<uint32_t, uint32_t> fixAt;
+    std::unordered_map<uint32_t, uint32_t> cutAt;
+    size_t rangesSeen = 0;
+    // A window of the input that the function probes read from.
+    const DocFile* windowFile = nullptr;
+    uint32_t windowAt = 0;
+    std::vector<uint8_t> window;
+    // Handled body references by function offset.
+    std::unordered_map<uint32_t, uint32_t> handledAt;
+    bool handledBuilt = false;
+};
+RepairState& Repairs();
+// Forgets every lookup: the tables are new.
+void ResetRepairState();
 
 }  // namespace engine

@@ -7,6 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <dirent.h>
+#include <sys/file.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -36,13 +40,16 @@ MsgAnswer Ask(const std::string& text, const std::string& caption, MsgButtons bu
     return m ? m->Show(text, caption, MsgIcon::Question, buttons) : none;
 }
 
-bool Exists(const std::string& path, struct stat* st) { return stat(path.c_str(), st) == 0; }
-
-// The file a path leads to, through links; the path itself when it cannot
-// be resolved.
+// The file a path leads to, through links, so that a link stays a link; the
+// path itself when it cannot be resolved (a file not made yet: its folder).
 std::string Resolved(const std::string& path) {
     char buf[PATH_MAX];
-    return realpath(path.c_str(), buf) ? std::string(buf) : path;
+    if (realpath(path.c_str(), buf)) return std::string(buf);
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (realpath(folder.c_str(), buf)) return std::string(buf) + "/" + base;
+    return path;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -51,76 +58,202 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string RandomName(const std::string& folder) {
-    static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device rd;
-    std::string name = folder + "/qw_";
-    for (int i = 0; i < 12; ++i) name += kChars[rd() % (sizeof kChars - 1)];
-    return name + ".tmp";
+constexpr char kTempPrefix[] = "qw_";
+constexpr char kTempSuffix[] = ".tmp";
+constexpr size_t kTempRandom = 12;
+
+bool TempChar(char ch) { return (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9'); }
+
+// "qw_" + 12 of [a-z0-9] + ".tmp": the repair's temporary files.
+bool IsTempName(const std::string& n) {
+    const size_t p = sizeof kTempPrefix - 1, s = sizeof kTempSuffix - 1;
+    if (n.size() != p + kTempRandom + s || n.compare(0, p, kTempPrefix) != 0 ||
+        n.compare(p + kTempRandom, s, kTempSuffix) != 0)
+        return false;
+    return std::all_of(n.begin() + p, n.begin() + p + kTempRandom, TempChar);
 }
 
-// A new file beside the document, created exclusively under a random name,
-// with the document's permissions.
-DocFile* CreateTemporary(const std::string& document, bool compound, std::string* name) {
-    const std::string target = Resolved(document);
+std::string RandomName() {
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device rd;
+    std::string name = kTempPrefix;
+    for (size_t i = 0; i < kTempRandom; ++i) name += kChars[rd() % (sizeof kChars - 1)];
+    return name + kTempSuffix;
+}
+
+bool RegularNoLink(const std::string& path) {
     struct stat st {};
-    const bool known = stat(target.c_str(), &st) == 0;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        const std::string path = RandomName(FolderOf(target));
-        if (compound) {
-            struct stat none {};
-            if (stat(path.c_str(), &none) == 0) continue;
-            DocFile* f = OpenDocFile(path, kOpenRead | kOpenWrite | kOpenCreate | kOpenExclusive | kOpenCompound);
-            if (!f) return nullptr;
-            *name = path;
-            return f;
+    return lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Temporary files of runs that ended without removing them (killed): a
+// live run holds a lock on its own. The compound writer's temporaries of
+// those names (".NAME.XXXXXX") go with them.
+void RemoveStaleTemporaries(const std::string& folder) {
+    DIR* d = opendir(folder.c_str());
+    if (!d) return;
+    std::vector<std::string> names;
+    while (dirent* e = readdir(d)) names.emplace_back(e->d_name);
+    closedir(d);
+    std::sort(names.begin(), names.end());
+    auto live = [&](const std::string& n) {
+        const std::string path = folder + "/" + n;
+        if (!RegularNoLink(path)) return false;
+        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0) return true;  // cannot tell: leave it
+        const bool locked = flock(fd, LOCK_EX | LOCK_NB) != 0;
+        if (!locked) unlink(path.c_str());
+        close(fd);
+        return locked;
+    };
+    for (const std::string& n : names) {
+        if (IsTempName(n)) {
+            (void)live(n);
+            continue;
         }
+        // ".qw_....tmp.XXXXXX": its run is over when its own name is gone.
+        if (n.size() < 2 || n[0] != '.') continue;
+        const size_t dot = n.rfind('.');
+        if (dot == 0 || n.size() - dot != 7) continue;
+        const std::string owner = n.substr(1, dot - 1);
+        if (!IsTempName(owner)) continue;
+        if (std::binary_search(names.begin(), names.end(), owner) && RegularNoLink(folder + "/" + owner)) {
+            const int fd = open((folder + "/" + owner).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+            if (fd < 0) continue;
+            const bool locked = flock(fd, LOCK_EX | LOCK_NB) != 0;
+            close(fd);
+            if (locked) continue;
+        }
+        if (RegularNoLink(folder + "/" + n)) unlink((folder + "/" + n).c_str());
+    }
+}
+
+void SyncFolder(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)fsync(fd);
+    close(fd);
+}
+
+// A file whose permission bits grant no one writing is read-only, whoever
+// asks; otherwise the user's own access decides.
+bool MayWrite(const std::string& path, const struct stat& st) {
+    return (st.st_mode & 0222) != 0 && access(path.c_str(), W_OK) == 0;
+}
+
+mode_t NewFileMode() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+// The run's temporary file, created exclusively under a random name in the
+// folder of `target` and locked, with the permission bits `target` has (a
+// new file's when it does not exist yet). A compound output is written by
+// the compound writer over this file when it is closed.
+DocFile* CreateTemporary(RepairJob& job, const std::string& target, bool compound) {
+    const std::string folder = FolderOf(target);
+    RemoveStaleTemporaries(folder);
+    struct stat st {};
+    const mode_t mode = stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : NewFileMode();
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::string path = folder + "/" + RandomName();
         const int fd = storage::OpenRegularFile(path, O_RDWR | O_CREAT | O_EXCL, 0600);
         if (fd < 0) {
             if (errno == EEXIST) continue;
             return nullptr;
         }
-        if (known) (void)fchmod(fd, st.st_mode & 07777);
-        auto* f = new DocFile;
-        f->fd = fd;
-        f->path = path;
-        *name = path;
+        if (flock(fd, LOCK_EX | LOCK_NB) != 0 || fchmod(fd, mode) != 0) {
+            unlink(path.c_str());
+            close(fd);
+            return nullptr;
+        }
+        job.temporaryName = path;
+        DocFile* f = nullptr;
+        if (compound) {
+            job.temporaryLock = fd;
+            f = OpenDocFile(path, kOpenRead | kOpenWrite | kOpenCreate | kOpenCompound);
+            if (!f) {
+                unlink(path.c_str());
+                close(fd);
+                job.temporaryLock = -1;
+                job.temporaryName.clear();
+                return nullptr;
+            }
+        } else {
+            f = new DocFile;
+            f->fd = fd;
+            f->path = path;
+        }
+        f->faults = job.outputFaults;
         return f;
     }
     return nullptr;
 }
 
-// Drops a temporary output: nothing of it remains on disk.
-void DiscardTemporary(DocFile* f, std::string& name) {
-    if (!f) return;
-    if (f->IsCompound()) {
-        f->root.reset();  // never closed: never written
-        f->fd = -1;
+// Drops the temporary output: nothing of it remains on disk.
+void DiscardTemporary(RepairJob& job, DocFile* f) {
+    if (f) {
+        if (f->IsCompound()) {
+            f->root.reset();  // never closed: its own temporary goes too
+            f->fd = -1;
+        }
+        CloseDocFile(f);
     }
-    CloseDocFile(f);
-    if (!name.empty()) unlink(name.c_str());
-    name.clear();
+    if (!job.temporaryName.empty()) unlink(job.temporaryName.c_str());
+    if (job.temporaryLock >= 0) close(job.temporaryLock);
+    job.temporaryLock = -1;
+    job.temporaryName.clear();
 }
 
-// Writes the temporary output to disk and renames it over the document.
-bool CommitTemporary(DocFile* f, std::string& name, const std::string& document) {
+// Flushes the temporary output and renames it over `target`, then syncs the
+// folder. On failure the temporary file is gone and `target` untouched.
+bool CommitTemporary(RepairJob& job, DocFile* f, const std::string& target) {
     bool ok = true;
-    if (!f->IsCompound() && fsync(f->fd) != 0) ok = false;
-    if (!ok) {
-        DiscardTemporary(f, name);
-        return false;
+    if (f->IsCompound()) {
+        // The compound writer writes beside the placeholder, flushes and
+        // renames over it; the placeholder's lock is taken again at once.
+        ok = CloseDocFile(f) == 0;
+        f = nullptr;
+        if (job.temporaryLock >= 0) close(job.temporaryLock);
+        job.temporaryLock = -1;
+        if (ok) {
+            job.temporaryLock = open(job.temporaryName.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+            ok = job.temporaryLock >= 0 && flock(job.temporaryLock, LOCK_EX | LOCK_NB) == 0;
+        }
+    } else {
+        ok = fsync(f->fd) == 0;
     }
-    if (CloseDocFile(f) != 0) ok = false;
-    if (ok && rename(name.c_str(), Resolved(document).c_str()) != 0) ok = false;
-    if (!ok) unlink(name.c_str());
-    name.clear();
+    DocFileFaults* faults = job.outputFaults;
+    if (ok && faults && faults->FailRename()) ok = false;
+    if (ok && rename(job.temporaryName.c_str(), target.c_str()) != 0) ok = false;
+    if (ok) {
+        job.temporaryName.clear();
+        SyncFolder(FolderOf(target));
+    }
+    if (f) {
+        f->faults = nullptr;
+        if (CloseDocFile(f) != 0) ok = false;
+    }
+    DiscardTemporary(job, nullptr);
     return ok;
 }
 
-bool IsTemporary(const RepairJob& job, DocFile* out) { return out && !job.temporaryName.empty() && out->path == job.temporaryName; }
+// Device and inode of the file a run reads.
+bool Identity(DocFile* in, struct stat* st) {
+    if (!in) return false;
+    if (!in->IsCompound() && in->fd >= 0) return fstat(in->fd, st) == 0;
+    return stat(in->path.c_str(), st) == 0;
+}
 
-// Objects storage and the root's other elements of a compound input go into
-// the output; the root's class id too.
+bool IsInput(const std::string& name, DocFile* in) {
+    struct stat a {}, b {};
+    if (name.empty() || stat(name.c_str(), &a) != 0 || !Identity(in, &b)) return false;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Every element of a compound input but the main stream, and the class ids
+// and dates of the root and of every storage.
 bool CopyCompoundParts(DocFile* in, DocFile* out) {
     storage::CompoundFile& src = *in->root;
     storage::CompoundFile& dst = *out->root;
@@ -132,7 +265,10 @@ bool CopyCompoundParts(DocFile* in, DocFile* out) {
         if (dst.Child(storage::kRoot, e.name)) continue;
         if (!dst.CopySubtree(src, e.id, storage::kRoot)) return false;
     }
-    if (auto id = src.GetClassId(storage::kRoot)) dst.SetClassId(storage::kRoot, *id);
+    for (const auto& [from, to] : {std::pair{storage::kRoot, storage::kRoot}, std::pair{*in->objects, *out->objects}}) {
+        if (auto id = src.GetClassId(from)) dst.SetClassId(to, *id);
+        if (auto t = src.GetTimes(from)) dst.SetTimes(to, *t);
+    }
     return true;
 }
 
@@ -146,10 +282,11 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 int OpenRepairOutput(RepairJob& job, DocFile* in, DocFile** out, bool ask) {
     *out = nullptr;
+    if (!in) return 1;
     const std::string& name = job.outputName;
-    const bool same = SameFile(name, job.repairedFileName);
+    const bool same = IsInput(name, in);
     if (same && job.extract) return 1;  // the text would replace the document
-    if (same && !job.outputReplacesInput && !job.inPlace) {
+    if (same && !job.outputReplacesInput) {
         if (!ask) return 1;
         switch (Ask(Format("%s already exists.\nDo you want to replace it?", name.c_str()), "Save As",
                     MsgButtons::YesNoCancel, MsgAnswer::No)) {
@@ -161,55 +298,57 @@ int OpenRepairOutput(RepairJob& job, DocFile* in, DocFile** out, bool ask) {
             default: return 1;
         }
     }
+    if (same) job.inPlace = true;
+    // The rename target: the document itself, or the file the name leads to.
+    const std::string target = Resolved(same ? in->path : name);
     struct stat st {};
-    if ((job.prompts && !same) || job.extract) {
-        if (Exists(name, &st)) {
-            if (S_ISDIR(st.st_mode)) {
-                RepairBox(Format("Error, %s is a directory", name.c_str()));
-                return 1;
-            }
-            if (access(name.c_str(), W_OK) != 0) {
-                RepairBox(Format("Error, %s is set as READ ONLY!", name.c_str()));
-                return 1;
-            }
-            if (Ask(Format("File \"%s\" exists.  Do you want to Replace it?", name.c_str()), "",
-                    MsgButtons::YesNo, MsgAnswer::No) != MsgAnswer::Yes)
-                return 1;
+    const bool exists = stat(target.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) {
+        RepairBox(Format("Error, %s is a directory", name.c_str()));
+        return 1;
+    }
+    const bool notInPlace = !job.inPlace && !job.outputReplacesInput;
+    if (exists && ((job.prompts && notInPlace) || job.extract)) {
+        if (!MayWrite(target, st)) {
+            RepairBox(Format("Error, %s is set as READ ONLY!", name.c_str()));
+            return 1;
         }
+        if (Ask(Format("File \"%s\" exists.  Do you want to Replace it?", name.c_str()), "", MsgButtons::YesNo,
+                MsgAnswer::No) != MsgAnswer::Yes)
+            return 1;
+    }
+    // A file the user may not write is never replaced, though its folder
+    // would allow the rename.
+    if (exists && !MayWrite(target, st)) {
+        RepairBox(name + " is READ ONLY, modification NOT made!");
+        return 1;
     }
     const bool compound = in->IsCompound() && !job.extract;
-    // Only the document itself is replaced through a temporary file; an
-    // output that is not the document is never written over it.
-    DocFile* f = nullptr;
-    if (same) {
-        f = CreateTemporary(job.repairedFileName, compound, &job.temporaryName);
-    } else {
-        f = OpenDocFile(name, kOpenRead | kOpenWrite | kOpenCreate | (compound ? uint32_t{kOpenCompound} : 0u));
-    }
+    DocFile* f = CreateTemporary(job, target, compound);
     if (!f) {
-        DocFile* ro = OpenDocFile(name, kOpenRead);
-        if (!ro) {
+        // A file that is there but cannot be replaced (its folder refuses
+        // the temporary file) is read-only to us.
+        const int probe = exists ? storage::OpenRegularFile(target, O_RDONLY) : -1;
+        if (probe < 0) {
             RepairBox("Could not open File:" + name);
         } else {
-            CloseDocFile(ro);
+            close(probe);
             RepairBox(name + " is READ ONLY, modification NOT made!");
         }
         return 1;
     }
     auto fail = [&](const std::string& text) {
         RepairBox(text);
-        if (same) DiscardTemporary(f, job.temporaryName);
-        else CloseDocFile(f);
+        DiscardTemporary(job, f);
         return 1;
     };
     const int32_t inLength = SeekDocFile(in, 0, 2);
-    if (inLength < 0) return fail("Error reading file: " + job.repairedFileName);
+    if (inLength < 0) return fail("Error reading file: " + in->path);
     if (inLength == 0) return fail(name + " file was empty!");
     if (SeekDocFile(f, 0, 2) > 0) return fail(name + " file not empty!");
     if (compound && !CopyCompoundParts(in, f)) return fail("Error initializing Docfile " + name);
-    if (SeekDocFile(f, 0, 0) != 0 || SeekDocFile(in, 0, 0) != 0)
-        return fail("Error reading file: " + job.repairedFileName);
-    if (!same && job.host) {
+    if (SeekDocFile(f, 0, 0) != 0 || SeekDocFile(in, 0, 0) != 0) return fail("Error reading file: " + in->path);
+    if (!job.inPlace && job.host) {
         if (!job.host->BatchRunning()) job.host->ClearLog();
         AddListLine(job.log, Format("File: %s  ----- Date: %s", name.c_str(), Ctx().doc.dateText.c_str()));
     }
@@ -223,13 +362,13 @@ int RepairDocument(RepairJob& job) {
     if (job.repairCorruption) header += ": REPAIRING CORRUPTION ";
     if (job.removeUndo) header += ": REMOVING UNDO INFORMATION ";
     if (job.removeUnusedStyles) header += ": REMOVING UNUSED STYLES";
-    if (job.scramble) {
-        header += ": REPLACING ALL ASCII TEXT WITH \"Z\"'s";
-        job.inPlace = false;
-    }
+    if (job.scramble) header += ": REPLACING ALL ASCII TEXT WITH \"Z\"'s";
     if (job.extract) header += ": Extracting all ASCII text from the file";
+    // Whether the document is replaced is this run's own decision.
+    job.inPlace = false;
+    const bool replaces = job.outputReplacesInput;
     job.removed.clear();
-    job.temporaryName.clear();
+    DiscardTemporary(job, nullptr);
 
     DocFile* in = c.doc.file;
     DocFile* opened = nullptr;
@@ -250,6 +389,8 @@ int RepairDocument(RepairJob& job) {
         c.check.complete = false;
         c.doc.changed = true;
         if (opened) CloseDocFile(opened);
+        job.outputReplacesInput = replaces;
+        ResetRepairState();
     };
 
     const bool prompts = job.prompts;
@@ -260,64 +401,72 @@ int RepairDocument(RepairJob& job) {
         std::optional<std::string> name = job.host->AskOutputName(job.outputName);
         if (!name) {
             job.prompts = prompts;
+            job.outputReplacesInput = replaces;
+            job.inPlace = false;
             if (opened) CloseDocFile(opened);
             return 0;
         }
         job.outputName = *name;
-        if (SameFile(*name, job.repairedFileName)) job.outputReplacesInput = true;
+        if (IsInput(*name, in)) job.outputReplacesInput = true;
         r = OpenRepairOutput(job, in, &out, true);
     }
     job.prompts = prompts;
     AddListLine(job.log, header);
     if (r == -1) AddListLine(job.log, "Repair Canceled!");
     if (r != 0) {
+        job.inPlace = false;
         release();
         return 1;
     }
-    const bool temporary = IsTemporary(job, out);
+    const bool inPlace = job.inPlace;
+    if (job.scramble) job.inPlace = false;
+    const std::string target = Resolved(inPlace ? in->path : job.outputName);
     const uint32_t options = job.Options();
 
-    // Never from the counts of a check that did not come to its verdict.
     bool ok = true;
-    if (!job.extract && !c.check.complete) {
+    if (job.extract) {
+        ok = CopyHeader(job, out, in) == 0 && ExtractDocumentText(job, out, in) == 0;
+    } else {
+        // The run's own full check of the file it reads: never the tables
+        // some earlier operation left.
+        c.doc.packets.clear();
+        c.check.refs.clear();
+        c.check.ranges.clear();
+        c.check.complete = false;
         RunDocumentCheck(in, SilentTarget());
         if (!c.check.complete) {
             AddListLine(job.log, "Repair Canceled!");
             ok = false;
         }
-    }
-    ok = ok && CopyHeader(job, out, in) == 0 && RebuildPrefixArea(job, out, in, options) == 0 &&
-         DropOrphanFunctions(job, out, in, options) == 0 && CopyDocumentBody(job, out, in, options) == 0;
-
-    if (ok) {
-        // The copy is checked as the document it is now.
-        c.doc.packets.clear();
-        c.check.refs.clear();
-        c.doc.changed = true;
-        const int32_t length = SeekDocFile(out, 0, 2);
-        c.doc.dataLength = length > 0 ? static_cast<uint32_t>(length) : 0;
-        ListTarget* report = job.findings ? job.findings : SilentTarget();
-        if (RecheckDocument(out, report) == 0) ok = false;
-        if (ok && !job.scramble && c.check.complete)
-            ok = QWFixPacketCounts(job.log) == 1 && WriteIndex(out, job.log) == 1;
-    }
-    if (temporary) {
-        if (ok && !CommitTemporary(out, job.temporaryName, job.repairedFileName)) {
-            RepairBox("Error Writing file: " + job.repairedFileName);
-            ok = false;
-        } else if (!ok) {
-            DiscardTemporary(out, job.temporaryName);
+        ok = ok && CopyHeader(job, out, in) == 0 && RebuildPrefixArea(job, out, in, options) == 0 &&
+             DropOrphanFunctions(job, out, in, options) == 0 && CopyDocumentBody(job, out, in, options) == 0;
+        if (ok) {
+            // The copy is checked as the document it is now.
+            c.doc.packets.clear();
+            c.check.refs.clear();
+            c.doc.changed = true;
+            const int32_t length = SeekDocFile(out, 0, 2);
+            c.doc.dataLength = length > 0 ? static_cast<uint32_t>(length) : 0;
+            ListTarget* report = job.findings ? job.findings : SilentTarget();
+            if (RecheckDocument(out, report) == 0) ok = false;
+            if (ok && !job.scramble && c.check.complete)
+                ok = QWFixPacketCounts(job.log) == 1 && WriteIndex(out, job.log) == 1;
         }
-    } else if (CloseDocFile(out) != 0 && ok) {
-        RepairBox("Error Writing file: " + job.outputName);
+    }
+    if (ok && !CommitTemporary(job, out, target)) {
+        RepairBox("Error Writing file: " + (inPlace ? job.repairedFileName : job.outputName));
         ok = false;
+    } else if (!ok) {
+        DiscardTemporary(job, out);
     }
     release();
+    if (ok && !job.scramble && !job.extract) job.inPlace = true;
     if (job.host) job.host->ScrollLists();
-    if (ok && job.host) {
+    // An extraction is no document to load.
+    if (ok && job.host && !job.extract) {
         const bool follow = job.followDocument;
         job.followDocument = false;
-        job.host->LoadDocument(temporary ? job.repairedFileName : job.outputName);
+        job.host->LoadDocument(inPlace ? job.repairedFileName : job.outputName);
         job.followDocument = follow;
     }
     return 1;

@@ -159,7 +159,10 @@ void RunEntryPoints(const std::string& path) {
     engine::ShowFileFormat(f, &text, nullptr, header);
     engine::Ctx().describer.currentTarget = nullptr;
     CheckTwice(f, ctx);
+    // The repair never changes the file it reads.
+    const std::vector<uint8_t> before = testsupport::ReadFileBytes(path);
     RepairInto(path, ctx);
+    if (testsupport::ReadFileBytes(path) != before) std::abort();
     engine::CloseDocument(f);
 }
 

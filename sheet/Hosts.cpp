@@ -113,8 +113,9 @@ engine::MsgAnswer QtMessageService::Show(const std::string& text, const std::str
         break;
     }
     QMessageBox box(IconOf(icon), Q(caption.empty() ? programName_ : caption), Q(text), set, owner_);
-    // Yes and No boxes default to No.
-    if (buttons == engine::MsgButtons::YesNo) box.setDefaultButton(QMessageBox::No);
+    // Boxes with Yes and No default to No: Enter never replaces a file.
+    if (buttons == engine::MsgButtons::YesNo || buttons == engine::MsgButtons::YesNoCancel)
+        box.setDefaultButton(QMessageBox::No);
     const int answer = box.exec();
     switch (answer == 0 ? fallback : static_cast<QMessageBox::StandardButton>(answer)) {
     case QMessageBox::Yes: return engine::MsgAnswer::Yes;

@@ -50,6 +50,33 @@ std::optional<std::string> QtSheetDialogs::SaveFileName() {
     return PathBytes(name);
 }
 
+std::optional<std::string> QtSheetDialogs::BrowseNewFileName() {
+    static const char* const kFilters[] = {
+        "Quillwright Files (*.qwd *.qwg)",
+        "Quillwright Documents (*.qwd *.qwt *.qcm)",
+        "All Files (*)",
+    };
+    QFileDialog dialog(owner_);
+    // The name of the file still to be written need not exist.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    // Qt's own dialog matches the filters in any case; a platform's may not.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    QStringList filters;
+    for (const char* f : kFilters) filters << QString::fromLatin1(f);
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return PathBytes(dialog.selectedFiles().first());
+}
+
+std::optional<std::string> QtSheetDialogs::SaveAsFileName(const std::string& proposed) {
+    const QString name = QFileDialog::getSaveFileName(owner_, QString(), PathText(proposed));
+    if (name.isEmpty()) return std::nullopt;
+    return PathBytes(name);
+}
+
 bool QtSheetDialogs::SetupPrinter(QPrinter& printer) {
     QPrintDialog dialog(&printer, owner_);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);

@@ -24,6 +24,16 @@ public:
     virtual std::optional<std::string> OpenFileName(uint32_t* filterIndex) = 0;
     // Save As without a proposed name or filter. None on Cancel.
     virtual std::optional<std::string> SaveFileName() = 0;
+    // The Repair page's Browse: a file to write, existing or not, under the
+    // Quillwright filters (matched in any case). None on Cancel, and from a
+    // host that has no such dialog.
+    virtual std::optional<std::string> BrowseNewFileName() { return std::nullopt; }
+    // Save As starting at `proposed`. None on Cancel, and from a host that
+    // has no such dialog.
+    virtual std::optional<std::string> SaveAsFileName(const std::string& proposed) {
+        (void)proposed;
+        return std::nullopt;
+    }
     // The print dialog; false on Cancel.
     virtual bool SetupPrinter(QPrinter& printer) = 0;
 };
@@ -33,6 +43,8 @@ public:
     explicit QtSheetDialogs(QWidget* owner) : owner_(owner) {}
     std::optional<std::string> OpenFileName(uint32_t* filterIndex) override;
     std::optional<std::string> SaveFileName() override;
+    std::optional<std::string> BrowseNewFileName() override;
+    std::optional<std::string> SaveAsFileName(const std::string& proposed) override;
     bool SetupPrinter(QPrinter& printer) override;
 
 private:

@@ -16,6 +16,7 @@
 #include "engine/EngineContext.h"
 #include "sheet/ListOutput.h"
 #include "sheet/Pages.h"
+#include "sheet/RepairPage.h"
 #include "sheet/Text.h"
 
 namespace inspector {
@@ -38,7 +39,9 @@ SheetWindow::SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs, QWi
     recentSeparator_ = fileMenu->addSeparator();
     connect(fileMenu, &QMenu::aboutToShow, this, &SheetWindow::RebuildFileMenu);
     connect(openAction, &QAction::triggered, this, &SheetWindow::Open);
-    connect(closeAction, &QAction::triggered, this, [this] { sheet_->UnloadDocument(); });
+    connect(closeAction, &QAction::triggered, this, [this] {
+        if (!RepairRunning()) sheet_->UnloadDocument();
+    });
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
 
     auto* central = new QWidget(this);
@@ -48,7 +51,9 @@ SheetWindow::SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs, QWi
 
     for (int i = 0; i < kPageCount; ++i) {
         PageWidget* p = nullptr;
-        if (i == kInfoPage)
+        if (i == kRepairPage)
+            p = new CRepairPage(*sheet_, *dialogs_, tabs);
+        else if (i == kInfoPage)
             p = new CInfoPage(*sheet_, *dialogs_, tabs);
         else if (i == kFormatPage)
             p = new CFormatPage(*sheet_, tabs);
@@ -57,6 +62,7 @@ SheetWindow::SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs, QWi
         p->hide();
         pages_[static_cast<size_t>(i)] = p;
     }
+    repairPage()->SetFindings(&infoPage()->model, infoPage()->list);
     std::array<SheetPage*, kPageCount> asPages{};
     for (size_t i = 0; i < pages_.size(); ++i) asPages[i] = pages_[i];
     sheet_->AttachPages(asPages);
@@ -80,8 +86,13 @@ SheetWindow::SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs, QWi
     buttons->addWidget(repairButton);
     outer->addLayout(buttons);
     setCentralWidget(central);
-    connect(backButton, &QPushButton::clicked, this, [this] { sheet_->Back(); });
-    connect(advancedButton, &QPushButton::clicked, this, [this] { sheet_->ToggleAdvanced(); });
+    connect(backButton, &QPushButton::clicked, this, [this] {
+        if (!RepairRunning()) sheet_->Back();
+    });
+    connect(advancedButton, &QPushButton::clicked, this, [this] {
+        if (!RepairRunning()) sheet_->ToggleAdvanced();
+    });
+    connect(repairButton, &QPushButton::clicked, this, [this] { repairPage()->RepairAction(); });
     resize(760, 560);
 }
 
@@ -103,6 +114,8 @@ void SheetWindow::Finish() {
     sheet_->OnDestroy();
 }
 
+CRepairPage* SheetWindow::repairPage() const { return static_cast<CRepairPage*>(page(kRepairPage)); }
+bool SheetWindow::RepairRunning() const { return repairPage()->Running(); }
 CInfoPage* SheetWindow::infoPage() const { return static_cast<CInfoPage*>(page(kInfoPage)); }
 CFormatPage* SheetWindow::formatPage() const { return static_cast<CFormatPage*>(page(kFormatPage)); }
 
@@ -149,13 +162,16 @@ void SheetWindow::RebuildFileMenu() {
         QString text = PathText(path);
         text.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction* a = fileMenu->addAction(QStringLiteral("&%1. %2").arg(number).arg(text));
-        connect(a, &QAction::triggered, this, [this, number] { sheet_->OpenRecent(number); });
+        connect(a, &QAction::triggered, this, [this, number] {
+            if (!RepairRunning()) sheet_->OpenRecent(number);
+        });
         recentActions.append(a);
     }
     closeAction->setEnabled(sheet_->Document() != nullptr);
 }
 
 void SheetWindow::Open() {
+    if (RepairRunning()) return;
     uint32_t filter = sheet_->Settings().openFilterIndex;
     const std::optional<std::string> path = dialogs_->OpenFileName(&filter);
     if (!path) return;
@@ -164,14 +180,14 @@ void SheetWindow::Open() {
 }
 
 void SheetWindow::DropUrls(const QList<QUrl>& urls) {
-    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    if (RepairRunning() || urls.isEmpty() || !urls.first().isLocalFile()) return;
     sheet_->LoadDocument(PathBytes(urls.first().toLocalFile()), false);
 }
 
 void SheetWindow::closeEvent(QCloseEvent* event) {
     // Disabled while a long scan's progress dialog is up: the scan still
     // reads the document, which closing would take from under it.
-    if (!isEnabled()) {
+    if (!isEnabled() || RepairRunning()) {
         event->ignore();
         return;
     }

@@ -19,6 +19,7 @@ namespace inspector {
 
 class CFormatPage;
 class CInfoPage;
+class CRepairPage;
 class PageWidget;
 class SheetDialogs;
 
@@ -37,8 +38,12 @@ public:
 
     CTabSheet& sheet() { return *sheet_; }
     PageWidget* page(int index) const { return pages_[static_cast<size_t>(index)]; }
+    CRepairPage* repairPage() const;
     CInfoPage* infoPage() const;
     CFormatPage* formatPage() const;
+
+    // While a repair runs, the commands do nothing.
+    bool RepairRunning() const;
 
     // SheetView
     void SetCaption(const std::string& caption) override;

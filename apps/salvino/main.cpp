@@ -19,7 +19,5 @@ int main(int argc, char** argv) {
     inspector::InstalledQtHosts hosts(&window, profile.title);
     window.show();
     window.Start(pending);
-    // The Repair page has no content yet: open on the findings instead.
-    window.sheet().SetActivePage(inspector::kInfoPage);
     return app.exec();
 }

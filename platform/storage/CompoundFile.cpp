@@ -14,6 +14,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 #include <new>
 
@@ -147,18 +148,6 @@ uint32_t Le32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-// Where the root entry's two file times (created, modified) lie: the first
-// entry of the directory, whose first sector the header names.
-std::optional<off_t> RootTimesOffset(int fd) {
-    uint8_t header[512];
-    if (PreadAll(fd, header, sizeof header, 0) != sizeof header) return std::nullopt;
-    unsigned shift = uint32_t(header[0x1E]) | uint32_t(header[0x1F]) << 8;
-    if (shift != 9 && shift != 12) return std::nullopt;
-    uint32_t dirStart = Le32(header + 0x30);
-    if (dirStart >= 0xFFFFFFFAu) return std::nullopt;
-    return ((static_cast<off_t>(dirStart) + 1) << shift) + 0x64;
-}
-
 // Seconds since 1970 from the root's modification time; 0 when none.
 int64_t FileTimeToUnix(const uint8_t* ft) {
     uint64_t ticks = uint64_t(Le32(ft)) | uint64_t(Le32(ft + 4)) << 32;
@@ -167,13 +156,101 @@ int64_t FileTimeToUnix(const uint8_t* ft) {
     return static_cast<int64_t>(ticks / 10000000ULL) - kEpochDiff;
 }
 
-using RootTimes = std::array<uint8_t, 16>;
-
-std::optional<RootTimes> ReadRootTimes(int fd) {
-    auto at = RootTimesOffset(fd);
-    RootTimes t{};
-    if (!at || PreadAll(fd, t.data(), t.size(), *at) != t.size()) return std::nullopt;
+StorageTimes NowTimes() {
+    constexpr uint64_t kEpochDiff = 11644473600ULL;
+    const uint64_t ticks = (static_cast<uint64_t>(time(nullptr)) + kEpochDiff) * 10000000ULL;
+    StorageTimes t{};
+    for (int i = 0; i < 8; ++i) t[i] = t[8 + i] = static_cast<uint8_t>(ticks >> (8 * i));
     return t;
+}
+
+// One entry of a compound file's directory as it lies on disk.
+struct RawEntry {
+    std::u16string name;
+    uint8_t type = 0;  // 1 storage, 2 stream, 5 root
+    uint32_t left = 0xFFFFFFFF, right = 0xFFFFFFFF, child = 0xFFFFFFFF;
+    off_t at = 0;      // file offset of the entry
+};
+
+constexpr uint32_t kNoSector = 0xFFFFFFFA;  // this and above: no sector
+
+// The directory entries in order, read through the file's allocation
+// table; none when the structure cannot be followed.
+std::optional<std::vector<RawEntry>> ReadDirectory(int fd) {
+    uint8_t header[512];
+    if (PreadAll(fd, header, sizeof header, 0) != sizeof header) return std::nullopt;
+    const unsigned shift = uint32_t(header[0x1E]) | uint32_t(header[0x1F]) << 8;
+    if (shift != 9 && shift != 12) return std::nullopt;
+    const size_t ssz = size_t{1} << shift;
+    struct stat st {};
+    if (fstat(fd, &st) != 0) return std::nullopt;
+    const uint64_t sectors = static_cast<uint64_t>(st.st_size) >> shift;
+    auto sectorAt = [&](uint32_t s) { return static_cast<off_t>((uint64_t{s} + 1) << shift); };
+    // The sectors of the allocation table: 109 in the header, then the chain of DIFAT sectors.
+    std::vector<uint32_t> fatSectors;
+    for (size_t i = 0; i < 109; ++i) {
+        const uint32_t s = Le32(header + 0x4C + 4 * i);
+        if (s < kNoSector) fatSectors.push_back(s);
+    }
+    std::vector<uint8_t> buf(ssz);
+    uint32_t difat = Le32(header + 0x44);
+    for (uint64_t guard = 0; difat < kNoSector && guard <= sectors; ++guard) {
+        if (PreadAll(fd, buf.data(), ssz, sectorAt(difat)) != ssz) return std::nullopt;
+        for (size_t i = 0; i + 1 < ssz / 4; ++i) {
+            const uint32_t s = Le32(buf.data() + 4 * i);
+            if (s < kNoSector) fatSectors.push_back(s);
+        }
+        difat = Le32(buf.data() + ssz - 4);
+    }
+    if (fatSectors.size() > sectors) return std::nullopt;
+    std::vector<uint32_t> fat;
+    fat.reserve(fatSectors.size() * (ssz / 4));
+    for (uint32_t s : fatSectors) {
+        if (PreadAll(fd, buf.data(), ssz, sectorAt(s)) != ssz) return std::nullopt;
+        for (size_t i = 0; i < ssz / 4; ++i) fat.push_back(Le32(buf.data() + 4 * i));
+    }
+    std::vector<RawEntry> entries;
+    uint32_t s = Le32(header + 0x30);
+    for (uint64_t guard = 0; s < kNoSector; ++guard) {
+        if (guard > fat.size() || PreadAll(fd, buf.data(), ssz, sectorAt(s)) != ssz) return std::nullopt;
+        for (size_t j = 0; j < ssz / 128; ++j) {
+            const uint8_t* e = buf.data() + 128 * j;
+            RawEntry r;
+            const size_t len = std::min<size_t>(64, uint32_t(e[0x40]) | uint32_t(e[0x41]) << 8);
+            // The length counts the terminating zero.
+            for (size_t i = 0; i + 1 < len; i += 2) r.name.push_back(static_cast<char16_t>(e[i] | e[i + 1] << 8));
+            while (!r.name.empty() && r.name.back() == 0) r.name.pop_back();
+            r.type = e[0x42];
+            r.left = Le32(e + 0x44);
+            r.right = Le32(e + 0x48);
+            r.child = Le32(e + 0x4C);
+            r.at = sectorAt(s) + static_cast<off_t>(128 * j);
+            entries.push_back(std::move(r));
+        }
+        if (s >= fat.size()) return std::nullopt;
+        s = fat[s];
+    }
+    if (entries.empty() || entries[0].type != 5) return std::nullopt;
+    return entries;
+}
+
+// Calls `visit(entry, parent)` for every storage below `storage` (parent
+// is the caller's token for the storage holding it), depth first.
+template <typename Token, typename Visit>
+void EachStorage(const std::vector<RawEntry>& entries, uint32_t storage, Token parent, Visit&& visit,
+                 std::vector<bool>& seen, int depth) {
+    if (depth > kMaxDepth) return;
+    std::vector<uint32_t> todo{entries[storage].child};
+    while (!todo.empty()) {
+        const uint32_t i = todo.back();
+        todo.pop_back();
+        if (i >= entries.size() || seen[i]) continue;
+        seen[i] = true;
+        todo.push_back(entries[i].left);
+        todo.push_back(entries[i].right);
+        if (entries[i].type != 1) continue;
+        if (auto mine = visit(entries[i], parent)) EachStorage(entries, i, *mine, visit, seen, depth + 1);
+    }
 }
 
 // Creates a file with a random name in `dir`, exclusively.
@@ -201,6 +278,7 @@ struct Node {
     NodeId parent = kRoot;
     std::vector<NodeId> children;  // kept in compound-file order
     std::optional<ClassId> classId;
+    std::optional<StorageTimes> times;          // storages
     uint64_t size = 0;
     GsfInput* source = nullptr;                 // element of the opened file
     std::optional<std::vector<uint8_t>> data;   // created, set, copied or written
@@ -223,7 +301,6 @@ struct CompoundFile::Impl {
     std::optional<std::pair<uid_t, gid_t>> owner;  // of the file a write-back replaces
     bool closeResult = true;
     std::optional<NodeId> main;
-    std::optional<RootTimes> rootTimes;
 
     ~Impl() { Release(); }
 
@@ -257,6 +334,49 @@ struct CompoundFile::Impl {
     }
 
     bool Valid(NodeId id) const { return id < nodes.size(); }
+
+    std::optional<NodeId> StorageChild(NodeId parent, std::u16string_view name) const {
+        for (NodeId k : nodes[parent].children)
+            if (nodes[k].kind == ElementKind::Storage && SameName(nodes[k].name, name)) return k;
+        return std::nullopt;
+    }
+
+    // libgsf neither reads nor writes the dates: they come from the
+    // directory itself.
+    void ReadTimes(int fd) {
+        auto entries = ReadDirectory(fd);
+        if (!entries) return;
+        auto get = [&](const RawEntry& e) {
+            StorageTimes t{};
+            PreadAll(fd, t.data(), t.size(), e.at + 0x64);
+            return t;
+        };
+        nodes[kRoot].times = get((*entries)[0]);
+        std::vector<bool> seen(entries->size());
+        EachStorage(*entries, 0, kRoot, [&](const RawEntry& e, NodeId parent) -> std::optional<NodeId> {
+            auto k = StorageChild(parent, e.name);
+            if (k) nodes[*k].times = get(e);
+            return k;
+        }, seen, 0);
+    }
+
+    bool WriteTimes(int fd) const {
+        auto entries = ReadDirectory(fd);
+        if (!entries) return false;
+        bool ok = true;
+        auto put = [&](const RawEntry& e, NodeId id) {
+            if (const auto& t = nodes[id].times)
+                ok = pwrite(fd, t->data(), t->size(), e.at + 0x64) == ssize_t(t->size()) && ok;
+        };
+        put((*entries)[0], kRoot);
+        std::vector<bool> seen(entries->size());
+        EachStorage(*entries, 0, kRoot, [&](const RawEntry& e, NodeId parent) -> std::optional<NodeId> {
+            auto k = StorageChild(parent, e.name);
+            if (k) put(e, *k);
+            return k;
+        }, seen, 0);
+        return ok;
+    }
 
     NodeId AddChild(NodeId parent, Node node) {
         node.parent = parent;
@@ -409,11 +529,8 @@ struct CompoundFile::Impl {
         if (!gsf_output_is_closed(sink)) ok = gsf_output_close(sink) && ok;
         g_object_unref(sink);
         ok = fflush(fp) == 0 && ok;
-        // libgsf writes no times; the root keeps those of the original.
-        if (ok && rootTimes) {
-            auto at = RootTimesOffset(fileno(fp));
-            ok = at && pwrite(fileno(fp), rootTimes->data(), rootTimes->size(), *at) == ssize_t(rootTimes->size());
-        }
+        // libgsf writes no times: every storage gets its own.
+        ok = ok && WriteTimes(fileno(fp));
         ok = fsync(fileno(fp)) == 0 && ok;
         ok = fclose(fp) == 0 && ok;
         return ok;
@@ -481,7 +598,6 @@ std::unique_ptr<CompoundFile> CompoundFile::Open(const std::string& path, bool w
     impl->target = TargetPath(path);
     impl->fileMode = st.st_mode & 07777;
     impl->owner = std::make_pair(st.st_uid, st.st_gid);
-    impl->rootTimes = ReadRootTimes(fd);
 
     FILE* fp = fdopen(fd, "rb");
     if (!fp) {
@@ -505,6 +621,7 @@ std::unique_ptr<CompoundFile> CompoundFile::Open(const std::string& path, bool w
     if (gsf_infile_msole_get_class_id(GSF_INFILE_MSOLE(impl->infile), id.data())) root.classId = id;
     impl->nodes.push_back(std::move(root));
     if (!impl->ReadTree(impl->infile, kRoot, 0)) return nullptr;
+    impl->ReadTimes(fd);
     return std::unique_ptr<CompoundFile>(new CompoundFile(std::move(impl)));
 }
 
@@ -528,6 +645,7 @@ std::unique_ptr<CompoundFile> CompoundFile::Create(const std::string& path, bool
     Node root;
     root.name = u"Root Entry";
     root.kind = ElementKind::Storage;
+    root.times = NowTimes();
     impl->nodes.push_back(std::move(root));
     return std::unique_ptr<CompoundFile>(new CompoundFile(std::move(impl)));
 }
@@ -613,6 +731,7 @@ bool CompoundFile::CopySubtree(const CompoundFile& source, NodeId from, NodeId p
     n.name = src.name;
     n.kind = src.kind;
     n.classId = src.classId;
+    n.times = src.times;
     if (n.kind == ElementKind::Stream) {
         auto content = source.impl_->Content(from, UINT64_MAX);
         if (!content) return false;
@@ -684,8 +803,23 @@ bool CompoundFile::SetClassId(NodeId storage, const ClassId& id) {
     return true;
 }
 
+std::optional<StorageTimes> CompoundFile::GetTimes(NodeId storage) const {
+    if (!impl_->Valid(storage) || impl_->nodes[storage].kind != ElementKind::Storage) return std::nullopt;
+    return impl_->nodes[storage].times.value_or(StorageTimes{});
+}
+
+bool CompoundFile::SetTimes(NodeId storage, const StorageTimes& times) {
+    if (!impl_->writable || impl_->closed || !impl_->Valid(storage) ||
+        impl_->nodes[storage].kind != ElementKind::Storage)
+        return false;
+    impl_->nodes[storage].times = times;
+    impl_->dirty = true;
+    return true;
+}
+
 int64_t CompoundFile::RootModificationTime() const {
-    return impl_->rootTimes ? FileTimeToUnix(impl_->rootTimes->data() + 8) : 0;
+    const auto& t = impl_->nodes.empty() ? std::nullopt : impl_->nodes[kRoot].times;
+    return t ? FileTimeToUnix(t->data() + 8) : 0;
 }
 
 bool CompoundFile::Close() {

@@ -30,6 +30,9 @@ bool IsCompoundFile(const std::string& path);
 enum class ElementKind : uint32_t { Storage = 1, Stream = 2 };
 
 using ClassId = std::array<uint8_t, 16>;
+// A storage's two dates as stored: created, then modified, each a 64-bit
+// count of 100 ns since 1601, little-endian.
+using StorageTimes = std::array<uint8_t, 16>;
 
 // A node of the element tree; stable for the life of its CompoundFile.
 // Id 0 is the root.
@@ -90,6 +93,10 @@ public:
     // All zeros when a storage has none; none for streams.
     std::optional<ClassId> GetClassId(NodeId storage) const;
     bool SetClassId(NodeId storage, const ClassId& id);
+    // Dates of a storage (the root included), as read or set; none for
+    // streams. A created file's root is dated at its creation.
+    std::optional<StorageTimes> GetTimes(NodeId storage) const;
+    bool SetTimes(NodeId storage, const StorageTimes& times);
     // Root modification time, seconds since 1970 UTC; 0 when none is stored.
     int64_t RootModificationTime() const;
 

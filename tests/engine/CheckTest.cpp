@@ -249,6 +249,36 @@ TEST(CheckCancel, ACancelledCheckGivesNoVerdictAndItsCountsAreNotUsed) {
     }
 }
 
+// The body pass steps its dialog about 50 times however long its text runs
+// are; the booking steps in batches and still ends on its count.
+TEST(CheckProgress, BodyPassInAboutFiftyStepsBookingEndsOnItsCount) {
+    {
+        ScopedContext ctx;
+        DocBuilder b;
+        for (int i = 0; i < 2000; ++i) b.body.Text(std::string(48, 'w')).Code(0x20);
+        Doc doc(b);
+        Check(doc, ctx);
+        ASSERT_EQ(ctx.progress.captions.size(), 2u);  // the body pass, the cross reference
+        // The body pass's start and its steps, then the cross reference's start.
+        EXPECT_GE(ctx.progress.positions.size(), 51u);
+        EXPECT_LE(ctx.progress.positions.size(), 53u);
+    }
+    {
+        ScopedContext ctx;
+        DocBuilder b;
+        Packet font;
+        font.type = 0x20;
+        const uint16_t id = b.Add(font);
+        for (int i = 0; i < 3000; ++i) b.body.Var(Func(0xD4, 0x1A, {id}));
+        Doc doc(b);
+        const Snapshot s = Check(doc, ctx);
+        EXPECT_TRUE(s.complete);
+        ASSERT_FALSE(ctx.progress.positions.empty());
+        EXPECT_EQ(ctx.progress.positions.back(), 3000);
+        EXPECT_LT(ctx.progress.positions.size(), 3000u);
+    }
+}
+
 // After a complete check every packet's references fill its own slots.
 void ExpectBookingMatchesCounts() {
     const auto& packets = Ctx().doc.packets;

@@ -16,6 +16,7 @@
 #include "engine/DescriberFunctions.h"
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
+#include "engine/Format.h"
 #include "engine/OutputSink.h"
 #include "tests/support/DocBuilder.h"
 #include "tests/support/OpenDoc.h"
@@ -1357,4 +1358,54 @@ TEST_F(PacketDetail, ATooLongBookmarkNameMarksTheDocumentCorrupt) {
     Show(2);
     EXPECT_TRUE(Ctx().check.corruptFound);
     EXPECT_EQ(TagOf("ERROR. Prefix ID 0x02. Bookmark name is to long.  Used 0x27 (39) QW chars."), 0x20000002u);
+}
+
+TEST_F(PacketDetail, PredefinedStyleNamesAtTheirBoundaries) {
+    struct Row {
+        uint8_t type;
+        int16_t length;
+        const char* line;
+    };
+    const Row rows[] = {
+        {0x44, 0, "  (Spacing Only)"},        {0x44, -14, "  (Heavy Double Border)"},
+        {0x44, -15, "Undefined border style name"},
+        {0x42, 0, "  (Single Line)"},          {0x42, -11, "  (Heavy Double Line)"},
+        {0x42, -12, "Undefined line style name"},
+        {0x43, 0, "10% fill"},                 {0x43, -11, "5% fill"},
+        {0x43, -12, "Undefined fill style name"},
+        {0x41, 0, "Figure Box"},               {0x41, -4, "Button Box"},
+        {0x41, -5, "Undefined box style name"},
+    };
+    DocBuilder b;
+    for (const Row& r : rows) {
+        Bytes data{0, 0, 0, 0, 0, 0, static_cast<uint8_t>(r.length), static_cast<uint8_t>(r.length >> 8)};
+        data.resize(80, 0);
+        b.Add(WithPayload(r.type, data));
+    }
+    Open(b);
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const Lines shown = Show(static_cast<uint16_t>(i + 1));
+        EXPECT_EQ(std::count(shown.begin(), shown.end(), rows[i].line), 1)
+            << std::hex << int(rows[i].type) << std::dec << " " << rows[i].length;
+    }
+}
+
+TEST_F(PacketDetail, DropShadowNamesStopAfterKind4) {
+    const char* const names[] = {"  (NO Drop Shadow)", "  (Shadow on Upper Left)", "  (Shadow on Lower Left)",
+                                 "  (Shadow on Lower Right)", "  (Shadow on Upper Right)", nullptr};
+    DocBuilder b;
+    for (uint8_t kind = 0; kind < std::size(names); ++kind) {
+        // Head with an empty name, border data up to the drop-shadow byte.
+        Bytes data(8 + 4 + 18 + 4, 0);
+        data.push_back(kind);
+        data.resize(48, 0);
+        b.Add(WithPayload(0x44, data));
+    }
+    Open(b);
+    for (uint8_t kind = 0; kind < std::size(names); ++kind) {
+        const Lines shown = Show(kind + 1);
+        const auto at = std::find(shown.begin(), shown.end(), Format("Drop Shadow flags 0x%02X", kind));
+        ASSERT_NE(at, shown.end()) << int(kind);
+        EXPECT_EQ(*(at + 1), names[kind] ? names[kind] : "Drop Shadow spacing 0x0000") << int(kind);
+    }
 }

@@ -121,9 +121,11 @@ TEST(RepairPackets, UnusedStyleIsRemovedAndItsEntryZeroed) {
     EXPECT_EQ(f.Run(), 1);
     EXPECT_TRUE(f.Logged("REMOVED Packet 0x0002.  Unused STYLE Packet"));
     const auto out = ReadFileBytes(f.job.outputName);
+    // An available entry: all zeros but the running position as its offset.
     const IndexEntry gone = EntryOf(out, 2);
-    EXPECT_TRUE(std::all_of(std::begin(gone.bytes), std::end(gone.bytes), [](uint8_t v) { return v == 0; }));
+    EXPECT_TRUE(std::all_of(std::begin(gone.bytes), std::begin(gone.bytes) + 10, [](uint8_t v) { return v == 0; }));
     EXPECT_EQ(EntryOf(out, 1).Type(), 0x31);
+    EXPECT_EQ(gone.DataOffset(), EntryOf(out, 1).DataOffset() + EntryOf(out, 1).DataSize());
     EXPECT_EQ(Verdict(f.job.outputName), "No Corruption Found");
     EXPECT_EQ(f.host.loaded, std::vector<std::string>{f.job.outputName});
 }
@@ -217,16 +219,24 @@ TEST(RepairPackets, SecondWritingToolsPacketGoesWithRepairCorruption) {
 
 TEST(RepairBody, DamageAtTheFirstByteIsLeftOut) {
     DocBuilder b;
-    b.body.Raw({0xFF, 0x41}).Var(Func(0xD4, 0x01)).Text("after");
+    const auto fn = Func(0xD4, 0x01);
+    b.body.Raw({0xFF, 0x41}).Var(fn).Text("after").Raw({0xFF}).Var(fn).Text("end");
+    const uint32_t tail = static_cast<uint32_t>(fn.Bytes().size()) + 3;
     Fixture f(b);
     f.job.repairCorruption = true;
     f.Run();
     const auto body = BodyOf(ReadFileBytes(f.job.outputName));
     ASSERT_FALSE(body.empty());
     EXPECT_EQ(body[0], 0xD4);
-    EXPECT_EQ(body.size(), b.body.Bytes().size() - 2);
-    EXPECT_TRUE(f.Logged("0x02 Bytes of Corruption info removed, starting at offset 0x" +
-                         [&] { char s[16]; std::snprintf(s, sizeof s, "%X ", f.doc.body); return std::string(s); }()));
+    EXPECT_EQ(body.size(), b.body.Bytes().size() - 3);
+    auto line = [&](uint32_t length, uint32_t at) {
+        char s[96];
+        std::snprintf(s, sizeof s, "0x%02X Bytes of Corruption info removed, starting at offset 0x%X ", length, at);
+        return std::string(s);
+    };
+    // Told when bytes follow before the next cut; the last cut is not told.
+    EXPECT_TRUE(f.Logged(line(2, f.doc.body)));
+    EXPECT_FALSE(f.Logged(line(1, f.doc.body + static_cast<uint32_t>(b.body.Bytes().size()) - tail - 1)));
     EXPECT_EQ(Verdict(f.job.outputName), "No Corruption Found");
 }
 

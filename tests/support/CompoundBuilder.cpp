@@ -32,10 +32,12 @@ bool WriteCompound(const std::string& path, const CompoundLayout& layout) {
     auto cf = storage::CompoundFile::Create(path, false);
     if (!cf) return false;
     if (layout.rootClassId && !cf->SetClassId(storage::kRoot, *layout.rootClassId)) return false;
+    if (!cf->SetTimes(storage::kRoot, layout.rootTimes.value_or(storage::StorageTimes{}))) return false;
     if (layout.withObjects) {
         auto objects = cf->CreateStorage(storage::kRoot, layout.objectsName);
         if (!objects) return false;
         if (layout.objectsClassId && !cf->SetClassId(*objects, *layout.objectsClassId)) return false;
+        if (layout.objectsTimes && !cf->SetTimes(*objects, *layout.objectsTimes)) return false;
     }
     if (layout.withMain) {
         auto main = cf->CreateStream(storage::kRoot, layout.mainName);
@@ -52,6 +54,10 @@ bool WriteCompound(const std::string& path, const CompoundLayout& layout) {
             auto id = cf->CreateStream(*parent, e.name);
             if (!id || !cf->SetStreamData(*id, e.data)) return false;
         }
+    }
+    for (const auto& [path, times] : layout.storageTimes) {
+        auto id = Resolve(*cf, path);
+        if (!id || !cf->SetTimes(*id, times)) return false;
     }
     return cf->Close();
 }
@@ -111,4 +117,16 @@ std::vector<std::string> ScopedTempDir::Entries() const {
     return out;
 }
 
+storage::StorageTimes MakeTimes(int64_t seconds) {
+    storage::StorageTimes t{};
+    auto put = [&](size_t at, int64_t s) {
+        const uint64_t ticks = (static_cast<uint64_t>(s) + 11644473600ULL) * 10000000ULL;
+        for (int i = 0; i < 8; ++i) t[at + i] = static_cast<uint8_t>(ticks >> (8 * i));
+    };
+    put(0, seconds);
+    put(8, seconds + 1);
+    return t;
+}
+
 }  // namespace testsupport
+

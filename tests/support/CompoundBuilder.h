@@ -29,6 +29,12 @@ struct CompoundLayout {
     std::u16string mainName = u"Quillsuite_MAIN";
     std::optional<storage::ClassId> rootClassId;
     std::optional<storage::ClassId> objectsClassId;
+    // Dates of the root (none: all zeros, so that fixtures come out the
+    // same on every run) and of the objects storage.
+    std::optional<storage::StorageTimes> rootTimes;
+    std::optional<storage::StorageTimes> objectsTimes;
+    // Dates of storages of `extra`, by path below the root ("A/B").
+    std::vector<std::pair<std::u16string, storage::StorageTimes>> storageTimes;
     std::vector<CompoundElement> extra;                 // created in the given order, after the defaults
 };
 
@@ -43,6 +49,8 @@ std::vector<uint8_t> Bytes(const std::string& text);
 // Deterministic filler: byte i is (i * 7 + seed) & 0xFF.
 std::vector<uint8_t> Pattern(size_t n, uint8_t seed = 0);
 storage::ClassId MakeClassId(uint8_t first);
+// Dates created and modified: `seconds` and `seconds` + 1 after 1970.
+storage::StorageTimes MakeTimes(int64_t seconds);
 
 // A fresh folder under the system's temporary folder, removed with all it
 // holds when the object dies.

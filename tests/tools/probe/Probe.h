@@ -35,6 +35,8 @@ struct Options {
     uint32_t highlighted = 0xF0F0F0F0;
     int cancelAfterSteps = -1;
     bool noAfter = false;
+    bool textBlocks = false;  // the text-block tables as K records after the operation
+    std::string out;                  // where an entry point keeps its output file
 };
 
 // Thrown by an entry point for arguments it cannot use; the probe prints

@@ -7,8 +7,11 @@
 #include <cstring>
 
 #include "engine/EngineContext.h"
+#include "engine/Format.h"
 #include "engine/ShapeNames.h"
 #include "tests/tools/probe/Probe.h"
+
+#include <unistd.h>
 
 namespace probe {
 
@@ -83,6 +86,7 @@ void Help(FILE* out) {
         "  P CAPTION           a progress dialog was created\n"
         "  R VALUE             the entry point's result\n"
         "  E/X/F ...           packet table, range list, reference table rows, in hex\n"
+        "  K BLOCK SIZE OFFSET OWNER   a filled text-block table entry, in hex (--text-blocks)\n"
         "Text is raw bytes with CR, LF and backslash written as \\r, \\n and \\\\.\n"
         "options:\n"
         "  --answer yes|no|cancel   answer to every message box (default yes)\n"
@@ -97,6 +101,8 @@ void Help(FILE* out) {
         "  --highlight N            highlighted item data while printing\n"
         "  --cancel-after N         press Cancel after N progress steps\n"
         "  --no-after               no packet-table and other after-operation records\n"
+        "  --text-blocks            the text-block tables after the operation\n"
+        "  --out FILE               keep the entry point's output file as FILE\n"
         "  --help                   this text\n"
         "entry points:\n",
         out);
@@ -166,6 +172,15 @@ int Main(int argc, char** argv) {
                 o.cancelAfterSteps = static_cast<int>(ProbeEnv::ParseInt(value()));
             } else if (opt == "--no-after") {
                 o.noAfter = true;
+            } else if (opt == "--text-blocks") {
+                o.textBlocks = true;
+            } else if (opt == "--out") {
+                o.out = value();
+                // Entry points may change folders; the name is the caller's.
+                if (!o.out.empty() && o.out[0] != '/') {
+                    char cwd[4096];
+                    if (getcwd(cwd, sizeof cwd)) o.out = std::string(cwd) + "/" + o.out;
+                }
             } else {
                 throw UsageError("unknown option " + opt);
             }
@@ -199,6 +214,13 @@ int Main(int argc, char** argv) {
     env.ctx.log.Add({'R', {}, 0, std::to_string(result)});
     if (o.print) env.ctx.StopPrinting();
     for (auto& fn : env.after) fn(env);
+    if (o.textBlocks) {
+        const engine::TextBlockTables& t = engine::Ctx().describer.textBlocks;
+        for (size_t b = 0; b < engine::kNavigableTextBlocks; ++b)
+            if (t.filled[b])
+                env.Emit(engine::Format("K %X %X %X %X", static_cast<unsigned>(b), t.size[b], t.offset[b],
+                                        t.owner[b]));
+    }
     if (!o.noAfter)
         for (const AfterPrinter& p : AfterPrinters()) p.print(env);
 

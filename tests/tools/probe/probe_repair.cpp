@@ -7,10 +7,13 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -35,6 +38,32 @@ struct FailReads final : engine::DocFileFaults {
     int64_t BeforeRead(uint32_t pos, uint32_t asked) override {
         return uint64_t{pos} + asked > from ? int64_t{-1} : int64_t{asked};
     }
+};
+
+// The N-th write of the output, or the rename that commits it when the run
+// makes fewer writes, fails.
+struct FailWrites final : engine::DocFileFaults {
+    int64_t failAt = -1;
+    int64_t writes = 0;
+    bool FailWrite(uint32_t, uint32_t) override { return ++writes == failAt; }
+    bool FailRename() override { return ++writes == failAt; }
+};
+
+// The sheet around the Repair page: a Save As that answers once.
+struct SaveAsHost final : engine::RepairHost {
+    ProbeEnv* env = nullptr;
+    std::optional<std::string> answer;
+    bool asked = false;
+    std::optional<std::string> AskOutputName(const std::string& name) override {
+        const std::optional<std::string> a = asked ? std::nullopt : answer;
+        asked = true;
+        env->Log("Save As " + name + " -> " + (a ? *a : std::string("cancelled")));
+        return a;
+    }
+    bool BatchRunning() const override { return false; }
+    void ClearLog() override { env->Log("log cleared"); }
+    void ScrollLists() override {}
+    void LoadDocument(const std::string& path) override { env->Log("load " + path); }
 };
 
 std::string scratch;
@@ -102,11 +131,18 @@ void LogOutput(ProbeEnv& env, const std::string& name) {
     }
 }
 
-// Options: corruption undo styles scramble extract inplace, failread=N.
+// Options: corruption undo styles scramble extract inplace prompts,
+// failread=N, failwrite=N, output=directory|readonly|existing|symlink|hardlink
+// (what stands at out.qwd before the run), readonlydoc, saveas=NAME|cancel.
 int RunRepairDocument(ProbeEnv& env, const Args& args) {
     engine::RepairJob job;
-    bool inPlace = false;
+    bool inPlace = false, prompts = false, readOnlyDoc = false;
     int64_t failAt = -1;
+    FailWrites writes;
+    std::string output;
+    SaveAsHost host;
+    host.env = &env;
+    bool saveAs = false, again = false;
     for (const std::string& a : args) {
         if (a == "corruption") job.repairCorruption = true;
         else if (a == "undo") job.removeUndo = true;
@@ -114,8 +150,18 @@ int RunRepairDocument(ProbeEnv& env, const Args& args) {
         else if (a == "scramble") job.scramble = true;
         else if (a == "extract") job.extract = true;
         else if (a == "inplace") inPlace = true;
+        else if (a == "prompts") prompts = true;
+        else if (a == "again") again = true;
+        else if (a == "readonlydoc") readOnlyDoc = true;
         else if (a.rfind("failread=", 0) == 0) failAt = ProbeEnv::ParseInt(a.substr(9));
-        else throw UsageError("RepairDocument takes corruption undo styles scramble extract inplace failread=N");
+        else if (a.rfind("failwrite=", 0) == 0) writes.failAt = ProbeEnv::ParseInt(a.substr(10));
+        else if (a.rfind("output=", 0) == 0) output = a.substr(7);
+        else if (a.rfind("saveas=", 0) == 0) {
+            saveAs = true;
+            if (a != "saveas=cancel") host.answer = a.substr(7);
+        } else
+            throw UsageError("RepairDocument takes corruption undo styles scramble extract inplace prompts "
+                             "readonlydoc again failread=N failwrite=N output=KIND saveas=NAME|cancel");
     }
     const std::vector<uint8_t> bytes = testsupport::ReadFileBytes(env.file);
     const char* tmp = std::getenv("TMPDIR");
@@ -126,6 +172,23 @@ int RunRepairDocument(ProbeEnv& env, const Args& args) {
     // Names relative to the scratch folder keep the listing the same from run to run.
     if (chdir(dir.c_str()) != 0 || !testsupport::WriteFileBytes("doc.qwd", bytes))
         throw UsageError("cannot copy " + env.file);
+
+    const std::string outName = job.extract ? "out.txt" : "out.qwd";
+    bool made = true;
+    if (output == "directory") made = mkdir(outName.c_str(), 0755) == 0;
+    else if (output == "existing" || output == "readonly") {
+        made = testsupport::WriteFileBytes(outName, testsupport::Bytes("old"));
+        if (output == "readonly") made = made && chmod(outName.c_str(), 0444) == 0;
+    } else if (output == "symlink") made = symlink("doc.qwd", outName.c_str()) == 0;
+    else if (output == "hardlink") made = link("doc.qwd", outName.c_str()) == 0;
+    else if (!output.empty()) throw UsageError("output= takes directory readonly existing symlink hardlink");
+    if (!made) throw UsageError("cannot make " + outName);
+    if (readOnlyDoc && chmod("doc.qwd", 0444) != 0) throw UsageError("cannot make doc.qwd read-only");
+    // The document's date shows in the log: the same on every run.
+    setenv("TZ", "UTC0", 1);
+    tzset();
+    const struct timeval dated[2] = {{1600000000, 0}, {1600000000, 0}};
+    if (utimes("doc.qwd", dated) != 0) throw UsageError("cannot date doc.qwd");
 
     engine::FileHeader header;
     int readOnly = 0, verdict = 0;
@@ -140,24 +203,62 @@ int RunRepairDocument(ProbeEnv& env, const Args& args) {
         faults.from = static_cast<uint32_t>(failAt);
         f->faults = &faults;
     }
-    job.prompts = inPlace;
-    job.outputName = inPlace ? "doc.qwd" : job.extract ? "out.txt" : "out.qwd";
+    job.prompts = inPlace || prompts;
+    job.outputName = inPlace ? "doc.qwd" : outName;
     job.repairedFileName = "doc.qwd";
     job.log = &env.ctx.logList;
     job.findings = &env.ctx.list;
+    if (writes.failAt >= 0) job.outputFaults = &writes;
+    if (saveAs) job.host = &host;
     const int r = engine::RepairDocument(job);
     f->faults = nullptr;
     engine::CloseDocument(f);
+    if (writes.failAt >= 0) env.Log(engine::Format("writes %lld", static_cast<long long>(writes.writes)));
 
+    // The file at the output name after the run; none when nothing is there.
+    if (!env.options.out.empty()) {
+        struct stat st {};
+        unlink(env.options.out.c_str());
+        if (stat(job.outputName.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            !testsupport::WriteFileBytes(env.options.out, testsupport::ReadFileBytes(job.outputName)))
+            throw UsageError("cannot write " + env.options.out);
+    }
+    // The repaired output repaired once more with the same options.
+    if (again) {
+        const std::vector<uint8_t> first = testsupport::ReadFileBytes(job.outputName);
+        if (first.empty() || !testsupport::WriteFileBytes("again.qwd", first)) throw UsageError("nothing to repair again");
+        env.Log("again:");
+        engine::DocFile* g = engine::OpenDocument("again.qwd", &header, &readOnly, &verdict);
+        if (!g) throw UsageError("the output does not open");
+        engine::CheckDocument(g, engine::SilentTarget());
+        engine::RepairJob second;
+        second.repairCorruption = job.repairCorruption;
+        second.removeUndo = job.removeUndo;
+        second.removeUnusedStyles = job.removeUnusedStyles;
+        second.prompts = false;
+        second.outputName = "again-out.qwd";
+        second.repairedFileName = "again.qwd";
+        second.log = &env.ctx.logList;
+        second.findings = &env.ctx.list;
+        engine::RepairDocument(second);
+        engine::CloseDocument(g);
+        env.Log(testsupport::ReadFileBytes("again-out.qwd") == first ? "again: same bytes" : "again: bytes differ");
+        unlink("again.qwd");
+        unlink("again-out.qwd");
+    }
     env.Log(testsupport::ReadFileBytes("doc.qwd") == bytes ? "document unchanged" : "document replaced");
-    if (!inPlace && !job.extract) LogOutput(env, "out.qwd");
-    if (inPlace) LogOutput(env, "doc.qwd");
+    struct stat ds {};
+    if (lstat(outName.c_str(), &ds) == 0 && S_ISDIR(ds.st_mode)) env.Log(outName + ": a folder");
+    else if (!inPlace && !job.extract) LogOutput(env, outName);
+    if (inPlace || (job.outputName != outName && !job.extract)) LogOutput(env, job.outputName);
     std::string names = "folder:";
     for (const std::string& n : Entries()) names += " " + n;
     env.Log(names);
     return r;
 }
-PROBE_ENTRY_POINT(RepairDocument, "[corruption] [undo] [styles] [scramble] [extract] [inplace] [failread=N]",
+PROBE_ENTRY_POINT(RepairDocument,
+                  "[corruption] [undo] [styles] [scramble] [extract] [inplace] [prompts] [readonlydoc] [again] "
+                  "[failread=N] [failwrite=N] [output=KIND] [saveas=NAME|cancel]",
                   RunRepairDocument);
 
 }  // namespace
