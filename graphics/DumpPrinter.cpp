@@ -192,17 +192,21 @@ void DumpPrinter::EmitUCoordValue(const char* label, uint32_t value, const char*
 }
 
 void DumpPrinter::EmitTransformedCoord(const char* label, uint32_t before, uint32_t after) {
+    // Into a line being built it joins without indentation.
+    const bool joined = building_;
+    const int steps = indentSteps_;
+    if (joined) SetIndentSteps(0);
     if (IsIdentityTransform()) {
         EmitCoordValue(label, before, " ");
+        SetIndentSteps(steps);
         return;
     }
-    StartLine();
+    if (!joined) StartLine();
     EmitCoordValue(label, before, "");
-    const int steps = indentSteps_;
     SetIndentSteps(0);
     EmitCoordValue(" ", after, " ");
     SetIndentSteps(steps);
-    SendLine();
+    if (!joined) SendLine();
 }
 
 void DumpPrinter::EmitEdges(uint32_t x1, uint32_t x2, uint32_t y1, uint32_t y2) {

@@ -587,8 +587,8 @@ void DumpPolyline(const RecordRow& row) {
             out.StartLine();
             out.AppendText(Format("%s%3u:  ", out.Indentation().c_str(), i));
             out.EmitTransformedCoord("X: =", x, tx);
-            out.StartLine();  // the second coordinate joins the line
             out.EmitTransformedCoord("  Y: =", y, ty);
+            out.SendLine();
         }
         out.CheckPointInImage(x, y, "Point");
     }
