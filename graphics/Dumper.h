@@ -32,7 +32,10 @@ void CloseQwgOutline();
 // position at the first record.
 int ReadFilePrefix(uint8_t* productType, uint8_t* fileType, uint32_t base);
 
-// The graphics section of a presentation file; not read yet: returns 1.
+// The graphics section of a presentation file, from the byte position on;
+// `single` stops after the outline section. Returns 1.
 int DumpSlideDirectory(uint32_t mask33to64, uint32_t mask1to32, bool single, int mode, uint32_t base);
+// One page form block of the setup section.
+void DumpFormBlock();
 
 }  // namespace graphics

@@ -178,6 +178,4 @@ int ReadFilePrefix(uint8_t* productType, uint8_t* fileType, uint32_t base) {
     return 1;
 }
 
-int DumpSlideDirectory(uint32_t, uint32_t, bool, int, uint32_t) { return 1; }
-
 }  // namespace graphics
