@@ -50,7 +50,10 @@ uint32_t RecordLeft() {
 }
 
 uint32_t FittingElements(uint32_t count, uint32_t size) {
-    const uint32_t fit = size == 0 ? count : RecordLeft() / size;
+    // Within the record and within the data: a record claiming more than
+    // the file holds would otherwise list zeros up to its count.
+    const uint32_t left = std::min(RecordLeft(), QwgReaderDataLeft(Gfx().file));
+    const uint32_t fit = size == 0 ? count : left / size;
     return count < fit ? count : fit;
 }
 

@@ -81,6 +81,14 @@ uint32_t QwgReaderTell(const engine::DocFile* f) {
     return f ? f->readAheadOffset + f->readAheadCursor : 0;
 }
 
+uint32_t QwgReaderDataLeft(engine::DocFile* f) {
+    if (!f) return 0;
+    // Every fill seeks first, so asking the length here disturbs no read.
+    const int32_t length = engine::SeekDocFile(f, 0, 2);
+    const uint64_t at = static_cast<uint64_t>(Gfx().base) + QwgReaderTell(f);
+    return length > 0 && static_cast<uint64_t>(length) > at ? static_cast<uint32_t>(length - at) : 0;
+}
+
 int QwgReaderSeek(engine::DocFile* f, uint32_t offset, int flag) {
     if (!f) return -1;
     if (flag != 0) {

@@ -25,6 +25,9 @@ bool HasQwgReader(const engine::DocFile* f);
 int QwgReaderNextByte(engine::DocFile* f);
 // The stream offset of the next byte, relative to the base.
 uint32_t QwgReaderTell(const engine::DocFile* f);
+// Bytes the file still holds from the next byte on (a record end may lie
+// past them).
+uint32_t QwgReaderDataLeft(engine::DocFile* f);
 // Flag 0: a move back within what was consumed only moves the cursor;
 // anything else refills from base + offset. A refused seek beeps and
 // returns -1 (the buffer is then empty: the next read is the end).

@@ -33,7 +33,6 @@ struct Title {
     }
 };
 
-void Emit(const char* fmt, auto... values) { Out().EmitFormatted(fmt, values...); }
 
 template <size_t N>
 void EmitFixedLines(const FixedLine (&lines)[N]) {
@@ -116,9 +115,9 @@ uint32_t Derived(int64_t n) { return n > 0 ? static_cast<uint32_t>(std::min<int6
 void EmitCharLine() {
     const uint32_t c = Byte();
     if (c == 0)
-        Emit("%s", "");
+        Out().EmitFormatted("%s", "");
     else
-        Emit("%c", static_cast<int>(c));
+        Out().EmitFormatted("%c", static_cast<int>(c));
 }
 
 struct Entry {
@@ -131,61 +130,61 @@ struct Entry {
 void DumpOutlineData(const std::vector<Entry>& entries, uint32_t sectionStart) {
     GraphicsState& g = Gfx();
     DumpPrinter& out = g.out;
-    Emit("DataBEGIN: ");
+    Out().EmitFormatted("DataBEGIN: ");
     if (!entries.empty()) out.HexDumpRest(Derived(int64_t{sectionStart} + entries[0].position - g.bytePosition));
-    Emit("DataEND. ");
+    Out().EmitFormatted("DataEND. ");
     for (size_t i = 0; i < entries.size() && !g.endOfData; ++i) {
-        Emit("    Absolute Position: %8lxh ", static_cast<unsigned long>(g.bytePosition));
-        Emit("    Relative Position: %8lxh ", static_cast<unsigned long>(g.bytePosition - sectionStart));
+        Out().EmitFormatted("    Absolute Position: %8lxh ", static_cast<unsigned long>(g.bytePosition));
+        Out().EmitFormatted("    Relative Position: %8lxh ", static_cast<unsigned long>(g.bytePosition - sectionStart));
         const uint32_t a = Byte(), b = Byte();
-        Emit("    Option Structure #%-4u |%2X|", static_cast<unsigned>(i), a);
-        Emit("%2X|", b);
+        Out().EmitFormatted("    Option Structure #%-4u |%2X|", static_cast<unsigned>(i), a);
+        Out().EmitFormatted("%2X|", b);
         const uint32_t total = Word();
-        Emit(" Old&New Size:  %4xh ", total);
+        Out().EmitFormatted(" Old&New Size:  %4xh ", total);
         const uint32_t old = Word();
-        Emit("          Old Size: %4xh ", old);
+        Out().EmitFormatted("          Old Size: %4xh ", old);
         out.HexDumpRest(old);
-        Emit("         Show Size:  %3u ", Byte());
+        Out().EmitFormatted("         Show Size:  %3u ", Byte());
         EmitFixedLines(kOptionTimingLines);
-        Emit("           INDICES: (sub-size),(index) ");
+        Out().EmitFormatted("           INDICES: (sub-size),(index) ");
         int64_t left = int64_t{total} - old - 14;
         while (left > 0 && !g.endOfData) {
             const uint32_t kind = Byte();
-            Emit("        ");
-            if (kind < 12 && kOptionKindNames[kind]) Emit("%s", kOptionKindNames[kind]);
+            Out().EmitFormatted("        ");
+            if (kind < 12 && kOptionKindNames[kind]) Out().EmitFormatted("%s", kOptionKindNames[kind]);
             const uint32_t subSize = Byte();
             const uint32_t index = Word();
-            Emit("      : %3u , %3u", subSize, index);
+            Out().EmitFormatted("      : %3u , %3u", subSize, index);
             if (kind == 3) {
-                Emit(", Sub flag,volume: %3xh ", Byte());
-                Emit(", %3xh ", Byte());
+                Out().EmitFormatted(", Sub flag,volume: %3xh ", Byte());
+                Out().EmitFormatted(", %3xh ", Byte());
                 left -= 6;
             } else if (kind == 8) {
-                Emit(", Sub flag: %3xh ", Byte());
+                Out().EmitFormatted(", Sub flag: %3xh ", Byte());
                 left -= 5;
             } else {
                 left -= 4;
             }
         }
-        Emit(" DataBEGIN: ");
+        Out().EmitFormatted(" DataBEGIN: ");
         ReadQwgDword();
         out.HexDumpRest(Derived(int64_t{entries[i].size} - (int64_t{total} + 4)));
-        Emit("DataEND. ");
+        Out().EmitFormatted("DataEND. ");
     }
 }
 
 void DumpNameList(const std::vector<Entry>& entries) {
     GraphicsState& g = Gfx();
-    Emit("        * Section Name List * ");
+    Out().EmitFormatted("        * Section Name List * ");
     for (size_t i = 1; i < entries.size() && !g.endOfData; ++i) {
         const uint32_t length = Word();
         if (g.endOfData) return;
-        Emit("    Entry #%-4u, string length %4u : ", static_cast<unsigned>(i), length);
+        Out().EmitFormatted("    Entry #%-4u, string length %4u : ", static_cast<unsigned>(i), length);
         for (uint32_t c = 0; c < length / 2 && !g.endOfData; ++c) {
             EmitCharLine();
             Byte();
         }
-        Emit(" ");
+        Out().EmitFormatted(" ");
     }
 }
 
@@ -244,47 +243,47 @@ void DumpNestedGraphic(uint32_t mask33to64, uint32_t mask1to32, uint32_t length)
 void DumpSectionData(int section, const std::vector<Entry>& entries, uint32_t m, uint32_t sectionStart,
                      uint32_t mask33to64, uint32_t mask1to32, int mode) {
     GraphicsState& g = Gfx();
-    Emit("         * Section Data * ");
+    Out().EmitFormatted("         * Section Data * ");
     const size_t first = section >= 2 && section <= 4 ? 1 : 0;
     const bool graphics = mode == kModeDecoded && (section == 2 || section == 7 || section == 8 || section == 11);
     for (size_t i = first; i < entries.size() && !g.endOfData; ++i) {
-        Emit("    Data Entry #%-4u ", static_cast<unsigned>(i));
-        Emit("    Absolute Position: %8lxh ", static_cast<unsigned long>(g.bytePosition));
-        Emit("    Relative Position: %8lxh ", static_cast<unsigned long>(g.bytePosition - sectionStart));
-        for (uint32_t b = 1; b <= m && !g.endOfData; ++b) Emit("    Sub-Section byte %2u: %4xh ", b, Byte());
-        Emit("DataBEGIN: ");
+        Out().EmitFormatted("    Data Entry #%-4u ", static_cast<unsigned>(i));
+        Out().EmitFormatted("    Absolute Position: %8lxh ", static_cast<unsigned long>(g.bytePosition));
+        Out().EmitFormatted("    Relative Position: %8lxh ", static_cast<unsigned long>(g.bytePosition - sectionStart));
+        for (uint32_t b = 1; b <= m && !g.endOfData; ++b) Out().EmitFormatted("    Sub-Section byte %2u: %4xh ", b, Byte());
+        Out().EmitFormatted("DataBEGIN: ");
         const uint32_t length = Derived(int64_t{entries[i].size} - m);
         if (graphics && entries[i].size != m && !g.endOfData)
             DumpNestedGraphic(mask33to64, mask1to32, length);
         else
             g.out.HexDumpRest(length);
-        Emit("DataEND. ");
+        Out().EmitFormatted("DataEND. ");
     }
 }
 
 void DumpSection(int section, uint32_t mask33to64, uint32_t mask1to32, int mode) {
     GraphicsState& g = Gfx();
     const uint32_t sectionStart = g.bytePosition;
-    Emit(" ");
-    Emit("%s", kSectionTitles[section].text);
-    Emit("    Position: %8lxh ", static_cast<unsigned long>(sectionStart));
+    Out().EmitFormatted(" ");
+    Out().EmitFormatted("%s", kSectionTitles[section].text);
+    Out().EmitFormatted("    Position: %8lxh ", static_cast<unsigned long>(sectionStart));
     const uint32_t m = Word();
-    Emit("    Size of Sub-Section Record         : %4u ", m);
+    Out().EmitFormatted("    Size of Sub-Section Record         : %4u ", m);
     const int32_t n = static_cast<int16_t>(Word());
-    Emit("    Number of Section Directory Entries: %4u ", static_cast<unsigned>(n));
-    Emit("    Size of Section Directory Entry    : %4u ", Word());
-    Emit("         * Section Directory * ");
-    Emit("                    (Relative)FilePos:FileSize ");
+    Out().EmitFormatted("    Number of Section Directory Entries: %4u ", static_cast<unsigned>(n));
+    Out().EmitFormatted("    Size of Section Directory Entry    : %4u ", Word());
+    Out().EmitFormatted("         * Section Directory * ");
+    Out().EmitFormatted("                    (Relative)FilePos:FileSize ");
     std::vector<Entry> entries;
     for (int32_t i = 0; i < n && !g.endOfData; ++i) {
         const uint32_t position = ReadQwgDword();
         const uint32_t size = ReadQwgDword();
         if (g.endOfData) break;
         entries.push_back({position, size});
-        Emit("    Directory Entry #%-4u = %8lxh:%8lxh ", static_cast<unsigned>(i),
+        Out().EmitFormatted("    Directory Entry #%-4u = %8lxh:%8lxh ", static_cast<unsigned>(i),
              static_cast<unsigned long>(position), static_cast<unsigned long>(size));
     }
-    Emit(" ");
+    Out().EmitFormatted(" ");
     if (g.endOfData) return;
     if (section == 1) {
         DumpOutlineData(entries, sectionStart);
@@ -299,36 +298,36 @@ void DumpSection(int section, uint32_t mask33to64, uint32_t mask1to32, int mode)
 
 void DumpFormBlock() {
     EmitFixedLines(kFormLines);
-    Emit("    Form name       : ");
+    Out().EmitFormatted("    Form name       : ");
     for (int i = 0; i < 41 && !Gfx().endOfData; ++i) EmitCharLine();
-    Emit(" ");
-    Emit("    Form orientation: %4u ", Byte());
+    Out().EmitFormatted(" ");
+    Out().EmitFormatted("    Form orientation: %4u ", Byte());
 }
 
 int DumpSlideDirectory(uint32_t mask33to64, uint32_t mask1to32, bool single, int mode, uint32_t) {
     GraphicsState& g = Gfx();
     g.endOfData = false;
-    Emit("KLV Directory ");
-    Emit("        Number of directory entries: %4u ", Word());
-    Emit("          Size of directory entries: %4u  ", Word());
-    Emit("                          FilePos:FileSize ");
+    Out().EmitFormatted("KLV Directory ");
+    Out().EmitFormatted("        Number of directory entries: %4u ", Word());
+    Out().EmitFormatted("          Size of directory entries: %4u  ", Word());
+    Out().EmitFormatted("                          FilePos:FileSize ");
     for (const char* label : kPairLabels) {
         const uint32_t position = ReadQwgDword();
         const uint32_t size = ReadQwgDword();
-        Emit(label, static_cast<unsigned long>(position));
-        Emit("%8lxh ", static_cast<unsigned long>(size));
+        Out().EmitFormatted(label, static_cast<unsigned long>(position));
+        Out().EmitFormatted("%8lxh ", static_cast<unsigned long>(size));
         if (g.endOfData) return 1;
     }
-    Emit("KLV Setup Section ");
-    Emit("         * Slide Sorter Setup * ");
+    Out().EmitFormatted("KLV Setup Section ");
+    Out().EmitFormatted("         * Slide Sorter Setup * ");
     EmitFixedLines(kSlideSorterLines);
-    Emit("         * Page Setup * ");
+    Out().EmitFormatted("         * Page Setup * ");
     EmitFixedLines(kPageSetupLines);
-    Emit("         * Slide Page Settings * ");
+    Out().EmitFormatted("         * Slide Page Settings * ");
     DumpFormBlock();
-    Emit("         * Speaker Notes/Handouts Page Settings * ");
+    Out().EmitFormatted("         * Speaker Notes/Handouts Page Settings * ");
     DumpFormBlock();
-    Emit("         * KLV Override * ");
+    Out().EmitFormatted("         * KLV Override * ");
     EmitFixedLines(kOverrideLines);
     for (int section = 1; section <= 11 && !g.endOfData; ++section) {
         DumpSection(section, mask33to64, mask1to32, mode);
