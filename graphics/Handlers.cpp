@@ -163,6 +163,22 @@ void ReadArea(uint32_t (&c)[4]) {
     for (uint32_t& v : c) v = Coord();
 }
 
+// The counted points of a poly record: as many as the record holds are read,
+// shown and checked against the image, then the rest of the count is stopped at.
+template <class Show>
+void EachPoint(uint32_t count, Show show) {
+    const uint32_t from = Gfx().bytePosition;
+    const uint32_t fit = FittingElements(count, 2 * CoordSize());
+    for (uint32_t i = 0; i < fit; ++i) {
+        const uint32_t x = Coord(), y = Coord();
+        uint32_t tx = 0, ty = 0;
+        TransformPoint(x, y, &tx, &ty);
+        if (Lines()) show(i, x, y, tx, ty);
+        Out().CheckPointInImage(x, y, "Point");
+    }
+    StopAtRecordEnd(from, static_cast<uint64_t>(count) * 2 * CoordSize());
+}
+
 }  // namespace
 
 const NameTable kPenStyleNames{kPenStyles, "User defined (custom)"};
@@ -577,22 +593,13 @@ void DumpPolyline(const RecordRow& row) {
     ReadCharacterization();
     const uint32_t count = Word();
     if (Lines()) out.EmitIndented("Number of Vertices = %4xh (%5u) ", count, count);
-    const uint32_t from = Gfx().bytePosition;
-    const uint32_t fit = FittingElements(count, 2 * CoordSize());
-    for (uint32_t i = 0; i < fit; ++i) {
-        const uint32_t x = Coord(), y = Coord();
-        uint32_t tx = 0, ty = 0;
-        TransformPoint(x, y, &tx, &ty);
-        if (Lines()) {
-            out.StartLine();
-            out.AppendText(Format("%s%3u:  ", out.Indentation().c_str(), i));
-            out.EmitTransformedCoord("X: =", x, tx);
-            out.EmitTransformedCoord("  Y: =", y, ty);
-            out.SendLine();
-        }
-        out.CheckPointInImage(x, y, "Point");
-    }
-    StopAtRecordEnd(from, static_cast<uint64_t>(count) * 2 * CoordSize());
+    EachPoint(count, [&out](uint32_t i, uint32_t x, uint32_t y, uint32_t tx, uint32_t ty) {
+        out.StartLine();
+        out.AppendText(Format("%s%3u:  ", out.Indentation().c_str(), i));
+        out.EmitTransformedCoord("X: =", x, tx);
+        out.EmitTransformedCoord("  Y: =", y, ty);
+        out.SendLine();
+    });
     End();
 }
 
@@ -603,20 +610,11 @@ void DumpPolyspline(const RecordRow& row) {
     const uint32_t count = Word();
     out.CheckRange(static_cast<int32_t>(count), 2, 65535, "Number of vertices");
     if (Lines()) out.EmitFormatted("    Number of Vertices = %4xh (%5u) ", count, count);
-    const uint32_t from = Gfx().bytePosition;
-    const uint32_t fit = FittingElements(count, 2 * CoordSize());
-    for (uint32_t i = 0; i < fit; ++i) {
-        const uint32_t x = Coord(), y = Coord();
-        uint32_t tx = 0, ty = 0;
-        TransformPoint(x, y, &tx, &ty);
-        if (Lines()) {
-            out.EmitFormatted("    %u:    ", i);
-            out.EmitTransformedCoord("X: =", x, tx);
-            out.EmitTransformedCoord("        Y: =", y, ty);
-        }
-        out.CheckPointInImage(x, y, "Point");
-    }
-    StopAtRecordEnd(from, static_cast<uint64_t>(count) * 2 * CoordSize());
+    EachPoint(count, [&out](uint32_t i, uint32_t x, uint32_t y, uint32_t tx, uint32_t ty) {
+        out.EmitFormatted("    %u:    ", i);
+        out.EmitTransformedCoord("X: =", x, tx);
+        out.EmitTransformedCoord("        Y: =", y, ty);
+    });
     End();
 }
 
