@@ -117,6 +117,16 @@ private:
         uint32_t v;
         return Get16(v) && Get8(v);
     }
+    // A function's sub-code and size, the code counted; false when cut.
+    bool Head(uint32_t& sub, uint32_t& total) {
+        if (!Get8(sub)) return false;
+        count_ -= 1;
+        return Get16(total);
+    }
+    // The trailer ends a function of the given size.
+    void Close(uint32_t total) {
+        if (Trailer()) count_ -= int64_t{total} - 2;
+    }
 
     bool Lines() const { return Gfx().detail && !Gfx().headerLinesOff; }
     void Line(const char* text) {
@@ -173,9 +183,7 @@ bool TextWalk::Colours(uint32_t count, bool wide) {
 void TextWalk::D3() {
     DumpPrinter& out = Out();
     uint32_t sub, total, v;
-    if (!Get8(sub)) return;
-    count_ -= 1;
-    if (!Get16(total)) return;
+    if (!Head(sub, total)) return;
     switch (sub) {
         case 1: {
             uint32_t fraction, integer;
@@ -211,16 +219,13 @@ void TextWalk::D3() {
             if (!Skip(int64_t{total} - 7)) return;
             break;
     }
-    if (!Trailer()) return;
-    count_ -= int64_t{total} - 2;
+    Close(total);
 }
 
 void TextWalk::D4() {
     DumpPrinter& out = Out();
     uint32_t sub, total, v;
-    if (!Get8(sub)) return;
-    count_ -= 1;
-    if (!Get16(total)) return;
+    if (!Head(sub, total)) return;
     switch (sub) {
         case 2: case 3: {
             Line(sub == 2 ? "Set Underline Spaces Mode " : "Set Underline Tabs Mode ");
@@ -263,21 +268,15 @@ void TextWalk::D4() {
             Line("Font Size Change ");
             if (!Fields(kFontSizeFields, std::size(kFontSizeFields))) return;
             break;
-        case 41:
-            Line("Overstrike ");
-            if (!Skip(int64_t{total} - 4)) return;
-            count_ -= int64_t{total} - 2;
-            return;
-        case 50: case 51:
-            Line(sub == 50 ? "Paragraph Number On " : "Paragraph Number Off ");
+        case 41: case 50: case 51:
+            Line(sub == 41 ? "Overstrike " : sub == 50 ? "Paragraph Number On " : "Paragraph Number Off ");
             [[fallthrough]];
         default:
             if (!Skip(int64_t{total} - 4)) return;
             count_ -= int64_t{total} - 2;
             return;
     }
-    if (!Trailer()) return;
-    count_ -= int64_t{total} - 2;
+    Close(total);
 }
 
 void TextWalk::E0() {
@@ -291,8 +290,7 @@ void TextWalk::E0() {
     out.ChangeIndent(kIndentIn);
     const bool ok = Fields(kTabFields, std::size(kTabFields));
     out.ChangeIndent(kIndentOut);
-    if (!ok || !Trailer()) return;
-    count_ -= int64_t{total} - 2;
+    if (ok) Close(total);
 }
 
 bool TextWalk::E1Data(uint32_t sub) {
