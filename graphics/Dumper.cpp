@@ -22,6 +22,29 @@ void UseBase(engine::DocFile* file, uint32_t base) {
     if (file && !HasQwgReader(file)) StartQwgReader(file);
 }
 
+// A fresh pass over `file`, nothing sent anywhere yet.
+GraphicsState& StartPass(engine::DocFile* file, uint32_t base, bool detail, bool headerLinesOff, uint16_t dumpFlags) {
+    ResetQwgDumper();
+    GraphicsState& g = Gfx();
+    g.quiet = false;
+    g.detail = detail;
+    g.sink = nullptr;
+    g.file = file;
+    g.headerLinesOff = headerLinesOff;
+    g.dumpFlags = dumpFlags;
+    UseBase(file, base);
+    return g;
+}
+
+// A presentation's records are reached through its directory.
+void DumpAllRecords(uint8_t product, uint8_t fileType, uint32_t mask33to64, uint32_t mask1to32, bool single,
+                    int mode, uint32_t base) {
+    if (IsPresentation(product, fileType))
+        DumpSlideDirectory(mask33to64, mask1to32, single, mode, base);
+    else
+        DumpQwgRecords(mask33to64, mask1to32, single, mode);
+}
+
 // Sets aside the check's error list for the length of a pass that must
 // write nothing.
 struct NoDefaultList {
@@ -105,15 +128,8 @@ void CloseQwgOutline() { Out().CloseOutline(); }
 
 int DumpQwgRecordAt(engine::DocFile* file, engine::ListTarget* sink, uint32_t itemData, int mode,
                     uint32_t base) {
-    ResetQwgDumper();
-    GraphicsState& g = Gfx();
-    g.quiet = false;
-    g.detail = false;
-    g.sink = nullptr;
-    g.file = file;
-    g.headerLinesOff = true;
-    g.dumpFlags = mode == kModeHex ? (kDumpHeaderHex | kDumpPlainLines) : kDumpPlainLines;
-    UseBase(file, base);
+    GraphicsState& g =
+        StartPass(file, base, false, true, mode == kModeHex ? (kDumpHeaderHex | kDumpPlainLines) : kDumpPlainLines);
     uint8_t product = 0, fileType = 0;
     {
         NoDefaultList silent;
@@ -129,53 +145,28 @@ int DumpQwgRecordAt(engine::DocFile* file, engine::ListTarget* sink, uint32_t it
     g.bytePosition = g.recordEnd = offset;
     g.hexDump = 1;
     g.headerLinesOff = false;
-    if (IsPresentation(product, fileType))
-        DumpSlideDirectory(kAllTypes, kAllTypes, true, mode, base);
-    else
-        DumpQwgRecords(kAllTypes, kAllTypes, true, mode);
+    DumpAllRecords(product, fileType, kAllTypes, kAllTypes, true, mode, base);
     return 1;
 }
 
 int ListQwgRecords(engine::DocFile* file, engine::ListTarget* sink, int, uint32_t mask33to64,
                    uint32_t mask1to32, uint32_t base) {
-    ResetQwgDumper();
-    GraphicsState& g = Gfx();
-    g.headerLinesOff = true;
-    g.dumpFlags = kDumpOutline;
-    g.quiet = false;
-    g.detail = false;
-    g.sink = nullptr;
-    g.file = file;
-    if (mask33to64 != kAllTypes && mask1to32 != kAllTypes) g.dumpFlags = kDumpFiltered | kDumpOutline;
-    UseBase(file, base);
+    const bool filtered = mask33to64 != kAllTypes && mask1to32 != kAllTypes;
+    GraphicsState& g = StartPass(file, base, false, true, filtered ? kDumpFiltered | kDumpOutline : kDumpOutline);
     uint8_t product = 0, fileType = 0;
     if (!ReadFilePrefix(&product, &fileType, base)) return 0;
     g.sink = sink;
-    if (IsPresentation(product, fileType))
-        DumpSlideDirectory(mask33to64, mask1to32, false, kModeDecoded, base);
-    else
-        DumpQwgRecords(mask33to64, mask1to32, false, kModeDecoded);
+    DumpAllRecords(product, fileType, mask33to64, mask1to32, false, kModeDecoded, base);
     return 1;
 }
 
 int CheckQwgRecords(engine::DocFile* file, engine::ListTarget* errorList, uint32_t base) {
-    ResetQwgDumper();
-    GraphicsState& g = Gfx();
-    g.quiet = false;
-    g.detail = true;
-    g.sink = nullptr;
-    g.file = file;
-    g.headerLinesOff = false;
-    g.dumpFlags = kDumpOutline;
     engine::Ctx().sink.defaultList = errorList;
-    UseBase(file, base);
+    StartPass(file, base, true, false, kDumpOutline);
     uint8_t product = 0, fileType = 0;
     int result = 0;
     if (ReadFilePrefix(&product, &fileType, base)) {
-        if (IsPresentation(product, fileType))
-            DumpSlideDirectory(kAllTypes, kAllTypes, false, kModeDecoded, base);
-        else
-            DumpQwgRecords(kAllTypes, kAllTypes, false, kModeDecoded);
+        DumpAllRecords(product, fileType, kAllTypes, kAllTypes, false, kModeDecoded, base);
         result = 1;
     }
     engine::Ctx().sink.defaultList = nullptr;
