@@ -5,12 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/Profile.h"
+#include "graphics/Dialect.h"
 #include "graphics/GraphicsState.h"
+#include "graphics/Records.h"
 #include "tests/support/CompoundBuilder.h"
 #include "tests/support/Recording.h"
 
@@ -44,6 +48,27 @@ protected:
 
 private:
     std::unique_ptr<GraphicsInput> input_;
+};
+
+using RecordTable = std::array<graphics::RecordRow, graphics::kRecordTableRows>;
+
+// Whole files dumped through the entry points with the test's own record
+// table; the file opened last is closed when the next opens.
+class RecordTableTest : public ::testing::Test {
+protected:
+    explicit RecordTableTest(const RecordTable& table);
+    ~RecordTableTest() override { Close(); }
+    void Close();
+    engine::DocFile* Open(const std::vector<uint8_t>& bytes);
+
+    testsupport::ScopedContext ctx;
+
+private:
+    RecordTable table_;
+    graphics::DumpDialect dialect_;
+    engine::Profile profile_;
+    testsupport::ScopedTempDir dir_;
+    engine::DocFile* file_ = nullptr;
 };
 
 }  // namespace graphicstest

@@ -15,6 +15,7 @@
 #include "graphics/GraphicsState.h"
 #include "tests/support/CompoundBuilder.h"
 #include "tests/support/QwgBuilder.h"
+#include "tests/graphics/GraphicsInput.h"
 #include "tests/support/Recording.h"
 
 namespace {
@@ -53,32 +54,9 @@ std::array<RecordRow, graphics::kRecordTableRows> TestTable() {
     return rows;
 }
 
-class Present : public ::testing::Test {
+class Present : public graphicstest::RecordTableTest {
 protected:
-    Present() : table_(TestTable()) {
-        dialect_.outline = &graphics::SalvinoOutlineNumbering();
-        dialect_.hexDumpLimit = 10240;
-        dialect_.newlineSuffixAsBlank = false;
-        dialect_.records = table_;
-        profile_ = engine::SalvinoProfile();
-        profile_.dumpDialect = &dialect_;
-        engine::Ctx().profile = &profile_;
-        engine::Ctx().sink.defaultList = nullptr;
-    }
-    ~Present() override { Close(); }
-    void Close() {
-        if (!file_) return;
-        graphics::StopQwgReader(file_);
-        engine::CloseDocFile(file_);
-        file_ = nullptr;
-    }
-    engine::DocFile* Open(const Bytes& bytes) {
-        Close();
-        const std::string path = dir_.File("g.qwg");
-        testsupport::WriteFileBytes(path, bytes);
-        file_ = engine::OpenDocFile(path, engine::kOpenRead | engine::kOpenIgnored);
-        return file_;
-    }
+    Present() : RecordTableTest(TestTable()) {}
     std::vector<std::string> Check(const Bytes& bytes, uint32_t base = 0) {
         engine::DocFile* f = Open(bytes);
         ctx.defaultList.lines.clear();
@@ -97,15 +75,6 @@ protected:
         EXPECT_EQ(graphics::DumpQwgRecordAt(f, &ctx.list, at, 264, 0), 1);
         return ctx.list.Texts();
     }
-
-    testsupport::ScopedContext ctx;
-
-private:
-    std::array<RecordRow, graphics::kRecordTableRows> table_;
-    graphics::DumpDialect dialect_;
-    engine::Profile profile_;
-    testsupport::ScopedTempDir dir_;
-    engine::DocFile* file_ = nullptr;
 };
 
 // Functions of every group whose sizes reach well past any record.

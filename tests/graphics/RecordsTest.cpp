@@ -14,6 +14,7 @@
 #include "graphics/Dumper.h"
 #include "tests/support/CompoundBuilder.h"
 #include "tests/support/QwgBuilder.h"
+#include "tests/graphics/GraphicsInput.h"
 #include "tests/support/Recording.h"
 
 namespace {
@@ -82,48 +83,14 @@ std::array<RecordRow, graphics::kRecordTableRows> TestTable() {
     return rows;
 }
 
-class Records : public ::testing::Test {
+class Records : public graphicstest::RecordTableTest {
 protected:
-    Records() : table_(TestTable()) {
-        dialect_.outline = &graphics::SalvinoOutlineNumbering();
-        dialect_.hexDumpLimit = 10240;
-        dialect_.newlineSuffixAsBlank = false;
-        dialect_.records = table_;
-        profile_ = engine::SalvinoProfile();
-        profile_.dumpDialect = &dialect_;
-        engine::Ctx().profile = &profile_;
-        engine::Ctx().sink.defaultList = nullptr;
-        startCalls = 0;
-    }
-    ~Records() override {
-        graphics::StopQwgReader(file_);
-        if (file_) engine::CloseDocFile(file_);
-    }
-    engine::DocFile* Open(const std::vector<uint8_t>& bytes) {
-        if (file_) {
-            graphics::StopQwgReader(file_);
-            engine::CloseDocFile(file_);
-            file_ = nullptr;
-        }
-        const std::string path = dir_.File("g.qwg");
-        testsupport::WriteFileBytes(path, bytes);
-        file_ = engine::OpenDocFile(path, engine::kOpenRead | engine::kOpenIgnored);
-        return file_;
-    }
+    Records() : RecordTableTest(TestTable()) { startCalls = 0; }
     static std::vector<std::pair<std::string, uint32_t>> Lines(const testsupport::RecordingList& l) {
         std::vector<std::pair<std::string, uint32_t>> out;
         for (const auto& line : l.lines) out.emplace_back(line.text, line.tag);
         return out;
     }
-
-    testsupport::ScopedContext ctx;
-
-private:
-    std::array<RecordRow, graphics::kRecordTableRows> table_;
-    graphics::DumpDialect dialect_;
-    engine::Profile profile_;
-    testsupport::ScopedTempDir dir_;
-    engine::DocFile* file_ = nullptr;
 };
 
 using Lines_t = std::vector<std::pair<std::string, uint32_t>>;
