@@ -26,10 +26,6 @@ const std::string kRule(61, '=');
 constexpr uint32_t kGraphicsData = 0x6F;
 constexpr uint32_t kPlaceMask = 0x07FFFFFF;
 
-QSettings Store(const SheetProfile& p) {
-    return QSettings(QString::fromLatin1(p.organisation), QString::fromLatin1(p.application));
-}
-
 }  // namespace
 
 // The Sub Document page's header is the engine's around each of its calls.
@@ -54,7 +50,7 @@ private:
 CCodesPage::CCodesPage(CTabSheet& sheet, SheetDialogs& dialogs, int index, QWidget* parent)
     : PageWidget(sheet, index, parent), dialogs_(dialogs), profile_(sheet.Profile()) {
     {
-        QSettings store = Store(profile_);
+        QSettings store = SettingsStore(profile_);
         filter_ = store.value(QStringLiteral("Settings/Filter Codes"), 0).toUInt() != 0;
     }
     auto* outer = new QVBoxLayout(this);
@@ -88,7 +84,7 @@ CCodesPage::CCodesPage(CTabSheet& sheet, SheetDialogs& dialogs, int index, QWidg
 }
 
 CCodesPage::~CCodesPage() {
-    QSettings store = Store(profile_);
+    QSettings store = SettingsStore(profile_);
     store.setValue(QStringLiteral("Settings/Filter Codes"), QString::number(filter_ ? 1 : 0));
 }
 
