@@ -52,6 +52,19 @@ double TimeCheck(const std::string& path) {
     return took;
 }
 
+// Every repair option, no prompts: the same job for the phases and the run.
+engine::RepairJob BenchJob(const std::string& path, const std::string& out, bool inPlace,
+                           testsupport::ScopedContext& ctx) {
+    engine::RepairJob job;
+    job.repairCorruption = job.removeUndo = job.removeUnusedStyles = true;
+    job.prompts = false;
+    job.outputReplacesInput = inPlace;
+    job.outputName = inPlace ? path : out;
+    job.repairedFileName = path;
+    job.log = &ctx.logList;
+    return job;
+}
+
 // The run's phases timed one by one, in the order RepairDocument takes
 // them; then the whole run through RepairDocument itself.
 Row TimeRepair(const std::string& path, const std::string& out, bool inPlace) {
@@ -63,13 +76,7 @@ Row TimeRepair(const std::string& path, const std::string& out, bool inPlace) {
         int ro = 0, verdict = 0;
         engine::DocFile* f = engine::OpenDocument(path, &h, &ro, &verdict);
         if (!f) return row;
-        engine::RepairJob job;
-        job.repairCorruption = job.removeUndo = job.removeUnusedStyles = true;
-        job.prompts = false;
-        job.outputReplacesInput = inPlace;
-        job.outputName = inPlace ? path : out;
-        job.repairedFileName = path;
-        job.log = &ctx.logList;
+        engine::RepairJob job = BenchJob(path, out, inPlace, ctx);
         engine::DocFile* o = nullptr;
         auto t = Clock::now();
         if (engine::OpenRepairOutput(job, f, &o, false) != 0) return row;
@@ -113,13 +120,7 @@ Row TimeRepair(const std::string& path, const std::string& out, bool inPlace) {
         int ro = 0, verdict = 0;
         engine::DocFile* f = engine::OpenDocument(path, &h, &ro, &verdict);
         if (!f) return row;
-        engine::RepairJob job;
-        job.repairCorruption = job.removeUndo = job.removeUnusedStyles = true;
-        job.prompts = false;
-        job.outputReplacesInput = inPlace;
-        job.outputName = inPlace ? path : out;
-        job.repairedFileName = path;
-        job.log = &ctx.logList;
+        engine::RepairJob job = BenchJob(path, out, inPlace, ctx);
         const auto t = Clock::now();
         engine::RepairDocument(job);
         row.run = Since(t);
