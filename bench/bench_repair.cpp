@@ -38,13 +38,17 @@ struct Row {
     std::vector<std::pair<const char*, double>> phases;
 };
 
+engine::DocFile* Open(const std::string& path) {
+    engine::FileHeader h;
+    int ro = 0, verdict = 0;
+    return engine::OpenDocument(path, &h, &ro, &verdict);
+}
+
 // One check of the document, as the Information page makes it.
 double TimeCheck(const std::string& path) {
     testsupport::ScopedContext ctx;
     const auto t = Clock::now();
-    engine::FileHeader h;
-    int ro = 0, verdict = 0;
-    engine::DocFile* f = engine::OpenDocument(path, &h, &ro, &verdict);
+    engine::DocFile* f = Open(path);
     if (!f) return -1;
     engine::RunDocumentCheck(f, engine::SilentTarget());
     const double took = Since(t);
@@ -72,9 +76,7 @@ Row TimeRepair(const std::string& path, const std::string& out, bool inPlace) {
     row.check = TimeCheck(path);
     {
         testsupport::ScopedContext ctx;
-        engine::FileHeader h;
-        int ro = 0, verdict = 0;
-        engine::DocFile* f = engine::OpenDocument(path, &h, &ro, &verdict);
+        engine::DocFile* f = Open(path);
         if (!f) return row;
         engine::RepairJob job = BenchJob(path, out, inPlace, ctx);
         engine::DocFile* o = nullptr;
@@ -116,9 +118,7 @@ Row TimeRepair(const std::string& path, const std::string& out, bool inPlace) {
     }
     {
         testsupport::ScopedContext ctx;
-        engine::FileHeader h;
-        int ro = 0, verdict = 0;
-        engine::DocFile* f = engine::OpenDocument(path, &h, &ro, &verdict);
+        engine::DocFile* f = Open(path);
         if (!f) return row;
         engine::RepairJob job = BenchJob(path, out, inPlace, ctx);
         const auto t = Clock::now();
