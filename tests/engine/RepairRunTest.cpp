@@ -28,6 +28,7 @@
 #include "tests/support/DocBuilder.h"
 #include "tests/support/OpenDoc.h"
 #include "tests/support/Recording.h"
+#include "tests/support/RepairJobs.h"
 
 using namespace engine;
 using testsupport::Body;
@@ -79,13 +80,10 @@ struct FailNth final : DocFileFaults {
 };
 
 struct RunCase {
-    RunCase(const std::vector<uint8_t>& bytes, bool compound) : doc(Bytes(bytes, compound)) {
+    RunCase(const std::vector<uint8_t>& bytes, bool compound)
+        : doc(Bytes(bytes, compound)), job(testsupport::QuietRepairJob(doc, c)) {
         CheckDocument(doc.file, &c.list);
         job.repairCorruption = job.removeUndo = job.removeUnusedStyles = true;
-        job.outputName = doc.dir.File("out.qwd");
-        job.repairedFileName = doc.path;
-        job.log = &c.logList;
-        job.prompts = false;
     }
     static std::vector<uint8_t> Bytes(const std::vector<uint8_t>& main, bool compound) {
         if (!compound) return main;

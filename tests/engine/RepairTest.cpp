@@ -23,6 +23,7 @@
 #include "tests/support/DocBuilder.h"
 #include "tests/support/OpenDoc.h"
 #include "tests/support/Recording.h"
+#include "tests/support/RepairJobs.h"
 
 using namespace engine;
 using testsupport::Body;
@@ -57,13 +58,10 @@ public:
 
 // The document open and checked as the Information page leaves it.
 struct Fixture {
-    explicit Fixture(const DocBuilder& b, const char* name = "doc.qwd") : doc(b.Build(), name) {
+    explicit Fixture(const DocBuilder& b, const char* name = "doc.qwd")
+        : doc(b.Build(), name), job(testsupport::QuietRepairJob(doc, c)) {
         CheckDocument(doc.file, &c.list);
-        job.outputName = doc.dir.File("out.qwd");
-        job.repairedFileName = doc.path;
-        job.log = &c.logList;
         job.findings = &c.defaultList;
-        job.prompts = false;
         job.host = &host;
     }
     int Run() { return RepairDocument(job); }
