@@ -38,18 +38,35 @@ struct Row {
     std::vector<std::pair<const char*, double>> phases;
 };
 
+engine::DocFile* Open(const std::string& path) {
+    engine::FileHeader h;
+    int ro = 0, verdict = 0;
+    return engine::OpenDocument(path, &h, &ro, &verdict);
+}
+
 // One check of the document, as the Information page makes it.
 double TimeCheck(const std::string& path) {
     testsupport::ScopedContext ctx;
     const auto t = Clock::now();
-    engine::FileHeader h;
-    int ro = 0, verdict = 0;
-    engine::DocFile* f = engine::OpenDocument(path, &h, &ro, &verdict);
+    engine::DocFile* f = Open(path);
     if (!f) return -1;
     engine::RunDocumentCheck(f, engine::SilentTarget());
     const double took = Since(t);
     engine::CloseDocument(f);
     return took;
+}
+
+// Every repair option, no prompts: the same job for the phases and the run.
+engine::RepairJob BenchJob(const std::string& path, const std::string& out, bool inPlace,
+                           testsupport::ScopedContext& ctx) {
+    engine::RepairJob job;
+    job.repairCorruption = job.removeUndo = job.removeUnusedStyles = true;
+    job.prompts = false;
+    job.outputReplacesInput = inPlace;
+    job.outputName = inPlace ? path : out;
+    job.repairedFileName = path;
+    job.log = &ctx.logList;
+    return job;
 }
 
 // The run's phases timed one by one, in the order RepairDocument takes
@@ -59,17 +76,9 @@ Row TimeRepair(const std::string& path, const std::string& out, bool inPlace) {
     row.check = TimeCheck(path);
     {
         testsupport::ScopedContext ctx;
-        engine::FileHeader h;
-        int ro = 0, verdict = 0;
-        engine::DocFile* f = engine::OpenDocument(path, &h, &ro, &verdict);
+        engine::DocFile* f = Open(path);
         if (!f) return row;
-        engine::RepairJob job;
-        job.repairCorruption = job.removeUndo = job.removeUnusedStyles = true;
-        job.prompts = false;
-        job.outputReplacesInput = inPlace;
-        job.outputName = inPlace ? path : out;
-        job.repairedFileName = path;
-        job.log = &ctx.logList;
+        engine::RepairJob job = BenchJob(path, out, inPlace, ctx);
         engine::DocFile* o = nullptr;
         auto t = Clock::now();
         if (engine::OpenRepairOutput(job, f, &o, false) != 0) return row;
@@ -109,17 +118,9 @@ Row TimeRepair(const std::string& path, const std::string& out, bool inPlace) {
     }
     {
         testsupport::ScopedContext ctx;
-        engine::FileHeader h;
-        int ro = 0, verdict = 0;
-        engine::DocFile* f = engine::OpenDocument(path, &h, &ro, &verdict);
+        engine::DocFile* f = Open(path);
         if (!f) return row;
-        engine::RepairJob job;
-        job.repairCorruption = job.removeUndo = job.removeUnusedStyles = true;
-        job.prompts = false;
-        job.outputReplacesInput = inPlace;
-        job.outputName = inPlace ? path : out;
-        job.repairedFileName = path;
-        job.log = &ctx.logList;
+        engine::RepairJob job = BenchJob(path, out, inPlace, ctx);
         const auto t = Clock::now();
         engine::RepairDocument(job);
         row.run = Since(t);

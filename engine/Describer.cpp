@@ -81,69 +81,50 @@ void ShowLine(std::string_view text) { Line(text); }
 
 void ShowPacketError(std::string_view text, uint32_t id) { AddErrorLine(Out(), text, kTagPacket | id); }
 
-uint8_t ShowByteField(FieldFormat<1> format) {
-    const uint8_t v = ReadFieldByte();
-    Line(Format(format.text, static_cast<unsigned>(v)));
+namespace {
+
+// One shown field of each kind, for the literal formats and the table rows
+// alike; a format reaching here has been checked for its width.
+uint32_t ShowValue(const char* format, uint32_t v) {
+    Line(Format(format, static_cast<unsigned>(v)));
     return v;
 }
 
-uint16_t ShowWordField(FieldFormat<1> format) {
-    const uint16_t v = ReadFieldWord();
-    Line(Format(format.text, static_cast<unsigned>(v)));
+uint16_t ShowPair(const char* format, uint16_t v) {
+    Line(Format(format, static_cast<unsigned>(v), static_cast<int>(static_cast<int16_t>(v))));
     return v;
 }
 
-uint32_t ShowDwordField(FieldFormat<1> format) {
-    const uint32_t v = ReadFieldDword();
-    Line(Format(format.text, static_cast<unsigned>(v)));
-    return v;
-}
-
-uint16_t ShowWordPair(FieldFormat<2> format) {
-    const uint16_t v = ReadFieldWord();
-    Line(Format(format.text, static_cast<unsigned>(v), static_cast<int>(static_cast<int16_t>(v))));
-    return v;
-}
-
-void ShowRgbsField(FieldFormat<4> format) {
+uint32_t ShowRgbs(const char* format) {
     const unsigned r = ReadFieldByte();
     const unsigned g = ReadFieldByte();
     const unsigned b = ReadFieldByte();
     const unsigned s = ReadFieldByte();
-    Line(Format(format.text, r, g, b, s));
+    Line(Format(format, r, g, b, s));
+    return r | g << 8 | b << 16 | s << 24;
 }
 
+}  // namespace
+
+uint8_t ShowByteField(FieldFormat<1> format) { return static_cast<uint8_t>(ShowValue(format.text, ReadFieldByte())); }
+
+uint16_t ShowWordField(FieldFormat<1> format) {
+    return static_cast<uint16_t>(ShowValue(format.text, ReadFieldWord()));
+}
+
+uint32_t ShowDwordField(FieldFormat<1> format) { return ShowValue(format.text, ReadFieldDword()); }
+
+uint16_t ShowWordPair(FieldFormat<2> format) { return ShowPair(format.text, ReadFieldWord()); }
+
+void ShowRgbsField(FieldFormat<4> format) { ShowRgbs(format.text); }
+
 uint32_t ShowField(const FieldRow& row) {
-    // The row's format was checked for its width when the row was made.
     switch (row.width) {
-        case FieldWidth::Byte: {
-            const uint8_t v = ReadFieldByte();
-            Line(Format(row.format, static_cast<unsigned>(v)));
-            return v;
-        }
-        case FieldWidth::Word: {
-            const uint16_t v = ReadFieldWord();
-            Line(Format(row.format, static_cast<unsigned>(v)));
-            return v;
-        }
-        case FieldWidth::Dword: {
-            const uint32_t v = ReadFieldDword();
-            Line(Format(row.format, static_cast<unsigned>(v)));
-            return v;
-        }
-        case FieldWidth::WordPair: {
-            const uint16_t v = ReadFieldWord();
-            Line(Format(row.format, static_cast<unsigned>(v), static_cast<int>(static_cast<int16_t>(v))));
-            return v;
-        }
-        case FieldWidth::Rgbs: {
-            const unsigned r = ReadFieldByte();
-            const unsigned g = ReadFieldByte();
-            const unsigned b = ReadFieldByte();
-            const unsigned sh = ReadFieldByte();
-            Line(Format(row.format, r, g, b, sh));
-            return r | g << 8 | b << 16 | sh << 24;
-        }
+        case FieldWidth::Byte: return ShowValue(row.format, ReadFieldByte());
+        case FieldWidth::Word: return ShowValue(row.format, ReadFieldWord());
+        case FieldWidth::Dword: return ShowValue(row.format, ReadFieldDword());
+        case FieldWidth::WordPair: return ShowPair(row.format, ReadFieldWord());
+        case FieldWidth::Rgbs: return ShowRgbs(row.format);
     }
     return 0;
 }

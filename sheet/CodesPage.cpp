@@ -26,20 +26,6 @@ const std::string kRule(61, '=');
 constexpr uint32_t kGraphicsData = 0x6F;
 constexpr uint32_t kPlaceMask = 0x07FFFFFF;
 
-QSettings Store(const SheetProfile& p) {
-    return QSettings(QString::fromLatin1(p.organisation), QString::fromLatin1(p.application));
-}
-
-class PageRowEditor : public RowEditor {
-public:
-    PageRowEditor(SheetDialogs& dialogs, QFont font) : dialogs_(dialogs), font_(std::move(font)) {}
-    std::optional<std::string> Edit(const std::string& rowText) override { return dialogs_.EditRow(rowText, font_); }
-
-private:
-    SheetDialogs& dialogs_;
-    QFont font_;
-};
-
 }  // namespace
 
 // The Sub Document page's header is the engine's around each of its calls.
@@ -64,7 +50,7 @@ private:
 CCodesPage::CCodesPage(CTabSheet& sheet, SheetDialogs& dialogs, int index, QWidget* parent)
     : PageWidget(sheet, index, parent), dialogs_(dialogs), profile_(sheet.Profile()) {
     {
-        QSettings store = Store(profile_);
+        QSettings store = SettingsStore(profile_);
         filter_ = store.value(QStringLiteral("Settings/Filter Codes"), 0).toUInt() != 0;
     }
     auto* outer = new QVBoxLayout(this);
@@ -98,7 +84,7 @@ CCodesPage::CCodesPage(CTabSheet& sheet, SheetDialogs& dialogs, int index, QWidg
 }
 
 CCodesPage::~CCodesPage() {
-    QSettings store = Store(profile_);
+    QSettings store = SettingsStore(profile_);
     store.setValue(QStringLiteral("Settings/Filter Codes"), QString::number(filter_ ? 1 : 0));
 }
 
@@ -144,11 +130,7 @@ engine::FileHeader CCodesPage::SubHeader() const {
     return h;
 }
 
-int CCodesPage::SelectedCodeRow() const {
-    const QModelIndex i = codeList->currentIndex();
-    if (!i.isValid() || !codeList->selectionModel()->isSelected(i)) return -1;
-    return i.row();
-}
+int CCodesPage::SelectedCodeRow() const { return SelectedListRow(codeList); }
 
 void CCodesPage::SetSourcePacket(uint32_t id, uint32_t block) {
     sourcePacket_ = id;
@@ -168,17 +150,6 @@ void CCodesPage::OnInitDialog() { UpdatePage(kUpdateAll); }
 void CCodesPage::Activated() {
     engine::Ctx().sink.highlighted = engine::kNoHighlight;
     if (needsRefill_) FillCodeList();
-}
-
-void CCodesPage::SelectRow(QListView* list, int row, bool centre) {
-    auto* model = list->model();
-    if (row < 0 || row >= model->rowCount()) {
-        list->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
-        return;
-    }
-    const QModelIndex i = model->index(row, 0);
-    list->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
-    list->scrollTo(i, centre ? QAbstractItemView::PositionAtCenter : QAbstractItemView::PositionAtTop);
 }
 
 void CCodesPage::UpdatePage(uint32_t flags) {
@@ -278,9 +249,9 @@ void CCodesPage::FillCodeList() {
     if (previous && codes.Size() > 0) {
         const size_t row =
             FirstRowAtOrAfter(codes.Size(), [this](size_t i) { return codes.Tag(i); }, kPlaceMask, *previous);
-        SelectRow(codeList, row < codes.Size() ? static_cast<int>(row) : -1, true);
+        SelectListRow(codeList, row < codes.Size() ? static_cast<int>(row) : -1, true);
     } else if (codes.Size() > 0) {
-        SelectRow(codeList, 0, false);
+        SelectListRow(codeList, 0, false);
     } else {
         codes.Append(filter_ ? "All items were filtered out!"
                              : SubDocument() ? "No Prefix document selected" : "GLIMMET Assert #01.",
@@ -330,7 +301,7 @@ void CCodesPage::SelectItem(uint32_t value) {
     }
     codes.Flush();
     if (value >= codes.Size()) return;
-    SelectRow(codeList, static_cast<int>(value), true);
+    SelectListRow(codeList, static_cast<int>(value), true);
     ShowCodeDetail();
 }
 
@@ -339,13 +310,13 @@ void CCodesPage::DetailDoubleClicked(int d) {
     const uint32_t t = details.Tag(static_cast<size_t>(d));
     const int codeRow = SelectedCodeRow();
     if (hexBox->isChecked() && sheet_.Document() && codeRow >= 0) {
-        PageRowEditor editor(dialogs_, ListOrFixedFont(sheet_.Settings()));
+        DialogRowEditor editor(dialogs_, ListOrFixedFont(sheet_.Settings()));
         std::string edited;
         const int selected = codeRow;
         if (RowEdit(sheet_, details, static_cast<size_t>(d), editor, &edited) == RowEditOutcome::Written) {
             // The same lines again, as far as the refill kept them.
             if (static_cast<size_t>(selected) < codes.Size()) SelectItem(static_cast<uint32_t>(selected));
-            if (static_cast<size_t>(d) < details.Size()) SelectRow(detailList, d, false);
+            if (static_cast<size_t>(d) < details.Size()) SelectListRow(detailList, d, false);
         }
     }
     if ((t & engine::kTagPacket) && codeRow >= 0)

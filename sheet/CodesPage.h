@@ -60,7 +60,6 @@ private:
     uint32_t Length() const;
     void FillCodeList();
     void ShowCodeDetail();
-    void SelectRow(QListView* list, int row, bool centre);
     engine::FileHeader SubHeader() const;
 
     SheetDialogs& dialogs_;

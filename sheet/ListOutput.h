@@ -2,14 +2,16 @@
 // The common dialogs the sheet and its pages ask for, and the two list
 // operations behind every page's "Print..." and "Save To Disk..." buttons.
 
+#include <QFont>
 #include <QPainter>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "engine/Targets.h"
+#include "sheet/RowEdit.h"
 
-class QFont;
 class QPrinter;
 class QWidget;
 
@@ -40,6 +42,17 @@ public:
     // The hex row editor on a dump row's text: the edited text on SAVE,
     // none on Cancel. `font` is what the fields are drawn in.
     virtual std::optional<std::string> EditRow(const std::string& rowText, const QFont& font);
+};
+
+// The pages' row editor: the dialogs' hex row editor, drawn in `font`.
+class DialogRowEditor : public RowEditor {
+public:
+    DialogRowEditor(SheetDialogs& dialogs, QFont font) : dialogs_(dialogs), font_(std::move(font)) {}
+    std::optional<std::string> Edit(const std::string& rowText) override { return dialogs_.EditRow(rowText, font_); }
+
+private:
+    SheetDialogs& dialogs_;
+    QFont font_;
 };
 
 class QtSheetDialogs : public SheetDialogs {

@@ -54,6 +54,24 @@ QListView* MakeList(QWidget* parent, TaggedListModel* model, LineStyler styler) 
     return v;
 }
 
+int SelectedListRow(const QListView* list) {
+    const QModelIndex i = list->currentIndex();
+    if (!i.isValid() || !list->selectionModel()->isSelected(i)) return -1;
+    return i.row();
+}
+
+void SelectListRow(QListView* list, int row, bool centre) {
+    auto* model = list->model();
+    if (row < 0 || row >= model->rowCount()) {
+        list->clearSelection();
+        list->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
+        return;
+    }
+    const QModelIndex i = model->index(row, 0);
+    list->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
+    list->scrollTo(i, centre ? QAbstractItemView::PositionAtCenter : QAbstractItemView::PositionAtTop);
+}
+
 namespace {
 
 void SetText(QLabel* l, const std::string& text) { l->setText(DecodeCp1252(text)); }

@@ -23,16 +23,6 @@ namespace {
 
 const std::string kRule(61, '=');
 
-class PageRowEditor : public RowEditor {
-public:
-    PageRowEditor(SheetDialogs& dialogs, QFont font) : dialogs_(dialogs), font_(std::move(font)) {}
-    std::optional<std::string> Edit(const std::string& rowText) override { return dialogs_.EditRow(rowText, font_); }
-
-private:
-    SheetDialogs& dialogs_;
-    QFont font_;
-};
-
 }  // namespace
 
 CPrefixPage::CPrefixPage(CTabSheet& sheet, SheetDialogs& dialogs, QWidget* parent)
@@ -94,11 +84,7 @@ void CPrefixPage::SetFilterOff() { filterBox->setChecked(false); }
 
 int CPrefixPage::Mode() const { return hexBox->isChecked() ? engine::kModeHex : engine::kModeDecoded; }
 
-int CPrefixPage::SelectedPacketRow() const {
-    const QModelIndex i = packetList->currentIndex();
-    if (!i.isValid() || !packetList->selectionModel()->isSelected(i)) return -1;
-    return i.row();
-}
+int CPrefixPage::SelectedPacketRow() const { return SelectedListRow(packetList); }
 
 void CPrefixPage::OnInitDialog() {
     dataButton->setChecked(true);
@@ -108,18 +94,6 @@ void CPrefixPage::OnInitDialog() {
 
 void CPrefixPage::Activated() {
     if (needsRefill_) FillPacketList();
-}
-
-void CPrefixPage::SelectRow(QListView* list, int row, bool centre) {
-    auto* model = list->model();
-    if (row < 0 || row >= model->rowCount()) {
-        list->clearSelection();
-        list->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
-        return;
-    }
-    const QModelIndex i = model->index(row, 0);
-    list->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
-    list->scrollTo(i, centre ? QAbstractItemView::PositionAtCenter : QAbstractItemView::PositionAtTop);
 }
 
 void CPrefixPage::UpdatePage(uint32_t flags) {
@@ -204,9 +178,9 @@ void CPrefixPage::FillPacketList() {
         int row = -1;
         for (size_t i = 0; i < packets.Size() && row < 0; ++i)
             if ((packets.Tag(i) & 0xFFFF) >= *previous) row = static_cast<int>(i);
-        SelectRow(packetList, row, true);
+        SelectListRow(packetList, row, true);
     } else {
-        SelectRow(packetList, 0, false);
+        SelectListRow(packetList, 0, false);
     }
     ShowSelectedPacket();
     needsRefill_ = false;
@@ -238,7 +212,7 @@ void CPrefixPage::SelectItem(uint32_t value) {
     }
     packets.Flush();
     if (value >= packets.Size()) return;
-    SelectRow(packetList, static_cast<int>(value), false);
+    SelectListRow(packetList, static_cast<int>(value), false);
     ShowSelectedPacket();
 }
 
@@ -264,10 +238,10 @@ void CPrefixPage::DetailDoubleClicked(int d) {
         const int64_t entry = int64_t{sheet_.Header().IndexPosition()} + int64_t{id} * 14;
         // In the uses list only the index entry is a row to edit.
         if (!uses_ || details.FileOffset(static_cast<size_t>(d)) == entry) {
-            PageRowEditor editor(dialogs_, ListOrFixedFont(sheet_.Settings()));
+            DialogRowEditor editor(dialogs_, ListOrFixedFont(sheet_.Settings()));
             if (RowEdit(sheet_, details, static_cast<size_t>(d), editor) == RowEditOutcome::Written &&
                 static_cast<size_t>(d) < details.Size())
-                SelectRow(detailList, d, false);
+                SelectListRow(detailList, d, false);
         }
     }
     if (!(t & (0x08000000u | engine::kTagTextBlock | engine::kTagPacket)) || packetRow < 0) return;

@@ -52,7 +52,6 @@ private:
     int Mode() const;
     void FillPacketList();
     void ShowSelectedPacket();
-    void SelectRow(QListView* list, int row, bool centre);
 
     SheetDialogs& dialogs_;
     bool needsRefill_ = true;

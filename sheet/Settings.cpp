@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "engine/Format.h"
+#include "sheet/SheetProfile.h"
 
 namespace inspector {
 
@@ -42,6 +43,10 @@ constexpr const char* kPrefixMaskNames[] = {"PREFIX Filter Flags 1", "PREFIX Fil
 constexpr size_t kFaceNameMax = 31;
 
 }  // namespace
+
+QSettings SettingsStore(const SheetProfile& p) {
+    return QSettings(QString::fromLatin1(p.organisation), QString::fromLatin1(p.application));
+}
 
 void ExchangeLogFontText(std::string& text, LogFont& f, FontExchange direction) {
     if (direction == FontExchange::FontToText) {

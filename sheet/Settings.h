@@ -52,6 +52,9 @@ struct SheetSettings {
     void Write(QSettings& store) const;
 };
 
+// Where the profile keeps its settings.
+QSettings SettingsStore(const SheetProfile& p);
+
 // Writes the list font as the Font command does.
 void WriteListFont(QSettings& store, const LogFont& font);
 

@@ -14,10 +14,6 @@ namespace inspector {
 
 namespace {
 
-QSettings Store(const SheetProfile& p) {
-    return QSettings(QString::fromLatin1(p.organisation), QString::fromLatin1(p.application));
-}
-
 // The type and document-area offset of a header copy: 0 when nothing is loaded.
 void ForgetDocument(engine::FileHeader& h) {
     for (int i = 4; i < 8; ++i) h.bytes[i] = 0;
@@ -42,19 +38,19 @@ std::string FileNameOf(const std::string& path) {
 
 CTabSheet::CTabSheet(const SheetProfile& profile, SheetView* view)
     : profile_(profile), view_(view), recent_(profile.recentMax) {
-    QSettings store = Store(profile_);
+    QSettings store = SettingsStore(profile_);
     recent_.Read(store);
     engine::Ctx().sink.fileName.clear();
 }
 
 CTabSheet::~CTabSheet() {
     if (doc_) engine::CloseDocument(doc_);
-    QSettings store = Store(profile_);
+    QSettings store = SettingsStore(profile_);
     recent_.Write(store);
 }
 
 void CTabSheet::OnCreate() {
-    QSettings store = Store(profile_);
+    QSettings store = SettingsStore(profile_);
     settings_.Read(store);
     autoRefresh_ = false;
 }
@@ -76,7 +72,7 @@ void CTabSheet::OnInitDialog() {
 
 void CTabSheet::OnDestroy() {
     {
-        QSettings store = Store(profile_);
+        QSettings store = SettingsStore(profile_);
         settings_.Write(store);
     }
     UnloadDocument();

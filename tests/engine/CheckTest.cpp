@@ -22,6 +22,7 @@
 
 using namespace engine;
 using testsupport::Body;
+using testsupport::Bytes;
 using testsupport::DocBuilder;
 using testsupport::Func;
 using testsupport::Packet;
@@ -30,8 +31,6 @@ using testsupport::ScopedTempDir;
 using testsupport::VarFunc;
 
 namespace {
-
-std::vector<uint8_t> Text(const char* s) { return std::vector<uint8_t>(s, s + std::strlen(s)); }
 
 // Everything a check leaves behind, for comparing two checks.
 struct Snapshot {
@@ -87,7 +86,7 @@ DocBuilder Sound() {
     DocBuilder b;
     Packet font;
     font.type = 0x20;
-    font.payload = Text("Courier");
+    font.payload = Bytes("Courier");
     const uint16_t fontId = b.Add(font);
     Packet style;
     style.type = 0x30;
@@ -116,7 +115,7 @@ DocBuilder Damaged() {
     DocBuilder b;
     Packet font;
     font.type = 0x20;
-    font.payload = Text("Arial");
+    font.payload = Bytes("Arial");
     const uint16_t fontId = b.Add(font);
     Packet style;
     style.type = 0x30;
@@ -385,12 +384,12 @@ TEST(CheckTextBlock, DamageStretchesTheirLinesRangesAndCounts) {
     VarFunc crowded = Func(0xD4, 0x09, {1});
     crowded.prefixCount = 4;  // 6 + 8 bytes of ids do not fit before the trailer
     const std::vector<BlockCase> cases = {
-        {"two bad bytes, then a valid function", Cat({Text("ab"), {0x00, 0x00}, Fn({1}), Text("c")}),
+        {"two bad bytes, then a valid function", Cat({Bytes("ab"), {0x00, 0x00}, Fn({1}), Bytes("c")}),
          {"Encountered a NULL byte"}, {{2, 4}}, 1},
-        {"0xFF up to the end", Cat({Text("a"), {0xFF}, Text("bc")}), {"Encountered Invalid 0xFF byte"}, {{1, 4}}, 0},
+        {"0xFF up to the end", Cat({Bytes("a"), {0xFF}, Bytes("bc")}), {"Encountered Invalid 0xFF byte"}, {{1, 4}}, 0},
         {"fixed-length gates", {0xF2, 0x05, 0xF2, 0xF3, 0x00, 0xF4}, {"Error! Fixed length function gates do not match"},
          {{3, 6}}, 0},
-        {"fixed-length cut by the end", Cat({Text("a"), {0xF0, 0x01, 0x02}}),
+        {"fixed-length cut by the end", Cat({Bytes("a"), {0xF0, 0x01, 0x02}}),
          {"Error! Fixed length function gates do not match"}, {{1, 4}}, 0},
         {"fewer than six bytes", {0xD4, 0x01, 0x05, 0x00, 0x00}, {"Error. INCOMPLETE function!"}, {{0, 5}}, 0},
         {"size 0", {0xD4, 0x01, 0x00, 0x00, 0x00, 0x00, 0x41}, {"Error. INVALID Function End length!"}, {{0, 7}}, 0},
@@ -402,9 +401,9 @@ TEST(CheckTextBlock, DamageStretchesTheirLinesRangesAndCounts) {
          {"Error. Codes or function sizes don't match!"}, {{0, 7}}, 0},
         {"ids that do not fit", Cat({crowded.Bytes(), Fn({1})}), {"Function length can't fit 0x4 child packets"},
          {{0, static_cast<uint32_t>(crowded.Bytes().size())}}, 1},
-        {"an id out of range, the others still count", Cat({Fn({1, 9, 1}), Text("x")}), {"Prefix ID out of range!"},
+        {"an id out of range, the others still count", Cat({Fn({1, 9, 1}), Bytes("x")}), {"Prefix ID out of range!"},
          {{0, static_cast<uint32_t>(Fn({1, 9, 1}).size() + 1)}}, 2},
-        {"clean", Cat({Text("clean"), Fn({1, 0}), {0x20}, {0xF2, 0x07, 0xF2}}), {}, {}, 1},
+        {"clean", Cat({Bytes("clean"), Fn({1, 0}), {0x20}, {0xF2, 0x07, 0xF2}}), {}, {}, 1},
     };
     for (const BlockCase& c : cases) {
         SCOPED_TRACE(c.what);

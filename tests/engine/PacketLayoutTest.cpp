@@ -21,6 +21,7 @@
 #include "tests/support/DocBuilder.h"
 #include "tests/support/OpenDoc.h"
 #include "tests/support/Recording.h"
+#include "tests/support/RepairJobs.h"
 
 using namespace engine;
 using testsupport::Body;
@@ -166,12 +167,8 @@ TEST(PacketLayout, CheckDetailAndRepairAgreeOnTheBlocks) {
         void ScrollLists() override {}
         void LoadDocument(const std::string&) override {}
     } host;
-    RepairJob job;
-    job.outputName = doc.dir.File("out.qwd");
-    job.repairedFileName = doc.path;
-    job.log = &c.logList;
+    RepairJob job = testsupport::QuietRepairJob(doc, c);
     job.findings = &c.defaultList;
-    job.prompts = false;
     job.host = &host;
     job.repairCorruption = true;
     RepairDocument(job);

@@ -28,9 +28,11 @@
 #include "tests/support/DocBuilder.h"
 #include "tests/support/OpenDoc.h"
 #include "tests/support/Recording.h"
+#include "tests/support/RepairJobs.h"
 
 using namespace engine;
 using testsupport::Body;
+using testsupport::Bytes;
 using testsupport::DocBuilder;
 using testsupport::Func;
 using testsupport::OpenDoc;
@@ -40,23 +42,21 @@ using testsupport::ScopedContext;
 
 namespace {
 
-std::vector<uint8_t> Text(const char* s) { return std::vector<uint8_t>(s, s + std::strlen(s)); }
-
 // Damage in the body and in a text block, an unused style, an undo packet
 // named by a body function among two ids.
 DocBuilder Damaged() {
     DocBuilder b;
     Packet font;
     font.type = 0x20;
-    font.payload = Text("Courier");
+    font.payload = Bytes("Courier");
     const uint16_t fontId = b.Add(font);
     Packet style;
     style.type = 0x31;
-    style.payload = Text("unused");
+    style.payload = Bytes("unused");
     b.Add(style);
     Packet undo;
     undo.type = 0x77;
-    undo.payload = Text("undo");
+    undo.payload = Bytes("undo");
     const uint16_t undoId = b.Add(undo);
     Packet box;
     box.type = 0x0C;
@@ -80,13 +80,10 @@ struct FailNth final : DocFileFaults {
 };
 
 struct RunCase {
-    RunCase(const std::vector<uint8_t>& bytes, bool compound) : doc(Bytes(bytes, compound)) {
+    RunCase(const std::vector<uint8_t>& bytes, bool compound)
+        : doc(Bytes(bytes, compound)), job(testsupport::QuietRepairJob(doc, c)) {
         CheckDocument(doc.file, &c.list);
         job.repairCorruption = job.removeUndo = job.removeUnusedStyles = true;
-        job.outputName = doc.dir.File("out.qwd");
-        job.repairedFileName = doc.path;
-        job.log = &c.logList;
-        job.prompts = false;
     }
     static std::vector<uint8_t> Bytes(const std::vector<uint8_t>& main, bool compound) {
         if (!compound) return main;
@@ -272,7 +269,7 @@ TEST(RepairInPlace, KeepsPermissionBitsAndRefusesAReadOnlyDocument) {
 
 TEST(RepairTemporaries, UnlockedOnesOfItsOwnPatternGo) {
     RunCase r(Damaged().Build(), false);
-    auto put = [&](const std::string& n) { testsupport::WriteFileBytes(r.doc.dir.File(n), Text("x")); };
+    auto put = [&](const std::string& n) { testsupport::WriteFileBytes(r.doc.dir.File(n), Bytes("x")); };
     put("qw_abcdefghijkl.tmp");          // a killed run's
     put(".qw_abcdefghijkl.tmp.AbC123");  // its compound writer's
     put(".qw_zzzzzzzzzzzz.tmp.XyZ789");  // a compound writer's whose run is gone
@@ -313,8 +310,8 @@ TEST(RepairCompound, EveryStorageKeepsItsClassIdAndDates) {
     layout.rootTimes = testsupport::MakeTimes(1400000000);
     layout.objectsTimes = testsupport::MakeTimes(1400000100);
     layout.extra.push_back({u"Quillsuite_OBJECTS", u"Album", true, {}, testsupport::MakeClassId(0x33)});
-    layout.extra.push_back({u"Quillsuite_OBJECTS/Album", u"Pic", false, Text("picture"), {}});
-    layout.extra.push_back({u"", u"\x05SummaryInformation", false, Text("summary"), {}});
+    layout.extra.push_back({u"Quillsuite_OBJECTS/Album", u"Pic", false, Bytes("picture"), {}});
+    layout.extra.push_back({u"", u"\x05SummaryInformation", false, Bytes("summary"), {}});
     layout.storageTimes.push_back({u"Quillsuite_OBJECTS/Album", testsupport::MakeTimes(1400000200)});
     ASSERT_TRUE(testsupport::WriteCompound(d.File("c.qwd"), layout));
     for (bool inPlace : {false, true}) {

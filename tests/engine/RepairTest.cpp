@@ -23,9 +23,11 @@
 #include "tests/support/DocBuilder.h"
 #include "tests/support/OpenDoc.h"
 #include "tests/support/Recording.h"
+#include "tests/support/RepairJobs.h"
 
 using namespace engine;
 using testsupport::Body;
+using testsupport::Bytes;
 using testsupport::DocBuilder;
 using testsupport::Func;
 using testsupport::OpenDoc;
@@ -35,8 +37,6 @@ using testsupport::RecordingList;
 using testsupport::ScopedContext;
 
 namespace {
-
-std::vector<uint8_t> Text(const char* s) { return std::vector<uint8_t>(s, s + std::strlen(s)); }
 
 class Host final : public RepairHost {
 public:
@@ -58,13 +58,10 @@ public:
 
 // The document open and checked as the Information page leaves it.
 struct Fixture {
-    explicit Fixture(const DocBuilder& b, const char* name = "doc.qwd") : doc(b.Build(), name) {
+    explicit Fixture(const DocBuilder& b, const char* name = "doc.qwd")
+        : doc(b.Build(), name), job(testsupport::QuietRepairJob(doc, c)) {
         CheckDocument(doc.file, &c.list);
-        job.outputName = doc.dir.File("out.qwd");
-        job.repairedFileName = doc.path;
-        job.log = &c.logList;
         job.findings = &c.defaultList;
-        job.prompts = false;
         job.host = &host;
     }
     int Run() { return RepairDocument(job); }
@@ -111,8 +108,8 @@ TEST(RepairPackets, UnusedStyleIsRemovedAndItsEntryZeroed) {
     DocBuilder b;
     Packet used, unused;
     used.type = unused.type = 0x31;
-    used.payload = Text("used");
-    unused.payload = Text("unused");
+    used.payload = Bytes("used");
+    unused.payload = Bytes("unused");
     const uint16_t usedId = b.Add(used);
     b.Add(unused);
     b.body.Text("A").Var(Func(0xD4, 0x06, {usedId})).Text("B");
@@ -134,7 +131,7 @@ TEST(RepairPackets, ChildThatLosesItsLastUseGoesWithItsOwnReason) {
     DocBuilder b;
     Packet font;
     font.type = 0x20;
-    font.payload = Text("Courier");
+    font.payload = Bytes("Courier");
     const uint16_t fontId = b.Add(font);
     Packet style;
     style.type = 0x30;
@@ -203,7 +200,7 @@ TEST(RepairPackets, SecondWritingToolsPacketGoesWithRepairCorruption) {
     Packet tools;
     tools.type = 0x05;
     tools.flags = 0x08;
-    tools.payload = Text("tools");
+    tools.payload = Bytes("tools");
     b.Add(tools);
     b.Add(tools);
     b.body.Text("x");
@@ -244,7 +241,7 @@ TEST(RepairBody, UndoAreaGoesOnlyWhenAsked) {
     DocBuilder b;
     Packet hidden;
     hidden.type = 0x20;
-    hidden.payload = Text("h");
+    hidden.payload = Bytes("h");
     const uint16_t id = b.Add(hidden);
     b.body.Text("keep").UndoStart().Var(Func(0xD4, 0x02, {id})).UndoEnd().Text("tail");
     for (bool undo : {false, true}) {
@@ -265,9 +262,9 @@ TEST(RepairBody, FunctionKeepsTheIdsOfPacketsThatStay) {
     Packet a, undo, z;
     a.type = z.type = 0x20;
     undo.type = 0x77;
-    a.payload = Text("a");
-    undo.payload = Text("undo");
-    z.payload = Text("z");
+    a.payload = Bytes("a");
+    undo.payload = Bytes("undo");
+    z.payload = Bytes("z");
     const uint16_t ida = b.Add(a), idu = b.Add(undo), idz = b.Add(z);
     const auto fn = Func(0xD4, 0x06, {ida, idu, idz}, {7, 7});
     b.body.Var(fn).Text("end");
@@ -292,7 +289,7 @@ TEST(RepairBody, FunctionWhoseOnlyIdGoesIsCutWhole) {
     DocBuilder b;
     Packet undo;
     undo.type = 0x77;
-    undo.payload = Text("undo");
+    undo.payload = Bytes("undo");
     const uint16_t id = b.Add(undo);
     b.body.Text("ab").Var(Func(0xD4, 0x06, {id})).Text("cd");
     Fixture f(b);
@@ -312,7 +309,7 @@ TEST(RepairBody, DamagedCodesAreCutOutOfATextBlock) {
     Body second;
     second.Text("two");
     box.blocks = {block, second};
-    box.payload = Text("tail");
+    box.payload = Bytes("tail");
     const uint16_t id = b.Add(box);
     b.body.Text("body").Var(Func(0xDF, 0x00, {id}));
     Fixture f(b);
@@ -383,7 +380,7 @@ DocBuilder DamagedDoc() {
     DocBuilder b;
     Packet style;
     style.type = 0x30;
-    style.payload = Text("Style");
+    style.payload = Bytes("Style");
     style.useCount = 3;
     const uint16_t id = b.Add(style);
     auto broken = Func(0xD3, 0x01, {}, {0x10, 0x00});
@@ -451,17 +448,17 @@ TEST(RepairOutput, DeclinedOutputAsksForAnotherNameAndCancelStops) {
     Fixture f(DamagedDoc());
     f.job.repairCorruption = true;
     f.job.prompts = true;
-    testsupport::WriteFileBytes(f.job.outputName, Text("old"));
+    testsupport::WriteFileBytes(f.job.outputName, Bytes("old"));
     f.c.messages.fallback = testsupport::RecordingMessages::Default::No;
     f.host.answers = {f.doc.dir.File("other.qwd")};
     EXPECT_EQ(f.Run(), 1);
     EXPECT_EQ(f.host.asked, std::vector<std::string>{f.doc.dir.File("out.qwd")});
-    EXPECT_EQ(ReadFileBytes(f.doc.dir.File("out.qwd")), Text("old"));
+    EXPECT_EQ(ReadFileBytes(f.doc.dir.File("out.qwd")), Bytes("old"));
     EXPECT_EQ(Verdict(f.doc.dir.File("other.qwd")), "No Corruption Found");
 
     Fixture g(DamagedDoc());
     g.job.prompts = true;
-    testsupport::WriteFileBytes(g.job.outputName, Text("old"));
+    testsupport::WriteFileBytes(g.job.outputName, Bytes("old"));
     g.c.messages.fallback = testsupport::RecordingMessages::Default::No;
     EXPECT_EQ(g.Run(), 0);
     EXPECT_TRUE(g.Log().empty());
@@ -482,7 +479,7 @@ TEST(RepairOutput, CompoundDocumentKeepsItsOtherStreams) {
     testsupport::CompoundLayout layout;
     layout.main = DamagedDoc().Build();
     layout.rootClassId = testsupport::MakeClassId(0x11);
-    layout.extra.push_back({u"", u"\x05SummaryInformation", false, Text("summary"), {}});
+    layout.extra.push_back({u"", u"\x05SummaryInformation", false, Bytes("summary"), {}});
     layout.extra.push_back({u"Quillsuite_OBJECTS", u"Pic1", false, std::vector<uint8_t>(70, 0x50), {}});
     ASSERT_TRUE(testsupport::WriteCompound(path, layout));
     for (bool inPlace : {false, true}) {

@@ -37,14 +37,12 @@ bool WriteFixture(const std::string& dir, const std::string& name, const std::ve
 
 namespace {
 
-std::vector<uint8_t> Text(const char* s) { return std::vector<uint8_t>(s, s + std::strlen(s)); }
-
 // A document with a packet of each kind the listings tell apart.
 DocBuilder Basic() {
     DocBuilder b;
     Packet font;
     font.type = 0x20;  // Font Name List
-    font.payload = Text("Courier\0Times");
+    font.payload = Bytes("Courier\0Times");
     const uint16_t fontId = b.Add(font);
 
     Packet style;
@@ -58,7 +56,7 @@ DocBuilder Basic() {
 
     Packet deleted;
     deleted.type = 0;
-    deleted.payload = Text("old");
+    deleted.payload = Bytes("old");
     b.Add(deleted);
 
     Packet graphics;
@@ -102,12 +100,12 @@ DocBuilder Damaged() {
     DocBuilder b;
     Packet style;
     style.type = 0x30;
-    style.payload = Text("Style");
+    style.payload = Bytes("Style");
     style.useCount = 3;  // the body names it once
     const uint16_t styleId = b.Add(style);
     Packet font;
     font.type = 0x20;
-    font.payload = Text("Arial");
+    font.payload = Bytes("Arial");
     b.Add(font);
     VarFunc broken = Func(0xD3, 0x01, {}, {0x10, 0x00});
     broken.trailerSize = 0x0999;
@@ -126,7 +124,7 @@ DocBuilder CheckSound() {
     DocBuilder b;
     Packet font;
     font.type = 0x20;
-    font.payload = Text("Courier");
+    font.payload = Bytes("Courier");
     const uint16_t fontId = b.Add(font);  // 1: style's child, body, undo area
     Packet style;
     style.type = 0x30;
@@ -146,7 +144,7 @@ DocBuilder CheckSound() {
     b.Add(settings);  // 4
     Packet spare;
     spare.type = 0x31;  // an outline style nobody uses
-    spare.payload = Text("unused");
+    spare.payload = Bytes("unused");
     b.Add(spare);  // 5
     b.body.Text("Hello")
         .Var(Func(0xD4, 0x06, {styleId, fontId}, {1, 2}))
@@ -164,11 +162,11 @@ DocBuilder CheckSizes(bool overlap) {
     DocBuilder b;
     Packet deleted;
     deleted.type = 0;
-    deleted.payload = Text("old data");
+    deleted.payload = Bytes("old data");
     b.Add(deleted);
     Packet p;
     p.type = 0x01;
-    p.payload = Text("0123456789");
+    p.payload = Bytes("0123456789");
     p.size = overlap ? 0x30 : 4;
     b.Add(p);
     b.AddAvailable();
@@ -182,7 +180,7 @@ DocBuilder CheckChildren() {
     DocBuilder b;
     Packet font;
     font.type = 0x20;
-    font.payload = Text("Arial");
+    font.payload = Bytes("Arial");
     const uint16_t fontId = b.Add(font);  // 1
     const uint16_t avail = b.AddAvailable();  // 2
     constexpr uint16_t kCount = 9;            // entries, entry 0 included
@@ -218,7 +216,7 @@ DocBuilder CheckBlocks() {
     DocBuilder b;
     Packet font;
     font.type = 0x20;
-    font.payload = Text("Arial");
+    font.payload = Bytes("Arial");
     const uint16_t fontId = b.Add(font);  // 1
     constexpr uint16_t kCount = 3;
     auto fn = [&] { return Func(0xD4, 0x09, {fontId}); };
@@ -255,7 +253,7 @@ DocBuilder CheckBody(bool cut) {
     DocBuilder b;
     Packet font;
     font.type = 0x20;
-    font.payload = Text("Arial");
+    font.payload = Bytes("Arial");
     const uint16_t fontId = b.Add(font);
     VarFunc broken = Func(0xD3, 0x01, {}, {0x10, 0x00});
     broken.trailerSize = 0x0999;
@@ -449,7 +447,7 @@ DocBuilder DescribePackets() {
     DocBuilder b;
     Packet font;
     font.type = 0x22;
-    font.payload = Text("Arial");
+    font.payload = Bytes("Arial");
     const uint16_t fontId = b.Add(font);  // 1
 
     Packet parent;
@@ -574,7 +572,7 @@ bool WriteAll(const std::string& dir) {
         CompoundLayout layout;
         layout.main = Basic().Build();
         layout.rootClassId = MakeClassId(0x11);
-        layout.extra.push_back({u"", u"\x05SummaryInformation", false, Text("summary"), {}});
+        layout.extra.push_back({u"", u"\x05SummaryInformation", false, Bytes("summary"), {}});
         layout.extra.push_back({u"Quillsuite_OBJECTS", u"Pic1", false, std::vector<uint8_t>(70, 0x50), {}});
         if (!WriteCompound(dir + "/compound.qwd", layout)) ok = false;
         layout.rootClassId.reset();
@@ -612,7 +610,7 @@ DocBuilder RepairDamaged() {
     DocBuilder b;
     Packet font;
     font.type = 0x20;
-    font.payload = Text("Courier");
+    font.payload = Bytes("Courier");
     const uint16_t fontId = b.Add(font);
     Packet unusedStyle;
     unusedStyle.type = 0x31;
@@ -620,21 +618,21 @@ DocBuilder RepairDamaged() {
     b.Add(unusedStyle);
     Packet usedStyle;
     usedStyle.type = 0x30;
-    usedStyle.payload = Text("used");
+    usedStyle.payload = Bytes("used");
     usedStyle.useCount = 4;
     const uint16_t usedId = b.Add(usedStyle);
     Packet undo;
     undo.type = 0x77;
-    undo.payload = Text("undo");
+    undo.payload = Bytes("undo");
     const uint16_t undoId = b.Add(undo);
     Packet hidden;
     hidden.type = 0x22;
-    hidden.payload = Text("hidden");
+    hidden.payload = Bytes("hidden");
     const uint16_t hiddenId = b.Add(hidden);
     Packet tools;
     tools.type = 0x05;
     tools.flags = 0x08;
-    tools.payload = Text("tools");
+    tools.payload = Bytes("tools");
     b.Add(tools);
     b.Add(tools);
     Packet box;
@@ -666,7 +664,7 @@ bool WriteRepairFixtures(const std::string& dir) {
     CompoundLayout layout;
     layout.main = RepairDamaged().Build();
     layout.rootClassId = MakeClassId(0x22);
-    layout.extra.push_back({u"", u"\x05SummaryInformation", false, Text("summary"), {}});
+    layout.extra.push_back({u"", u"\x05SummaryInformation", false, Bytes("summary"), {}});
     layout.extra.push_back({u"Quillsuite_OBJECTS", u"Pic1", false, std::vector<uint8_t>(40, 0x50), {}});
     if (!WriteCompound(dir + "/repair-compound.qwd", layout)) ok = false;
     return ok;

@@ -19,6 +19,11 @@
 #include "engine/Targets.h"
 #include "tests/support/Recording.h"
 
+namespace engine {
+struct DocFile;
+struct FileHeader;
+}  // namespace engine
+
 namespace probe {
 
 using Args = std::vector<std::string>;
@@ -60,6 +65,10 @@ public:
     void Emit(std::string_view record) { ctx.log.Raw(record); }
     // Run after the entry point's result, before the global after-printers.
     void After(std::function<void(ProbeEnv&)> fn) { after.push_back(std::move(fn)); }
+
+    // Opens PATH as the program does; none when refused, and the verdict is
+    // then logged. HEADER, when given, takes the file's header.
+    engine::DocFile* OpenLogged(const std::string& path, engine::FileHeader* header = nullptr);
 
     // Numbers as the command line gives them (decimal, 0x hex).
     static int64_t ParseInt(const std::string& text);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/Document.h"
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
 #include "engine/ShapeNames.h"
@@ -25,6 +26,15 @@ std::vector<AfterPrinter>& AfterTable() {
     return table;
 }
 }  // namespace
+
+engine::DocFile* ProbeEnv::OpenLogged(const std::string& path, engine::FileHeader* header) {
+    engine::FileHeader own;
+    int readOnly = 0;
+    int verdict = 0;
+    engine::DocFile* f = engine::OpenDocument(path, header ? header : &own, &readOnly, &verdict);
+    if (!f) Log(engine::Format("not opened, verdict %d", verdict));
+    return f;
+}
 
 Registrar::Registrar(const EntryPoint& entry) { EntryTable().push_back(entry); }
 AfterRegistrar::AfterRegistrar(const AfterPrinter& printer) { AfterTable().push_back(printer); }

@@ -21,14 +21,7 @@ using probe::Args;
 using probe::ProbeEnv;
 using probe::UsageError;
 
-engine::DocFile* Open(ProbeEnv& env, const std::string& path) {
-    engine::FileHeader header;
-    int readOnly = 0;
-    int verdict = 0;
-    engine::DocFile* f = engine::OpenDocument(path, &header, &readOnly, &verdict);
-    if (!f) env.Log(engine::Format("not opened, verdict %d", verdict));
-    return f;
-}
+engine::DocFile* Open(ProbeEnv& env, const std::string& path) { return env.OpenLogged(path); }
 
 void PrintCheckTables(ProbeEnv& env) {
     const engine::CheckState& st = engine::Ctx().check;

@@ -19,14 +19,8 @@ using probe::UsageError;
 int RunTextBlockAt(ProbeEnv& env, const Args& args) {
     if (args.empty() || args.size() > 2) throw UsageError("TextBlockAt takes TAG [SHOWN-ID]");
     const auto tag = static_cast<uint32_t>(ProbeEnv::ParseInt(args[0]));
-    engine::FileHeader header;
-    int readOnly = 0;
-    int verdict = 0;
-    engine::DocFile* f = engine::OpenDocument(env.file, &header, &readOnly, &verdict);
-    if (!f) {
-        env.Log(engine::Format("not opened, verdict %d", verdict));
-        return -1;
-    }
+    engine::DocFile* f = env.OpenLogged(env.file);
+    if (!f) return -1;
     if (engine::ReadIndex(f, engine::kNoTarget) != 0) return -1;
     if (args.size() > 1)
         engine::ShowPacketDetail(f, env.Target(), static_cast<int32_t>(ProbeEnv::ParseInt(args[1])),

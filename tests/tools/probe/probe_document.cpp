@@ -17,14 +17,7 @@ using probe::UsageError;
 
 // Opens the probe's file as the program does; none when refused (the
 // verdict is then logged).
-engine::DocFile* Open(ProbeEnv& env) {
-    engine::FileHeader header;
-    int readOnly = 0;
-    int verdict = 0;
-    engine::DocFile* f = engine::OpenDocument(env.file, &header, &readOnly, &verdict);
-    if (!f) env.Log(engine::Format("not opened, verdict %d", verdict));
-    return f;
-}
+engine::DocFile* Open(ProbeEnv& env) { return env.OpenLogged(env.file); }
 
 // Optional filter words after the fixed arguments: none given admits all.
 bool TakeFilter(const Args& args, size_t from, engine::PacketFilter* filter) {

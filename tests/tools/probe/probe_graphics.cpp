@@ -21,14 +21,11 @@ using probe::UsageError;
 
 engine::DocFile* Open(ProbeEnv& env) {
     engine::FileHeader header;
-    int readOnly = 0;
-    int verdict = 0;
     graphics::CloseQwgOutline();
-    if (engine::DocFile* f = engine::OpenDocument(env.file, &header, &readOnly, &verdict)) {
+    if (engine::DocFile* f = env.OpenLogged(env.file, &header)) {
         if (header.FileType() == 22) graphics::StartQwgReader(f);
         return f;
     }
-    env.Log(engine::Format("not opened, verdict %d", verdict));
     return engine::OpenDocFile(env.file, engine::kOpenRead | engine::kOpenIgnored);
 }
 

@@ -34,11 +34,7 @@ void PrintRanges(ProbeEnv& env) {
 // default list.
 engine::DocFile* Open(ProbeEnv& env) {
     engine::Ctx().sink.defaultList = nullptr;
-    engine::FileHeader header;
-    int readOnly = 0;
-    int verdict = 0;
-    engine::DocFile* f = engine::OpenDocument(env.file, &header, &readOnly, &verdict);
-    if (!f) env.Log(engine::Format("not opened, verdict %d", verdict));
+    engine::DocFile* f = env.OpenLogged(env.file);
     env.After(PrintRanges);
     return f;
 }
@@ -120,13 +116,9 @@ int RunScrambleTextBlock(ProbeEnv& env, const Args& args) {
     const std::string copy = ScratchCopy(env, "scrambled.qwd");
     engine::Ctx().sink.defaultList = nullptr;
     engine::FileHeader header;
-    int readOnly = 0, verdict = 0;
-    engine::DocFile* f = engine::OpenDocument(copy, &header, &readOnly, &verdict);
+    engine::DocFile* f = env.OpenLogged(copy, &header);
     env.After(PrintRanges);
-    if (!f) {
-        env.Log(engine::Format("not opened, verdict %d", verdict));
-        return -1;
-    }
+    if (!f) return -1;
     const uint32_t offset = args.empty() ? header.DocOffset() : U32(args[0]);
     const uint32_t body = static_cast<uint32_t>(engine::Ctx().doc.dataLength - std::min(engine::Ctx().doc.dataLength, offset));
     const uint32_t size = args.size() > 1 ? U32(args[1]) : body;
