@@ -11,6 +11,7 @@
 #include "engine/Operation.h"
 #include "engine/Format.h"
 #include "engine/OutputSink.h"
+#include "engine/Progress.h"
 
 namespace engine {
 
@@ -18,10 +19,6 @@ namespace {
 
 constexpr uint32_t kAllOnes = 0xFFFFFFFF;
 constexpr uint32_t kTextClasses = 6;  // single-byte codes and text: what a text walk looks at
-
-void EnsurePacketTable(DocFile* f, int mode, int captionId) {
-    if (Ctx().doc.packets.empty()) ScanPackets(f, kNoTarget, kAllPackets, false, mode, nullptr, captionId);
-}
 
 void SeekFailedBox() {
     if (MessageService* m = Ctx().hosts.messages)
@@ -82,6 +79,63 @@ int WriteBack(DocFile* f, const TextRun& run, const uint8_t* bytes) {
 }
 
 }  // namespace
+
+void EnsurePacketTable(DocFile* f, int mode, int captionId) {
+    if (Ctx().doc.packets.empty()) ScanPackets(f, kNoTarget, kAllPackets, false, mode, nullptr, captionId);
+}
+
+WalkSideState WalkSideState::Save(DocFile* f) {
+    const EngineContext& c = Ctx();
+    WalkSideState s;
+    s.invalidTextMarker = c.sink.invalidTextMarker;
+    s.nextLineOffset = c.sink.nextLineOffset;
+    s.dumpOrigin = c.sink.dumpOrigin;
+    s.undoLevel = c.check.undoLevel;
+    s.undoStart = c.check.undoStart;
+    s.progress = c.check.progress;
+    s.currentTarget = c.describer.currentTarget;
+    s.header = c.doc.header;
+    s.filePos = f ? SeekDocFile(f, 0, 1) : -1;
+    return s;
+}
+
+void WalkSideState::Restore(DocFile* f) const {
+    EngineContext& c = Ctx();
+    c.sink.invalidTextMarker = invalidTextMarker;
+    c.sink.nextLineOffset = nextLineOffset;
+    c.sink.dumpOrigin = dumpOrigin;
+    c.check.undoLevel = undoLevel;
+    c.check.undoStart = undoStart;
+    c.check.progress = progress;
+    c.describer.currentTarget = currentTarget;
+    c.doc.header = header;
+    if (f && filePos >= 0) SeekDocFile(f, filePos, 0);
+}
+
+int32_t ListCodeAt(DocFile* f, ListTarget* target, uint32_t start, int mode, uint32_t groupMask,
+                   uint32_t classMask, uint32_t length) {
+    const uint32_t offset = start & kStartOffsetMask;
+    if (offset == 0 || !f) return 0;
+    const WalkSideState keep = WalkSideState::Save(f);
+    EngineContext& c = Ctx();
+    // A walk of the list that begins at the item: the document area starts
+    // there for its length. A dialog without a window stands for one that
+    // is up, so the walk shows none of its own.
+    CProgressDialog quiet;
+    c.check.progress = &quiet;
+    for (int i = 0; i < 4; ++i) c.doc.header.bytes[4 + i] = static_cast<uint8_t>(offset >> (8 * i));
+    CodeWalkRequest rq;
+    rq.file = f;
+    rq.sink = target;
+    rq.start = 0;
+    rq.mode = mode;
+    rq.groupMask = groupMask;
+    rq.classMask = classMask;
+    rq.length = length;
+    const int32_t r = WalkCodeStream(rq);
+    keep.Restore(f);
+    return r;
+}
 
 int32_t ListDocumentCodes(DocFile* f, ListTarget* target, int mode, uint32_t groupMask,
                           uint32_t classMask, uint32_t length) {

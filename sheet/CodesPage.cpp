@@ -1,12 +1,14 @@
 #include "sheet/CodesPage.h"
 
 #include <QCheckBox>
+#include <QTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
 #include <QSettings>
 #include <QVBoxLayout>
 
+#include "engine/Captions.h"
 #include "engine/DocFile.h"
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
@@ -14,6 +16,7 @@
 #include "engine/PacketNames.h"
 #include "engine/TextOps.h"
 #include "engine/Walker.h"
+#include "graphics/Dumper.h"
 #include "sheet/ListOutput.h"
 #include "sheet/RowEdit.h"
 #include "sheet/Text.h"
@@ -25,6 +28,14 @@ namespace {
 const std::string kRule(61, '=');
 constexpr uint32_t kGraphicsData = 0x6F;
 constexpr uint32_t kPlaceMask = 0x07FFFFFF;
+// As the walker: a listing this long shows its progress, in this many steps.
+constexpr uint32_t kProgressFromBytes = 20000;
+constexpr int kProgressSteps = 50;
+// The walk of the list goes on in slices this long between turns of the
+// event loop.
+constexpr std::chrono::milliseconds kStepBudget(12);
+// The most a walk for one line's text reads: more than any one item.
+constexpr uint32_t kItemWalk = 0x40000;
 
 }  // namespace
 
@@ -70,8 +81,13 @@ CCodesPage::CCodesPage(CTabSheet& sheet, SheetDialogs& dialogs, int index, QWidg
     lists->addWidget(detailList, 3);
     outer->addLayout(lists, 1);
 
+    codes.SetTextMaker([this](size_t row) { return MakeRowText(row); });
+    codes.SetFinisher([this] { FinishFill(); });
     connect(codeList->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex&, const QModelIndex&) { ShowCodeDetail(); });
+            [this](const QModelIndex&, const QModelIndex&) {
+                selected_ = true;  // the user's choice stands while the list fills
+                ShowCodeDetail();
+            });
     connect(detailList, &QListView::doubleClicked, this, [this](const QModelIndex& i) { DetailDoubleClicked(i.row()); });
     connect(hexBox, &QCheckBox::clicked, this, [this](bool on) {
         sheet_.Settings().hex = on ? 1 : 0;
@@ -84,6 +100,7 @@ CCodesPage::CCodesPage(CTabSheet& sheet, SheetDialogs& dialogs, int index, QWidg
 }
 
 CCodesPage::~CCodesPage() {
+    StopFill();
     QSettings store = SettingsStore(profile_);
     store.setValue(QStringLiteral("Settings/Filter Codes"), QString::number(filter_ ? 1 : 0));
 }
@@ -157,18 +174,25 @@ void CCodesPage::UpdatePage(uint32_t flags) {
     engine::EngineContext& c = engine::Ctx();
     c.sink.highlighted = engine::kNoHighlight;
     engine::DocFile* doc = sheet_.Document();
+    if (flags == kPrintEveryItem || flags == kPrintDetail || flags == kPrintSummary) FinishFill();
     const HeaderInForce header(*this);
     const uint8_t type = c.doc.header.FileType();
     const bool listable = doc && (type == 10 || type == 17);
+    const bool graphics = doc && type == 22;
+    const auto describe = [&](uint32_t tag) {
+        if (graphics)
+            graphics::DumpQwgRecordAt(doc, &details, tag, Mode(), Base());
+        else if (listable)
+            engine::DescribeCodeAt(doc, &details, tag, Mode(), Length());
+    };
     if (flags == kPrintEveryItem) {
         engine::PrintLine(&details, kRule);
         engine::PrintLine(&details, "COMPLETE list of QW Codes/QWG Records");
         if (filter_) engine::PrintLine(&details, "  List is FILTERED");
         engine::PrintLine(&details, kRule);
         c.describer.currentTarget = &details;
-        codes.Flush();
-        for (size_t i = 0; listable && i < codes.Size(); ++i)
-            if (codes.Tag(i) != 0) engine::DescribeCodeAt(doc, &details, codes.Tag(i), Mode(), Length());
+        for (size_t i = 0, n = codes.Size(); i < n; ++i)
+            if (codes.Tag(i) != 0) describe(codes.Tag(i));
         c.describer.currentTarget = nullptr;
         details.Flush();
         return;
@@ -178,9 +202,9 @@ void CCodesPage::UpdatePage(uint32_t flags) {
         engine::PrintLine(&details, kRule);
         engine::PrintLine(&details, row < 0 ? "No QW Code/QWG Record Selected!" : "Selected QW Code/QWG Record Display");
         engine::PrintLine(&details, kRule);
-        if (row >= 0 && listable && codes.Tag(static_cast<size_t>(row)) != 0) {
+        if (row >= 0 && codes.Tag(static_cast<size_t>(row)) != 0) {
             c.describer.currentTarget = &details;
-            engine::DescribeCodeAt(doc, &details, codes.Tag(static_cast<size_t>(row)), Mode(), Length());
+            describe(codes.Tag(static_cast<size_t>(row)));
             c.describer.currentTarget = nullptr;
         }
         details.Flush();
@@ -192,11 +216,14 @@ void CCodesPage::UpdatePage(uint32_t flags) {
         if (filter_) engine::PrintLine(&details, "  List is FILTERED");
         engine::PrintLine(&details, kRule);
         const int row = SelectedCodeRow();
-        if (row >= 0) c.sink.highlighted = codes.Tag(static_cast<size_t>(row));
+        // The printed listing goes to the page, not into the list shown.
         if (listable) {
-            const auto& m = sheet_.Settings().codeMasks;
-            engine::ListDocumentCodes(doc, &codes, Mode(), filter_ ? m[0] : 0xFFFFFFFF, filter_ ? m[1] : 0xFFFFFFFF,
-                                      Length());
+            if (row >= 0) c.sink.highlighted = codes.Tag(static_cast<size_t>(row));
+            const auto m = Masks(false);
+            engine::ListDocumentCodes(doc, engine::SilentTarget(), Mode(), m[0], m[1], Length());
+        } else if (graphics) {
+            const auto m = Masks(true);
+            graphics::ListQwgRecords(doc, engine::SilentTarget(), Mode(), m[0], m[1], Base());
         }
         c.sink.highlighted = engine::kNoHighlight;
         return;
@@ -211,11 +238,46 @@ void CCodesPage::UpdatePage(uint32_t flags) {
         ShowCodeDetail();
         return;
     }
+    StopFill();  // what it walks has changed
     if (sheet_.ActivePage() == kCodesPage || sheet_.ActivePage() == kSubDocPage)
         FillCodeList();
     else if (doc)
         needsRefill_ = true;
 }
+
+std::array<uint32_t, 2> CCodesPage::Masks(bool graphics) const {
+    if (!filter_) return {0xFFFFFFFF, 0xFFFFFFFF};
+    return graphics ? sheet_.Settings().graphicsMasks : sheet_.Settings().codeMasks;
+}
+
+uint32_t CCodesPage::Base() const { return SubDocument() ? sourceDataOffset_ : 0; }
+
+// Lines of the walk into the list: held by item data alone where the text
+// can be made again from the item at their place.
+class CCodesPage::RowSink final : public engine::ListTarget {
+public:
+    explicit RowSink(CodeListModel& model) : model_(model) {}
+    bool keepAll = false;  // graphics records: every text is kept
+
+    void Append(std::string_view text, uint32_t tag) override {
+        last_.assign(text);
+        if (keepAll || (tag & kPlaceMask) == 0 || (tag & engine::kTagDamage))
+            model_.AppendText(text, tag);
+        else
+            model_.AppendTag(tag);
+    }
+    size_t Size() const override { return model_.Held(); }
+    std::string Text(size_t i) const override { return i + 1 == model_.Held() ? last_ : model_.Text(i); }
+    uint32_t Tag(size_t i) const override { return model_.Tag(i); }
+    void RemoveLast() override {
+        model_.RemoveLast();
+        last_.clear();
+    }
+
+private:
+    CodeListModel& model_;
+    std::string last_;  // the walk merges damage into the line before
+};
 
 void CCodesPage::FillCodeList() {
     std::optional<uint32_t> previous;
@@ -224,42 +286,146 @@ void CCodesPage::FillCodeList() {
         if (row >= 0 && codes.Tag(static_cast<size_t>(row)) != 0)
             previous = codes.Tag(static_cast<size_t>(row)) & kPlaceMask;
     }
+    StopFill();
     codes.Clear();
     details.Clear();
+    needsRefill_ = false;
+    selected_ = false;
+    previous_ = previous;
     engine::DocFile* doc = sheet_.Document();
     if (!doc) {
-        codes.Append("No File Open", 0);
+        codes.AppendText("No File Open", 0);
         codes.Flush();
         ClearSource();
-        needsRefill_ = false;
         return;
     }
-    {
-        const HeaderInForce header(*this);
-        const uint8_t type = engine::Ctx().doc.header.FileType();
-        if ((type == 10 || type == 17) && (!SubDocument() || place_)) {
-            const auto& m = sheet_.Settings().codeMasks;
-            engine::ListDocumentCodes(doc, &codes, Mode(), filter_ ? m[0] : 0xFFFFFFFF, filter_ ? m[1] : 0xFFFFFFFF,
-                                      Length());
+    if (!rowSink_) rowSink_ = std::make_unique<RowSink>(codes);
+    const HeaderInForce header(*this);
+    const engine::FileHeader& inForce = engine::Ctx().doc.header;
+    const uint8_t type = inForce.FileType();
+    if ((type == 10 || type == 17) && (!SubDocument() || place_)) {
+        rowSink_->keepAll = false;
+        fillMode_ = Mode();
+        fillMasks_ = Masks(false);
+        engine::EnsurePacketTable(doc, fillMode_, engine::kCaptionScanningPrefixPackets);
+        engine::CodeWalkRequest rq;
+        rq.file = doc;
+        rq.mode = fillMode_;
+        rq.groupMask = fillMasks_[0];
+        rq.classMask = fillMasks_[1];
+        rq.length = Length();
+        rq.captionId = engine::kCaptionCodeSummary;
+        const int32_t size = engine::SeekDocFile(doc, 0, 2);
+        const uint32_t fileSize = size > 0 ? static_cast<uint32_t>(size) : 0;
+        fillEnd_ = rq.length == engine::kWalkToEnd ? fileSize : inForce.DocOffset() + rq.length;
+        std::unique_ptr<engine::CProgressDialog> progress;
+        if (fileSize >= kProgressFromBytes) {
+            progress = std::make_unique<engine::CProgressDialog>(engine::kCaptionCodeSummary);
+            if (progress->Create()) {
+                progress->SetRange(0, kProgressSteps);
+                progress->SetStep(1);
+            } else {
+                progress.reset();
+            }
         }
-        // Graphics files and "Graphics Data" packets list their records
-        // through the graphics dumper's ListQwgRecords.
+        fill_ = std::make_unique<CodeListFill>(rq, rowSink_.get(), inForce, std::move(progress));
+        ++fillRound_;
+        StepFill(std::chrono::milliseconds(0));  // the first window: the first screen
+        return;
     }
+    if (type == 22) {
+        rowSink_->keepAll = true;
+        const auto m = Masks(true);
+        graphics::ListQwgRecords(doc, rowSink_.get(), Mode(), m[0], m[1], Base());
+    }
+    EndFill();
+}
+
+void CCodesPage::StepFill(std::chrono::milliseconds budget) {
+    if (!fill_ || fill_->Running()) return;
+    const bool done = fill_->Step(budget);
     codes.Flush();
-    if (previous && codes.Size() > 0) {
-        const size_t row =
-            FirstRowAtOrAfter(codes.Size(), [this](size_t i) { return codes.Tag(i); }, kPlaceMask, *previous);
-        SelectListRow(codeList, row < codes.Size() ? static_cast<int>(row) : -1, true);
-    } else if (codes.Size() > 0) {
-        SelectListRow(codeList, 0, false);
-    } else {
-        codes.Append(filter_ ? "All items were filtered out!"
-                             : SubDocument() ? "No Prefix document selected" : "GLIMMET Assert #01.",
-                     0);
-        codes.Flush();
+    SelectPlaceOrFirst(done);
+    if (done) {
+        EndFill();
+        return;
     }
+    const uint64_t round = fillRound_;
+    QTimer::singleShot(0, this, [this, round] {
+        if (round == fillRound_) StepFill(kStepBudget);
+    });
+}
+
+void CCodesPage::FinishFill() {
+    while (fill_ && !fill_->Running()) StepFill(std::chrono::hours(1));
+}
+
+void CCodesPage::StopFill() {
+    fill_.reset();
+    ++fillRound_;
+}
+
+void CCodesPage::EndFill() {
+    const bool cancelled = fill_ && fill_->Cancelled();
+    fill_.reset();
+    if (cancelled) codes.AppendText("User CANCELED loading!", 0);
+    codes.Flush();
+    if (codes.Held() == 0) {
+        codes.AppendText(filter_ ? "All items were filtered out!"
+                                 : SubDocument() ? "No Prefix document selected" : "GLIMMET Assert #01.",
+                         0);
+        codes.Flush();
+        previous_.reset();
+        selected_ = true;
+        ShowCodeDetail();
+        return;
+    }
+    SelectPlaceOrFirst(true);
+}
+
+void CCodesPage::SelectPlaceOrFirst(bool done) {
+    if (selected_) return;
+    const size_t n = codes.Shown();
+    if (n == 0) return;
+    if (previous_) {
+        // The place is known once a line at or after it is held.
+        size_t last = n;
+        while (last > 0 && codes.Tag(last - 1) == 0) --last;
+        if (!done && (last == 0 || (codes.Tag(last - 1) & kPlaceMask) < *previous_)) return;
+        const size_t row = FirstRowAtOrAfter(
+            n, [this](size_t i) { return codes.Tag(i); }, kPlaceMask, *previous_);
+        SelectListRow(codeList, row < n ? static_cast<int>(row) : -1, true);
+    } else {
+        SelectListRow(codeList, 0, false);
+    }
+    previous_.reset();
+    selected_ = true;
     ShowCodeDetail();
-    needsRefill_ = false;
+}
+
+std::string CCodesPage::MakeRowText(size_t row) const {
+    engine::DocFile* doc = sheet_.Document();
+    const uint32_t tag = codes.Tag(row);
+    const uint32_t at = tag & kPlaceMask;
+    if (!doc || at == 0) return {};
+    // The k-th line at this place (an item may give more than one).
+    size_t k = 0;
+    for (size_t r = row; r > 0 && !codes.Kept(r - 1) && (codes.Tag(r - 1) & kPlaceMask) == at; --r) ++k;
+    uint32_t end = fillEnd_;
+    for (size_t r = row + 1, n = codes.Held(); r < n; ++r) {
+        const uint32_t o = codes.Tag(r) & kPlaceMask;
+        if (o > at) {
+            end = o;
+            break;
+        }
+    }
+    const uint32_t length = end > at ? std::min(end - at, kItemWalk) : kItemWalk;
+    TaggedListModel lines;
+    const HeaderInForce header(*this);
+    engine::ListCodeAt(doc, &lines, tag, fillMode_, fillMasks_[0], fillMasks_[1], length);
+    for (const auto& line : lines.Lines())
+        if ((line.tag & ~engine::kTagUndo) == (tag & ~engine::kTagUndo) && k-- == 0) return line.text;
+    return {};
 }
 
 void CCodesPage::ShowCodeDetail() {
@@ -273,11 +439,13 @@ void CCodesPage::ShowCodeDetail() {
     if (tag == 0) return;  // a placeholder line is never described
     const HeaderInForce header(*this);
     const uint8_t type = engine::Ctx().doc.header.FileType();
-    if (type != 10 && type != 17) return;  // graphics records: DumpQwgRecordAt
     engine::EngineContext& c = engine::Ctx();
     engine::ListTarget* const keep = c.describer.currentTarget;
     c.describer.currentTarget = &details;
-    engine::DescribeCodeAt(doc, &details, tag, Mode(), Length());
+    if (type == 22)
+        graphics::DumpQwgRecordAt(doc, &details, tag, Mode(), Base());
+    else if (type == 10 || type == 17)
+        engine::DescribeCodeAt(doc, &details, tag, Mode(), Length());
     c.describer.currentTarget = keep;
     details.Flush();
 }
@@ -289,6 +457,8 @@ void CCodesPage::SelectItem(uint32_t value) {
         if (SubDocument()) {
             const auto& packets = engine::Ctx().doc.packets;
             const uint32_t type = sourcePacket_ < packets.size() ? packets[sourcePacket_].entry.Type() : 0;
+            sourceKind_ = type;
+            sourceDataOffset_ = sourcePacket_ < packets.size() ? packets[sourcePacket_].entry.DataOffset() : 0;
             if (type != kGraphicsData)
                 place_ = engine::TextBlockAt(engine::kTagTextBlock | (block_ << 16) | sourcePacket_);
             codeName->setText(DecodeCp1252(engine::Format("From prefix packet 0x%X - (%s)", sourcePacket_,
@@ -299,8 +469,11 @@ void CCodesPage::SelectItem(uint32_t value) {
         UpdatePage(kUpdateDocument);
         return;
     }
+    if (value >= codes.Held()) FinishFill();
     codes.Flush();
-    if (value >= codes.Size()) return;
+    if (value >= codes.Shown()) return;
+    previous_.reset();
+    selected_ = true;
     SelectListRow(codeList, static_cast<int>(value), true);
     ShowCodeDetail();
 }
@@ -313,9 +486,10 @@ void CCodesPage::DetailDoubleClicked(int d) {
         DialogRowEditor editor(dialogs_, ListOrFixedFont(sheet_.Settings()));
         std::string edited;
         const int selected = codeRow;
+        StopFill();  // the file changes under it
         if (RowEdit(sheet_, details, static_cast<size_t>(d), editor, &edited) == RowEditOutcome::Written) {
             // The same lines again, as far as the refill kept them.
-            if (static_cast<size_t>(selected) < codes.Size()) SelectItem(static_cast<uint32_t>(selected));
+            if (static_cast<size_t>(selected) < codes.Held()) SelectItem(static_cast<uint32_t>(selected));
             if (static_cast<size_t>(d) < details.Size()) SelectListRow(detailList, d, false);
         }
     }

@@ -3,10 +3,14 @@
 // codes of the document (or of one text block of a packet) one line each,
 // and the selected code decoded or as a hex dump.
 
+#include <array>
+#include <chrono>
+#include <memory>
 #include <optional>
 
 #include "engine/Describer.h"
 #include "engine/Document.h"
+#include "sheet/CodeList.h"
 #include "sheet/Pages.h"
 
 class QCheckBox;
@@ -24,6 +28,7 @@ public:
 
     void UpdatePage(uint32_t flags) override;
     void MarkNeedsRefill() override { needsRefill_ = true; }
+    void DocumentClosing() override { StopFill(); }
     // SelectCodeItem.
     void SelectItem(uint32_t value) override;
     bool FilterOn() const override;
@@ -42,7 +47,11 @@ public:
     void DetailDoubleClicked(int row);
     int SelectedCodeRow() const;
 
-    TaggedListModel codes;    // control 1003
+    // Walks the rest of the list now (a caller needs every line).
+    void FinishFill();
+    bool Filling() const { return fill_ != nullptr; }
+
+    CodeListModel codes;      // control 1003
     TaggedListModel details;  // control 1002
     QListView* codeList = nullptr;
     QListView* detailList = nullptr;
@@ -56,9 +65,17 @@ protected:
 
 private:
     class HeaderInForce;
+    class RowSink;
     int Mode() const;
     uint32_t Length() const;
+    std::array<uint32_t, 2> Masks(bool graphics) const;
+    uint32_t Base() const;
     void FillCodeList();
+    void StepFill(std::chrono::milliseconds budget);
+    void EndFill();
+    void StopFill();
+    void SelectPlaceOrFirst(bool done);
+    std::string MakeRowText(size_t row) const;
     void ShowCodeDetail();
     engine::FileHeader SubHeader() const;
 
@@ -71,6 +88,16 @@ private:
     uint32_t block_ = 0;
     uint32_t sourceDataOffset_ = 0;
     std::optional<engine::TextBlockPlace> place_;  // the opened block, kept until unload
+
+    // The fill going on, and what its lines were listed with.
+    std::unique_ptr<RowSink> rowSink_;
+    std::unique_ptr<CodeListFill> fill_;
+    std::optional<uint32_t> previous_;
+    bool selected_ = false;
+    uint64_t fillRound_ = 0;
+    int fillMode_ = 0;
+    std::array<uint32_t, 2> fillMasks_{};
+    uint32_t fillEnd_ = 0;  // the end of the walked area
 };
 
 }  // namespace inspector

@@ -42,7 +42,7 @@ QLabel* ValueField(QWidget* parent) {
 
 }  // namespace
 
-QListView* MakeList(QWidget* parent, TaggedListModel* model, LineStyler styler) {
+QListView* MakeList(QWidget* parent, QAbstractItemModel* model, LineStyler styler) {
     auto* v = new QListView(parent);
     v->setModel(model);
     v->setItemDelegate(new TaggedItemDelegate(std::move(styler), v));

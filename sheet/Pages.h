@@ -27,7 +27,7 @@ class SheetDialogs;
 // The list font of the settings, or none for the system's font.
 std::optional<QFont> ListFontOf(const SheetSettings& settings);
 // A page list over `model`, drawn line by line by `styler`.
-QListView* MakeList(QWidget* parent, TaggedListModel* model, LineStyler styler);
+QListView* MakeList(QWidget* parent, QAbstractItemModel* model, LineStyler styler);
 // The list's current row while it is selected, else -1.
 int SelectedListRow(const QListView* list);
 // Makes `row` current and selected, scrolled to the centre or the top; a

@@ -221,6 +221,8 @@ void CTabSheet::UnloadDocument() {
     if (doc_) {
         if (SheetPage* filter = Page(kFilterPage)) filter->ApplyFilter();
         if (header_.FileType() == 22) graphics::StopQwgReader(doc_);
+        for (int index : {kCodesPage, kSubDocPage})
+            if (SheetPage* p = Page(index)) p->DocumentClosing();
         engine::CloseDocument(doc_);
         doc_ = nullptr;
         ++generation_;

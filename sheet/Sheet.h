@@ -51,6 +51,8 @@ public:
     virtual void UpdatePage(uint32_t flags) = 0;
     // The document went: fill again when next asked or shown.
     virtual void MarkNeedsRefill() {}
+    // The document is about to close: nothing may read it after this.
+    virtual void DocumentClosing() {}
 
     // Navigation, for the pages that list rows others lead to.
     virtual void SelectItem(uint32_t row) { (void)row; }

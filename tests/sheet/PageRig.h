@@ -77,6 +77,13 @@ struct PageRig {
         for (const auto& l : m.Lines()) out.push_back(l.text);
         return out;
     }
+    // The code list whole: its fill is run to the end first.
+    static std::vector<std::string> Texts(CodeListModel& m) {
+        std::vector<std::string> out;
+        for (size_t i = 0, n = m.Size(); i < n; ++i) out.push_back(m.Text(i));
+        m.Flush();
+        return out;
+    }
 };
 
 }  // namespace inspector::testing
