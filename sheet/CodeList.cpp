@@ -3,6 +3,10 @@
 #include <sys/mman.h>
 #include <ucontext.h>
 
+#include <QEvent>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QScrollBar>
 #include <algorithm>
 #include <cstdlib>
 
@@ -32,27 +36,33 @@ CodeListModel::CodeListModel(QObject* parent) : QAbstractListModel(parent) {}
 
 void CodeListModel::Clear() {
     beginResetModel();
-    tags_ = {};
+    blocks_.clear();
+    blocks_.shrink_to_fit();
+    count_ = 0;
     kept_ = {};
     shown_ = 0;
     made_.clear();
     endResetModel();
 }
 
-void CodeListModel::AppendTag(uint32_t tag) { tags_.push_back(tag); }
+void CodeListModel::AppendTag(uint32_t tag) {
+    if ((count_ >> kBlockBits) >= blocks_.size()) blocks_.push_back(std::make_unique<uint32_t[]>(kBlock));
+    blocks_[count_ >> kBlockBits][count_ & (kBlock - 1)] = tag;
+    ++count_;
+}
 
 void CodeListModel::AppendText(std::string_view text, uint32_t tag) {
-    kept_.emplace_back(static_cast<uint32_t>(tags_.size()), std::string(text));
-    tags_.push_back(tag);
+    kept_.emplace_back(static_cast<uint32_t>(count_), std::string(text));
+    AppendTag(tag);
 }
 
 void CodeListModel::RemoveLast() {
-    if (tags_.empty()) return;
-    const size_t row = tags_.size() - 1;
-    const bool shown = shown_ == tags_.size();
+    if (count_ == 0) return;
+    const size_t row = count_ - 1;
+    const bool shown = shown_ == count_;
     if (shown) beginRemoveRows(QModelIndex(), static_cast<int>(row), static_cast<int>(row));
     if (!kept_.empty() && kept_.back().first == row) kept_.pop_back();
-    tags_.pop_back();
+    --count_;
     made_.erase(row);
     if (shown) {
         --shown_;
@@ -61,9 +71,9 @@ void CodeListModel::RemoveLast() {
 }
 
 void CodeListModel::Flush() {
-    if (shown_ >= tags_.size()) return;
-    beginInsertRows(QModelIndex(), static_cast<int>(shown_), static_cast<int>(tags_.size()) - 1);
-    shown_ = tags_.size();
+    if (shown_ >= count_) return;
+    beginInsertRows(QModelIndex(), static_cast<int>(shown_), static_cast<int>(count_) - 1);
+    shown_ = count_;
     endInsertRows();
 }
 
@@ -73,12 +83,12 @@ void CodeListModel::Complete() const {
 
 size_t CodeListModel::Size() const {
     Complete();
-    return tags_.size();
+    return count_;
 }
 
 uint32_t CodeListModel::Tag(size_t i) const {
-    if (i >= tags_.size()) Complete();
-    return i < tags_.size() ? tags_[i] : 0;
+    if (i >= count_) Complete();
+    return i < count_ ? At(i) : 0;
 }
 
 const std::string* CodeListModel::KeptText(size_t i) const {
@@ -90,14 +100,14 @@ const std::string* CodeListModel::KeptText(size_t i) const {
 bool CodeListModel::Kept(size_t i) const { return KeptText(i) != nullptr; }
 
 std::string CodeListModel::Text(size_t i) const {
-    if (i >= tags_.size()) Complete();
-    if (i >= tags_.size()) return {};
+    if (i >= count_) Complete();
+    if (i >= count_) return {};
     if (const std::string* k = KeptText(i)) return *k;
     return make_ ? make_(i) : std::string();
 }
 
 size_t CodeListModel::HeldBytes() const {
-    size_t n = tags_.capacity() * sizeof(uint32_t) + kept_.capacity() * sizeof(kept_[0]);
+    size_t n = blocks_.size() * kBlock * sizeof(uint32_t) + kept_.capacity() * sizeof(kept_[0]);
     for (const auto& k : kept_) n += k.second.capacity();
     return n;
 }
@@ -109,7 +119,7 @@ int CodeListModel::rowCount(const QModelIndex& parent) const {
 QVariant CodeListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() < 0 || static_cast<size_t>(index.row()) >= shown_) return {};
     const auto row = static_cast<size_t>(index.row());
-    if (role == kTagRole) return QVariant::fromValue<uint>(tags_[row]);
+    if (role == kTagRole) return QVariant::fromValue<uint>(At(row));
     if (role != Qt::DisplayRole) return {};
     if (const std::string* k = KeptText(row)) return DecodeCp1252(*k);
     if (auto it = made_.find(row); it != made_.end()) return it->second;
@@ -334,6 +344,178 @@ bool CodeListFill::Step(std::chrono::milliseconds budget) {
     Resume();
     if (!done_) StepProgress();
     return done_;
+}
+
+}  // namespace inspector
+
+namespace inspector {
+
+CodeListView::CodeListView(QWidget* parent) : QAbstractItemView(parent) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setAutoScroll(false);
+}
+
+int CodeListView::Rows() const { return model() ? model()->rowCount(rootIndex()) : 0; }
+
+int CodeListView::RowHeight() const {
+    if (rowHeight_ == 0) {
+        const QFontMetrics m(font());
+        rowHeight_ = std::max(1, m.height() + m.leading());
+    }
+    return rowHeight_;
+}
+
+int CodeListView::FirstVisibleRow() const { return verticalScrollBar()->value(); }
+
+int CodeListView::VisibleRows() const { return std::max(1, viewport()->height() / RowHeight()); }
+
+QRect CodeListView::visualRect(const QModelIndex& index) const {
+    if (!index.isValid()) return {};
+    const int y = (index.row() - FirstVisibleRow()) * RowHeight();
+    return QRect(-horizontalOffset(), y, std::max(viewport()->width() + horizontalOffset(), contentWidth_),
+                 RowHeight());
+}
+
+void CodeListView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    if (!index.isValid()) return;
+    const int row = index.row();
+    const int n = VisibleRows();
+    int first = FirstVisibleRow();
+    switch (hint) {
+        case PositionAtTop: first = row; break;
+        case PositionAtBottom: first = row - n + 1; break;
+        case PositionAtCenter: first = row - n / 2; break;
+        case EnsureVisible:
+            if (row < first)
+                first = row;
+            else if (row >= first + n)
+                first = row - n + 1;
+            break;
+    }
+    verticalScrollBar()->setValue(std::max(0, first));
+}
+
+QModelIndex CodeListView::indexAt(const QPoint& point) const {
+    if (point.y() < 0 || !model()) return {};
+    const int row = FirstVisibleRow() + point.y() / RowHeight();
+    return row < Rows() ? model()->index(row, 0, rootIndex()) : QModelIndex();
+}
+
+QModelIndex CodeListView::moveCursor(CursorAction action, Qt::KeyboardModifiers) {
+    const int rows = Rows();
+    if (rows == 0) return {};
+    const QModelIndex at = currentIndex();
+    int row = at.isValid() ? at.row() : -1;
+    switch (action) {
+        case MoveUp:
+        case MovePrevious: row = std::max(0, row - 1); break;
+        case MoveDown:
+        case MoveNext: row = std::min(rows - 1, row + 1); break;
+        case MovePageUp: row = std::max(0, row - VisibleRows()); break;
+        case MovePageDown: row = std::min(rows - 1, std::max(0, row) + VisibleRows()); break;
+        case MoveHome: row = 0; break;
+        case MoveEnd: row = rows - 1; break;
+        default: return at;
+    }
+    return model()->index(std::max(0, row), 0, rootIndex());
+}
+
+int CodeListView::horizontalOffset() const { return horizontalScrollBar()->value(); }
+
+int CodeListView::verticalOffset() const { return FirstVisibleRow() * RowHeight(); }
+
+bool CodeListView::isIndexHidden(const QModelIndex&) const { return false; }
+
+void CodeListView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
+    const int rows = Rows();
+    if (rows == 0 || !selectionModel()) return;
+    const QRect r = rect.normalized();
+    const int top = std::clamp(FirstVisibleRow() + r.top() / RowHeight(), 0, rows - 1);
+    const int bottom = std::clamp(FirstVisibleRow() + r.bottom() / RowHeight(), 0, rows - 1);
+    selectionModel()->select(
+        QItemSelection(model()->index(top, 0, rootIndex()), model()->index(bottom, 0, rootIndex())), command);
+}
+
+QRegion CodeListView::visualRegionForSelection(const QItemSelection& selection) const {
+    QRegion region;
+    const int first = FirstVisibleRow();
+    const int last = first + VisibleRows();
+    for (const QItemSelectionRange& range : selection) {
+        const int top = std::max(range.top(), first);
+        const int bottom = std::min(range.bottom(), last);
+        if (top > bottom) continue;
+        region += QRect(0, (top - first) * RowHeight(), viewport()->width(), (bottom - top + 1) * RowHeight());
+    }
+    return region;
+}
+
+void CodeListView::paintEvent(QPaintEvent*) {
+    if (!model()) return;
+    QPainter painter(viewport());
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const int first = FirstVisibleRow();
+    const int last = std::min(Rows(), first + VisibleRows() + 1);
+    const QModelIndex current = currentIndex();
+    int widest = contentWidth_;
+    for (int row = first; row < last; ++row) {
+        const QModelIndex index = model()->index(row, 0, rootIndex());
+        option.rect = visualRect(index);
+        option.state = QStyle::State_Enabled;
+        if (selectionModel() && selectionModel()->isSelected(index)) option.state |= QStyle::State_Selected;
+        if (index == current && hasFocus()) option.state |= QStyle::State_HasFocus;
+        itemDelegate()->paint(&painter, option, index);
+        widest = std::max(widest, itemDelegate()->sizeHint(option, index).width());
+    }
+    if (widest != contentWidth_) {
+        contentWidth_ = widest;
+        QMetaObject::invokeMethod(this, &CodeListView::updateGeometries, Qt::QueuedConnection);
+    }
+}
+
+void CodeListView::updateGeometries() {
+    const int rows = Rows();
+    const int n = VisibleRows();
+    verticalScrollBar()->setSingleStep(1);
+    verticalScrollBar()->setPageStep(n);
+    verticalScrollBar()->setRange(0, std::max(0, rows - n));
+    horizontalScrollBar()->setSingleStep(8);
+    horizontalScrollBar()->setPageStep(viewport()->width());
+    horizontalScrollBar()->setRange(0, std::max(0, contentWidth_ - viewport()->width()));
+    QAbstractItemView::updateGeometries();
+}
+
+void CodeListView::scrollContentsBy(int, int) { viewport()->update(); }
+
+void CodeListView::rowsInserted(const QModelIndex& parent, int start, int end) {
+    QAbstractItemView::rowsInserted(parent, start, end);
+    updateGeometries();
+    viewport()->update();
+}
+
+void CodeListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+    QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
+    QMetaObject::invokeMethod(this, &CodeListView::updateGeometries, Qt::QueuedConnection);
+    viewport()->update();
+}
+
+void CodeListView::reset() {
+    QAbstractItemView::reset();
+    contentWidth_ = 0;
+    verticalScrollBar()->setValue(0);
+    updateGeometries();
+    viewport()->update();
+}
+
+void CodeListView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        rowHeight_ = 0;
+        updateGeometries();
+    }
+    QAbstractItemView::changeEvent(event);
 }
 
 }  // namespace inspector

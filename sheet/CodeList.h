@@ -7,6 +7,7 @@
 // windows and is resumed from the event loop, or at once when a caller
 // needs every line.
 
+#include <QAbstractItemView>
 #include <QAbstractListModel>
 #include <chrono>
 #include <cstdint>
@@ -49,7 +50,7 @@ public:
     // Every line: the fill is run to its end first.
     size_t Size() const;
     // The lines held now, the fill going on.
-    size_t Held() const { return tags_.size(); }
+    size_t Held() const { return count_; }
     size_t Shown() const { return shown_; }
     uint32_t Tag(size_t i) const;
     std::string Text(size_t i) const;
@@ -65,13 +66,56 @@ private:
     const std::string* KeptText(size_t i) const;
     void Complete() const;
 
-    std::vector<uint32_t> tags_;
+    // Item data in blocks: growing never copies what is held, so millions
+    // of lines never stand twice in memory.
+    static constexpr size_t kBlockBits = 16;
+    static constexpr size_t kBlock = size_t{1} << kBlockBits;
+    uint32_t At(size_t i) const { return blocks_[i >> kBlockBits][i & (kBlock - 1)]; }
+    std::vector<std::unique_ptr<uint32_t[]>> blocks_;
+    size_t count_ = 0;
     std::vector<std::pair<uint32_t, std::string>> kept_;  // by row, ascending
     size_t shown_ = 0;
     TextMaker make_;
     Finisher finish_;
     // Texts made for the lines shown lately.
     mutable std::unordered_map<size_t, QString> made_;
+};
+
+// A list view of rows of one height that keeps nothing per row: a list
+// view lays every row out again on each insertion, which millions of rows
+// make slow and large. The scroll bar counts rows.
+class CodeListView : public QAbstractItemView {
+    Q_OBJECT
+public:
+    explicit CodeListView(QWidget* parent = nullptr);
+
+    QRect visualRect(const QModelIndex& index) const override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    QModelIndex indexAt(const QPoint& point) const override;
+    int FirstVisibleRow() const;
+    int VisibleRows() const;
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    int horizontalOffset() const override;
+    int verticalOffset() const override;
+    bool isIndexHidden(const QModelIndex& index) const override;
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
+    QRegion visualRegionForSelection(const QItemSelection& selection) const override;
+    void paintEvent(QPaintEvent* event) override;
+    void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
+    void reset() override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    int RowHeight() const;
+    int Rows() const;
+
+    mutable int rowHeight_ = 0;  // 0: not measured for the font yet
+    mutable int contentWidth_ = 0;  // the widest row drawn so far
 };
 
 // One walk of the code stream kept between windows: it runs on a stack of

@@ -1,10 +1,13 @@
 #include "sheet/CodesPage.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
+#include <QScrollBar>
 #include <QSettings>
 #include <QVBoxLayout>
 
@@ -75,7 +78,9 @@ CCodesPage::CCodesPage(CTabSheet& sheet, SheetDialogs& dialogs, int index, QWidg
     top->addWidget(codeName, 1);
     outer->addLayout(top);
     auto* lists = new QHBoxLayout;
-    codeList = MakeList(this, &codes, &CCodesPage::StyleOf);
+    codeList = new CodeListView(this);
+    codeList->setModel(&codes);
+    codeList->setItemDelegate(new TaggedItemDelegate(&CCodesPage::StyleOf, codeList));
     detailList = MakeList(this, &details, &CCodesPage::StyleOf);
     lists->addWidget(codeList, 2);
     lists->addWidget(detailList, 3);
@@ -88,6 +93,10 @@ CCodesPage::CCodesPage(CTabSheet& sheet, SheetDialogs& dialogs, int index, QWidg
                 selected_ = true;  // the user's choice stands while the list fills
                 ShowCodeDetail();
             });
+    // Scrolled to the end while the walk goes on: the next step at once.
+    connect(codeList->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (fill_ && value >= codeList->verticalScrollBar()->maximum()) StepFill(kStepBudget);
+    });
     connect(detailList, &QListView::doubleClicked, this, [this](const QModelIndex& i) { DetailDoubleClicked(i.row()); });
     connect(hexBox, &QCheckBox::clicked, this, [this](bool on) {
         sheet_.Settings().hex = on ? 1 : 0;
@@ -342,10 +351,12 @@ void CCodesPage::FillCodeList() {
 }
 
 void CCodesPage::StepFill(std::chrono::milliseconds budget) {
-    if (!fill_ || fill_->Running()) return;
+    if (!fill_ || fill_->Running() || stepping_) return;
+    stepping_ = true;
     const bool done = fill_->Step(budget);
-    codes.Flush();
+    codes.Flush();  // the step's windows, in one insertion
     SelectPlaceOrFirst(done);
+    stepping_ = false;
     if (done) {
         EndFill();
         return;

@@ -53,7 +53,7 @@ public:
 
     CodeListModel codes;      // control 1003
     TaggedListModel details;  // control 1002
-    QListView* codeList = nullptr;
+    CodeListView* codeList = nullptr;
     QListView* detailList = nullptr;
     QCheckBox* hexBox = nullptr;     // "&Hex Display"
     QCheckBox* filterBox = nullptr;  // "&Apply Filter"
@@ -94,6 +94,7 @@ private:
     std::unique_ptr<CodeListFill> fill_;
     std::optional<uint32_t> previous_;
     bool selected_ = false;
+    bool stepping_ = false;
     uint64_t fillRound_ = 0;
     int fillMode_ = 0;
     std::array<uint32_t, 2> fillMasks_{};

@@ -54,13 +54,13 @@ QListView* MakeList(QWidget* parent, QAbstractItemModel* model, LineStyler style
     return v;
 }
 
-int SelectedListRow(const QListView* list) {
+int SelectedListRow(const QAbstractItemView* list) {
     const QModelIndex i = list->currentIndex();
     if (!i.isValid() || !list->selectionModel()->isSelected(i)) return -1;
     return i.row();
 }
 
-void SelectListRow(QListView* list, int row, bool centre) {
+void SelectListRow(QAbstractItemView* list, int row, bool centre) {
     auto* model = list->model();
     if (row < 0 || row >= model->rowCount()) {
         list->clearSelection();

@@ -15,6 +15,7 @@
 
 class QLabel;
 class QListView;
+class QAbstractItemView;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -29,10 +30,10 @@ std::optional<QFont> ListFontOf(const SheetSettings& settings);
 // A page list over `model`, drawn line by line by `styler`.
 QListView* MakeList(QWidget* parent, QAbstractItemModel* model, LineStyler styler);
 // The list's current row while it is selected, else -1.
-int SelectedListRow(const QListView* list);
+int SelectedListRow(const QAbstractItemView* list);
 // Makes `row` current and selected, scrolled to the centre or the top; a
 // row out of range leaves nothing current or selected.
-void SelectListRow(QListView* list, int row, bool centre);
+void SelectListRow(QAbstractItemView* list, int row, bool centre);
 
 // What lists and dumps are drawn in: the list font, else the fixed system
 // font, so that hex columns line up.
