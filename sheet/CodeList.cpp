@@ -346,10 +346,6 @@ bool CodeListFill::Step(std::chrono::milliseconds budget) {
     return done_;
 }
 
-}  // namespace inspector
-
-namespace inspector {
-
 CodeListView::CodeListView(QWidget* parent) : QAbstractItemView(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
