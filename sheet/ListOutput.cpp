@@ -1,5 +1,6 @@
 #include "sheet/ListOutput.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QPrintDialog>
@@ -180,6 +181,16 @@ void CouldNotPrint(const QPrinter& printer) {
     Box(engine::Format("Could not print to %s.", PathBytes(where).c_str()));
 }
 
+// The PDF engine reports no failed write at its end; a file cut short
+// lacks the end-of-file marker that closes every PDF.
+bool PdfWrittenWhole(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const qint64 tail = 1024;
+    if (f.size() > tail && !f.seek(f.size() - tail)) return false;
+    return f.read(tail).contains("%%EOF");
+}
+
 }  // namespace
 
 PrintResult PrintToPrinter(QPrinter& printer, const SheetProfile& profile, int pointSize,
@@ -223,7 +234,9 @@ PrintResult PrintToPrinter(QPrinter& printer, const SheetProfile& profile, int p
         CouldNotPrint(printer);
         return PrintResult::Failed;
     }
-    if (!painter.end() || printer.printerState() == QPrinter::Error) {
+    const bool ended = painter.end();
+    if (!ended || printer.printerState() == QPrinter::Error ||
+        (printer.outputFormat() == QPrinter::PdfFormat && !PdfWrittenWhole(printer.outputFileName()))) {
         CouldNotPrint(printer);
         return PrintResult::Failed;
     }

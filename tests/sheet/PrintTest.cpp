@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QTimer>
 #include <filesystem>
@@ -148,6 +149,25 @@ TEST(PrintToPrinter, AJobThatCannotStartShowsTheBox) {
     EXPECT_EQ(r.Boxes().size(), 2u);
     EXPECT_EQ(r.Boxes().back(), "Could not print to " + pdf + ".");
     EXPECT_EQ(engine::Ctx().sink.printer, nullptr);
+}
+
+TEST(PrintToPrinter, AJobThatFailsShowsTheBox) {
+    // Every write to this device fails: past the first buffers a new page
+    // fails; a short job is caught when its file lacks the PDF's end.
+    for (int rows : {1000, 3}) {
+        PrintRig r;
+        auto printer = r.PdfPrinter("/dev/full");
+        EXPECT_EQ(PrintToPrinter(*printer, SalvinoSheetProfile(), 10, {Part("row", rows)}), PrintResult::Failed) << rows;
+        EXPECT_EQ(r.Boxes(), std::vector<std::string>{"Could not print to /dev/full."}) << rows;
+        EXPECT_EQ(engine::Ctx().sink.printer, nullptr);
+    }
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        // No printer, and no file chosen: the job cannot start.
+        PrintRig r;
+        QPrinter printer(QPrinter::HighResolution);
+        EXPECT_EQ(PrintToPrinter(printer, SalvinoSheetProfile(), 10, {Part("row", 3)}), PrintResult::Failed);
+        EXPECT_EQ(r.Boxes().size(), 1u);
+    }
 }
 
 TEST(PrintToPrinter, CancelAbortsTheJobWithoutABox) {

@@ -116,10 +116,13 @@ TEST(BusMacros, RefusalsAndTimeOuts) {
     EXPECT_EQ(asked, 5);
     EXPECT_LT(t.elapsed(), 3000);
   }
-  // No server at all.
+  // No server at all, and no bus.
   bus::MacroConversation c;
   EXPECT_FALSE(c.ConnectToQuillwright());
   EXPECT_FALSE(c.Connected());
+  bus::MacroConversation offline(QDBusConnection(QStringLiteral("no such connection")));
+  EXPECT_FALSE(offline.ConnectToQuillwright());
+  EXPECT_EQ(offline.Execute(command, 1000), bus::ExecuteResult::Refused);
 }
 
 }  // namespace
