@@ -196,7 +196,6 @@ bool PdfWrittenWhole(const QString& path) {
 PrintResult PrintToPrinter(QPrinter& printer, const SheetProfile& profile, int pointSize,
                            const std::vector<std::function<void()>>& parts,
                            const std::function<bool()>& keepPrinting) {
-    engine::Ctx().sink.printer = nullptr;
     printer.setDocName(QString::fromLatin1(profile.printJobName));
     QPainter painter;
     if (!painter.begin(&printer)) {

@@ -49,14 +49,11 @@ ExecuteResult MacroConversation::Execute(const QByteArray& command, int timeoutM
   // The reply lands in the bus thread; the caller's thread only polls, so
   // nothing of its own runs while it waits unless `keepWaiting` lets it.
   QDBusPendingCall call = connection_.asyncCall(m, limit);
-  QDeadlineTimer deadline(limit);
+  // The bus gives up itself at the time-out; this only guards against a bus that does not.
+  const QDeadlineTimer backstop(qint64{limit} + 500);
   while (!call.isFinished()) {
     if (keepWaiting && !keepWaiting()) return ExecuteResult::Cancelled;
-    // The bus gives up itself at the time-out; this is only a backstop.
-    if (deadline.hasExpired() && !call.isFinished()) {
-      QThread::msleep(50);
-      if (!call.isFinished()) return ExecuteResult::TimedOut;
-    }
+    if (backstop.hasExpired()) return ExecuteResult::TimedOut;
     QThread::msleep(5);
   }
   const QDBusMessage reply = call.reply();

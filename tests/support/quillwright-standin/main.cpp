@@ -146,7 +146,7 @@ class MacroServer : public QDBusVirtualObject {
     static const QByteArray tail("\"; Overwrite: Yes!)");
     const qsizetype end = command.lastIndexOf(tail);
     if (!command.startsWith(head) || end < head.size()) return {};
-    return QString::fromLocal8Bit(command.mid(head.size(), end - head.size()));
+    return QFile::decodeName(command.mid(head.size(), end - head.size()));
   }
 
   void Save(const QByteArray& command, const QDBusMessage& message, const QDBusConnection& connection) {
