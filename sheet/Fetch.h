@@ -15,6 +15,11 @@ namespace sheet {
 // be had: the fetch then refuses.
 std::string FetchTargetPath();
 
+// The checks behind it, for one folder: created with mode 0700 when missing;
+// true only when it is a directory itself (no symlink), owned by `uid` and
+// open to its owner alone (mode 0700).
+bool IsPrivateFolder(const std::string& folder, unsigned uid);
+
 struct FetchTiming {
     int settleMs = 200;    // the file's size must stay unchanged this long
     int totalMs = 30000;   // acceptance and the complete file within this

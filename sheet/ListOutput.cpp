@@ -1,5 +1,6 @@
 #include "sheet/ListOutput.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QPrintDialog>
@@ -95,13 +96,15 @@ std::optional<std::string> QtSheetDialogs::SaveAsFileName(const std::string& pro
 
 bool QtSheetDialogs::SetupPrinter(QPrinter& printer) {
     QPrintDialog dialog(&printer, owner_);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    // A PDF file is offered too: without it a machine with no printer could not print at all.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     return dialog.exec() == QDialog::Accepted;
 }
 
-QtPagePrinter::QtPagePrinter(QPainter& painter, QPrinter& printer) : painter_(painter), printer_(printer) {}
+QtPagePrinter::QtPagePrinter(QPainter& painter, QPrinter& printer, std::function<bool()> keepPrinting)
+    : painter_(painter), printer_(printer), keepPrinting_(std::move(keepPrinting)) {}
 
 int QtPagePrinter::PageHeight() const { return printer_.height(); }
 
@@ -110,15 +113,25 @@ int QtPagePrinter::TextWidth(std::string_view text) const {
 }
 
 void QtPagePrinter::DrawText(int x, int y, std::string_view text) {
+    if (failed_ || cancelled_) return;
     // y is the top of the line, as the sink counts it.
     painter_.drawText(x, y + painter_.fontMetrics().ascent(), DecodeCp1252(text));
 }
 
 void QtPagePrinter::DrawFrame(int left, int top, int right, int bottom) {
+    if (failed_ || cancelled_) return;
     painter_.drawRect(QRect(QPoint(left, top), QPoint(right, bottom)));
 }
 
-void QtPagePrinter::NewPage() { printer_.newPage(); }
+void QtPagePrinter::NewPage() {
+    if (!KeepPrinting()) return;
+    if (!printer_.newPage()) failed_ = true;
+}
+
+bool QtPagePrinter::KeepPrinting() {
+    if (!failed_ && !cancelled_ && keepPrinting_ && !keepPrinting_()) cancelled_ = true;
+    return !failed_ && !cancelled_;
+}
 
 void SaveListToFile(const engine::ListTarget& list, SheetDialogs& dialogs) {
     const std::optional<std::string> path = dialogs.SaveFileName();
@@ -152,29 +165,92 @@ void SaveListToFile(const engine::ListTarget& list, SheetDialogs& dialogs) {
     Box(engine::Format("Finsihed writing to file %s", path->c_str()));
 }
 
-void PrintList(const engine::ListTarget& list, SheetDialogs& dialogs, const SheetProfile& profile) {
-    QPrinter printer(QPrinter::HighResolution);
-    if (!dialogs.SetupPrinter(printer)) return;
+namespace {
+
+// The sink prints to a page for as long as this lives, and never after.
+class SinkPrinterScope {
+public:
+    explicit SinkPrinterScope(engine::PagePrinter& page) { engine::Ctx().sink.printer = &page; }
+    ~SinkPrinterScope() { engine::Ctx().sink.printer = nullptr; }
+    SinkPrinterScope(const SinkPrinterScope&) = delete;
+    SinkPrinterScope& operator=(const SinkPrinterScope&) = delete;
+};
+
+void CouldNotPrint(const QPrinter& printer) {
+    const QString where = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+    Box(engine::Format("Could not print to %s.", PathBytes(where).c_str()));
+}
+
+// The PDF engine reports no failed write at its end; a file cut short
+// lacks the end-of-file marker that closes every PDF.
+bool PdfWrittenWhole(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const qint64 tail = 1024;
+    if (f.size() > tail && !f.seek(f.size() - tail)) return false;
+    return f.read(tail).contains("%%EOF");
+}
+
+}  // namespace
+
+PrintResult PrintToPrinter(QPrinter& printer, const SheetProfile& profile, int pointSize,
+                           const std::vector<std::function<void()>>& parts,
+                           const std::function<bool()>& keepPrinting) {
     printer.setDocName(QString::fromLatin1(profile.printJobName));
     QPainter painter;
-    if (!painter.begin(&printer)) return;
-    QFont font(QStringLiteral("Courier"), 10);
-    font.setStyleHint(QFont::TypeWriter);
-    painter.setFont(font);
+    if (!painter.begin(&printer)) {
+        CouldNotPrint(printer);
+        return PrintResult::Failed;
+    }
+    if (pointSize >= 4 && pointSize <= 23) {
+        QFont font(QStringLiteral("Courier"), pointSize);
+        font.setStyleHint(QFont::TypeWriter);
+        painter.setFont(font);
+    }
     const int lineHeight = painter.fontMetrics().height();
 
-    QtPagePrinter page(painter, printer);
-    engine::SinkState& s = engine::Ctx().sink;
-    s.printer = &page;
-    s.lineHeight = lineHeight;
-    s.currentY = lineHeight;
-    s.pageNumber = 1;
-    s.highlightFlag = false;
-    page.DrawText(2, s.currentY, engine::Format("---- File: %s   Page: %d ----", s.fileName.c_str(), s.pageNumber));
-    s.currentY += lineHeight;
-    for (size_t i = 0, n = list.Size(); i < n; ++i) engine::PrintLine(engine::SilentTarget(), list.Text(i));
-    s.printer = nullptr;
-    painter.end();
+    QtPagePrinter page(painter, printer, keepPrinting);
+    {
+        SinkPrinterScope printing(page);
+        engine::SinkState& s = engine::Ctx().sink;
+        s.lineHeight = lineHeight;
+        s.currentY = lineHeight;
+        s.pageNumber = 1;
+        s.highlightFlag = false;
+        page.DrawText(2, s.currentY,
+                      engine::Format("---- File: %s   Page: %d ----", s.fileName.c_str(), s.pageNumber));
+        s.currentY += lineHeight;
+        for (const auto& part : parts) {
+            if (!page.KeepPrinting()) break;
+            part();
+        }
+        page.KeepPrinting();
+    }
+    if (page.Failed() || page.Cancelled()) {
+        printer.abort();
+        painter.end();
+        if (page.Cancelled()) return PrintResult::Cancelled;
+        CouldNotPrint(printer);
+        return PrintResult::Failed;
+    }
+    const bool ended = painter.end();
+    if (!ended || printer.printerState() == QPrinter::Error ||
+        (printer.outputFormat() == QPrinter::PdfFormat && !PdfWrittenWhole(printer.outputFileName()))) {
+        CouldNotPrint(printer);
+        return PrintResult::Failed;
+    }
+    return PrintResult::Printed;
+}
+
+void PrintList(const engine::ListTarget& list, SheetDialogs& dialogs, const SheetProfile& profile) {
+    QPrinter printer(QPrinter::HighResolution);
+    // Named before the dialog: its PDF choice proposes a file after the job.
+    printer.setDocName(QString::fromLatin1(profile.printJobName));
+    if (!dialogs.SetupPrinter(printer)) return;
+    PrintToPrinter(printer, profile, 10, {[&list] {
+                       for (size_t i = 0, n = list.Size(); i < n; ++i)
+                           engine::PrintLine(engine::SilentTarget(), list.Text(i));
+                   }});
 }
 
 }  // namespace inspector

@@ -5,9 +5,11 @@
 #include <QFont>
 #include <QPainter>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "engine/Targets.h"
 #include "sheet/RowEdit.h"
@@ -37,7 +39,7 @@ public:
         (void)proposed;
         return std::nullopt;
     }
-    // The print dialog; false on Cancel.
+    // The print dialog, a PDF file among its choices; false on Cancel.
     virtual bool SetupPrinter(QPrinter& printer) = 0;
     // The hex row editor on a dump row's text: the edited text on SAVE,
     // none on Cancel. `font` is what the fields are drawn in.
@@ -69,25 +71,49 @@ private:
     QWidget* owner_;
 };
 
-// A print job's page, over a painter that is active on a printer.
+// A print job's page, over a painter that is active on a printer. Once a
+// new page fails, or `keepPrinting` says no at one, nothing more is drawn.
 class QtPagePrinter : public engine::PagePrinter {
 public:
-    QtPagePrinter(QPainter& painter, QPrinter& printer);
+    QtPagePrinter(QPainter& painter, QPrinter& printer, std::function<bool()> keepPrinting = {});
     int PageHeight() const override;
     int TextWidth(std::string_view text) const override;
     void DrawText(int x, int y, std::string_view text) override;
     void DrawFrame(int left, int top, int right, int bottom) override;
     void NewPage() override;
+    bool Failed() const { return failed_; }
+    bool Cancelled() const { return cancelled_; }
+    // Asks `keepPrinting`; false once the job is cancelled or failed.
+    bool KeepPrinting();
 
 private:
     QPainter& painter_;
     QPrinter& printer_;
+    std::function<bool()> keepPrinting_;
+    bool failed_ = false;
+    bool cancelled_ = false;
 };
+
+enum class PrintResult { Printed, Failed, Cancelled };
+
+// One print job on a printer the user has set up (SetupPrinter): the job is
+// named after the profile, its text is Courier at `pointSize` when that is
+// from 4 to 23 (else the printer's own font), each page starts with the
+// header "---- File: %s   Page: %d ----" (the sink's file name) and the
+// sink prints to it while `parts` run, in order; each writes its lines
+// through the engine (PrintLine, a page's UpdatePage(kPrintDetail) ...).
+// `keepPrinting` is asked before each part and at each new page; when it says
+// no the job is aborted. A job that cannot start or fails shows "Could not
+// print to %s." (the PDF file, else the printer's name). The sink's printer
+// is cleared in every case.
+PrintResult PrintToPrinter(QPrinter& printer, const SheetProfile& profile, int pointSize,
+                           const std::vector<std::function<void()>>& parts,
+                           const std::function<bool()>& keepPrinting = {});
 
 // Every line, whole, each followed by CR LF, into a file the user names.
 void SaveListToFile(const engine::ListTarget& list, SheetDialogs& dialogs);
 // Every line under the page header "---- File: %s   Page: %d ----", in
-// 10-point Courier, to a printer the user chooses.
+// 10-point Courier, to a printer or PDF file the user chooses.
 void PrintList(const engine::ListTarget& list, SheetDialogs& dialogs, const SheetProfile& profile);
 
 }  // namespace inspector

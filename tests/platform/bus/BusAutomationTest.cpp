@@ -3,46 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QThread>
 
 #include "platform/bus/BusAutomation.h"
+#include "tests/support/quillwright-standin/StandInProcess.h"
 
 namespace {
 
-class Server {
+class Server : public testsupport::StandInProcess {
  public:
-  explicit Server(QStringList options) {
-    log_ = dir_.filePath(QStringLiteral("calls.log"));
-    proc_.start(QStringLiteral(STANDIN_PATH), QStringList{QStringLiteral("--log"), log_} + options);
-    ready_ = proc_.waitForStarted(5000) && proc_.waitForReadyRead(5000);
-  }
-  ~Server() {
-    proc_.kill();
-    proc_.waitForFinished(5000);
-    QElapsedTimer t;
-    t.start();
-    auto* iface = QDBusConnection::sessionBus().interface();
-    while (iface->isServiceRegistered(QStringLiteral("Quillwright.Quillscript")).value() && t.elapsed() < 5000)
-      QThread::msleep(10);
-  }
-  bool ready() const { return ready_; }
-  QStringList Calls() const {
-    QFile f(log_);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
-    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-  }
-
- private:
-  QTemporaryDir dir_;
-  QString log_;
-  QProcess proc_;
-  bool ready_ = false;
+  explicit Server(QStringList options) : StandInProcess(QStringLiteral(STANDIN_PATH), std::move(options)) {}
 };
 
 TEST(BusAutomation, CallsByNameWithTypedArguments) {

@@ -5,7 +5,17 @@
 //   get NAME           a property read
 // Options: --log FILE, --fail COMMAND (answer that command with an error),
 // --blank VALUE (envDocBlank: true, false or a 16-bit integer).
-// Prints "ready" once the name is owned.
+//
+// With --macros 7|6|both it also owns the macro-command services of version 7
+// ("QWWin7_Macros.QS7Commands"), version 6 ("QWWin60_Macros.Commands") or
+// both, each on a connection of its own, and logs their calls as
+//   BUSNAME Execute ay:BYTES   (NUL written as \0, LF as \n)
+// --save FILE: an Execute copies FILE to the path between FileSave(" and the
+// last "; Overwrite: Yes!) and then replies. --save-delay MS: it replies
+// first and writes MS later. --save-slow MS: it writes the first half, waits
+// MS, then writes the rest (replying after the first half). --no-reply
+// COMMAND: that command is never answered.
+// Prints "ready" once every name is owned.
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -13,10 +23,12 @@
 #include <QDBusVirtualObject>
 #include <QFile>
 #include <QStringList>
-#include <QTextStream>
+#include <QTimer>
 #include <cstdio>
+#include <memory>
+#include <vector>
 
-#include "platform/bus/BusAutomation.h"
+#include "platform/bus/BusMacros.h"
 
 namespace {
 
@@ -30,10 +42,36 @@ QString Describe(const QVariant& v) {
   }
 }
 
+QByteArray Escaped(const QByteArray& bytes) {
+  QByteArray out;
+  for (char c : bytes) {
+    if (c == '\0') out += "\\0";
+    else if (c == '\n') out += "\\n";
+    else out += c;
+  }
+  return out;
+}
+
+struct Options {
+  QString log, fail, noReply;
+  QVariant blank = QVariant::fromValue(false);
+  QString macros;
+  QString save;
+  int saveDelayMs = -1;
+  int saveSlowMs = -1;
+};
+
+void Record(const QString& log, const QByteArray& line) {
+  QFile f(log);
+  if (f.open(QIODevice::Append)) {
+    f.write(line);
+    f.write("\n");
+  }
+}
+
 class StandIn : public QDBusVirtualObject {
  public:
-  StandIn(QString log, QString fail, QVariant blank, QString iface)
-      : log_(std::move(log)), fail_(std::move(fail)), blank_(std::move(blank)), iface_(std::move(iface)) {}
+  explicit StandIn(const Options& o) : o_(o) {}
 
   QString introspect(const QString&) const override { return {}; }
 
@@ -50,14 +88,15 @@ class StandIn : public QDBusVirtualObject {
       line << name;
       for (const auto& a : message.arguments()) line << Describe(a);
     }
-    Record(line.join(QLatin1Char(' ')));
-    if (name == fail_) {
+    Record(o_.log, line.join(QLatin1Char(' ')).toUtf8());
+    if (name == o_.noReply) return true;
+    if (name == o_.fail) {
       connection.send(message.createErrorReply(QStringLiteral("Quillwright.Error.Failed"), name + QStringLiteral(" failed")));
       return true;
     }
     if (property) {
       if (name == QLatin1String("envDocBlank"))
-        connection.send(message.createReply(QVariant::fromValue(QDBusVariant(blank_))));
+        connection.send(message.createReply(QVariant::fromValue(QDBusVariant(o_.blank))));
       else
         connection.send(message.createErrorReply(QStringLiteral("Quillwright.Error.NoProperty"), name));
       return true;
@@ -67,41 +106,129 @@ class StandIn : public QDBusVirtualObject {
   }
 
  private:
-  void Record(const QString& line) {
-    QFile f(log_);
-    if (f.open(QIODevice::Append | QIODevice::Text)) {
-      QTextStream(&f) << line << '\n';
+  const Options& o_;
+};
+
+// One macro-command service: service and topic as a bus name of its own.
+class MacroServer : public QDBusVirtualObject {
+ public:
+  MacroServer(const Options& o, QString busName) : o_(o), busName_(std::move(busName)) {}
+
+  QString introspect(const QString&) const override { return {}; }
+
+  bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+    if (message.type() != QDBusMessage::MethodCallMessage) return false;
+    const QString name = message.member();
+    QByteArray line = busName_.toUtf8() + ' ' + name.toUtf8();
+    const auto args = message.arguments();
+    for (const auto& a : args) {
+      if (a.metaType().id() == QMetaType::QByteArray) line += " ay:" + Escaped(a.toByteArray());
+      else line += ' ' + Describe(a).toUtf8();
     }
+    Record(o_.log, line);
+    if (name == o_.noReply) return true;
+    if (name == o_.fail) {
+      connection.send(message.createErrorReply(QStringLiteral("Quillwright.Error.Failed"), name + QStringLiteral(" failed")));
+      return true;
+    }
+    if (name == QLatin1String("Execute") && !o_.save.isEmpty() && args.size() == 1 &&
+        args[0].metaType().id() == QMetaType::QByteArray) {
+      Save(args[0].toByteArray(), message, connection);
+      return true;
+    }
+    connection.send(message.createReply());
+    return true;
   }
 
-  QString log_, fail_;
-  QVariant blank_;
-  QString iface_;
+ private:
+  static QString TargetOf(const QByteArray& command) {
+    static const QByteArray head("FileSave(\"");
+    static const QByteArray tail("\"; Overwrite: Yes!)");
+    const qsizetype end = command.lastIndexOf(tail);
+    if (!command.startsWith(head) || end < head.size()) return {};
+    return QFile::decodeName(command.mid(head.size(), end - head.size()));
+  }
+
+  void Save(const QByteArray& command, const QDBusMessage& message, const QDBusConnection& connection) {
+    const QString target = TargetOf(command);
+    QFile source(o_.save);
+    if (target.isEmpty() || !source.open(QIODevice::ReadOnly)) {
+      connection.send(message.createErrorReply(QStringLiteral("Quillwright.Error.Failed"), QStringLiteral("FileSave failed")));
+      return;
+    }
+    const QByteArray bytes = source.readAll();
+    QDBusConnection c = connection;
+    const QDBusMessage reply = message.createReply();
+    auto write = [this, target, bytes, c, reply](bool replied) mutable {
+      if (o_.saveSlowMs >= 0) {
+        const qsizetype half = bytes.size() / 2;
+        WriteFile(target, bytes.left(half), QIODevice::Truncate);
+        if (!replied) c.send(reply);
+        QTimer::singleShot(o_.saveSlowMs, [target, rest = bytes.mid(half)] { WriteFile(target, rest, QIODevice::Append); });
+        return;
+      }
+      WriteFile(target, bytes, QIODevice::Truncate);
+      if (!replied) c.send(reply);
+    };
+    if (o_.saveDelayMs >= 0) {
+      c.send(reply);
+      QTimer::singleShot(o_.saveDelayMs, [write]() mutable { write(true); });
+      return;
+    }
+    write(false);
+  }
+
+  static void WriteFile(const QString& path, const QByteArray& bytes, QIODevice::OpenModeFlag mode) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | mode)) f.write(bytes);
+  }
+
+  const Options& o_;
+  QString busName_;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  QString log, fail;
-  QVariant blank = QVariant::fromValue(false);
+  Options o;
   const QStringList args = app.arguments();
   for (int i = 1; i + 1 < args.size(); i += 2) {
-    if (args[i] == QLatin1String("--log")) log = args[i + 1];
-    else if (args[i] == QLatin1String("--fail")) fail = args[i + 1];
+    const QString& v = args[i + 1];
+    if (args[i] == QLatin1String("--log")) o.log = v;
+    else if (args[i] == QLatin1String("--fail")) o.fail = v;
+    else if (args[i] == QLatin1String("--no-reply")) o.noReply = v;
+    else if (args[i] == QLatin1String("--macros")) o.macros = v;
+    else if (args[i] == QLatin1String("--save")) o.save = v;
+    else if (args[i] == QLatin1String("--save-delay")) o.saveDelayMs = v.toInt();
+    else if (args[i] == QLatin1String("--save-slow")) o.saveSlowMs = v.toInt();
     else if (args[i] == QLatin1String("--blank")) {
-      const QString v = args[i + 1];
-      if (v == QLatin1String("true")) blank = QVariant::fromValue(true);
-      else if (v == QLatin1String("false")) blank = QVariant::fromValue(false);
-      else blank = QVariant::fromValue(static_cast<qint16>(v.toShort()));
+      if (v == QLatin1String("true")) o.blank = QVariant::fromValue(true);
+      else if (v == QLatin1String("false")) o.blank = QVariant::fromValue(false);
+      else o.blank = QVariant::fromValue(static_cast<qint16>(v.toShort()));
     }
   }
   const bus::BusAddress address = bus::AddressForProgId("Quillwright.Quillscript");
   QDBusConnection bus = QDBusConnection::sessionBus();
-  StandIn object(log, fail, blank, address.interface);
+  StandIn object(o);
   if (!bus.registerVirtualObject(address.path, &object) || !bus.registerService(address.service)) {
     std::fprintf(stderr, "standin: cannot own %s\n", qPrintable(address.service));
     return 1;
+  }
+
+  std::vector<const bus::MacroTopic*> topics;
+  if (o.macros == QLatin1String("7") || o.macros == QLatin1String("both")) topics.push_back(&bus::kQuillwrightMacroTopics[0]);
+  if (o.macros == QLatin1String("6") || o.macros == QLatin1String("both")) topics.push_back(&bus::kQuillwrightMacroTopics[1]);
+  std::vector<std::unique_ptr<MacroServer>> servers;
+  for (const bus::MacroTopic* t : topics) {
+    const bus::BusAddress a = bus::AddressForTopic(t->service, t->topic);
+    // A connection of its own: a call reaches the object only through the name it was sent to.
+    QDBusConnection c = QDBusConnection::connectToBus(QDBusConnection::SessionBus, a.service);
+    servers.push_back(std::make_unique<MacroServer>(o, a.service));
+    if (!c.isConnected() || !c.registerVirtualObject(a.path, servers.back().get()) || !c.registerService(a.service)) {
+      std::fprintf(stderr, "standin: cannot own %s\n", qPrintable(a.service));
+      return 1;
+    }
   }
   std::printf("ready\n");
   std::fflush(stdout);
