@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/Targets.h"
@@ -63,6 +64,8 @@ struct RepairJob {
     int temporaryLock = -1;
     // Test seam: given to the output file as it is made.
     DocFileFaults* outputFaults = nullptr;
+    // Benchmark seam: each phase of the run with its seconds, as it ends.
+    std::vector<std::pair<std::string, double>>* phaseTimes = nullptr;
 
     // Packets this run removed.
     std::vector<bool> removed;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <random>
@@ -272,6 +273,24 @@ bool CopyCompoundParts(DocFile* in, DocFile* out) {
     return true;
 }
 
+// Times the run's phases for a benchmark that asks for them.
+class PhaseClock {
+public:
+    explicit PhaseClock(RepairJob& job) : times_(job.phaseTimes) {}
+    void Restart() { at_ = Clock::now(); }
+    void Done(const char* phase) {
+        if (!times_) return;
+        const auto now = Clock::now();
+        times_->emplace_back(phase, std::chrono::duration<double>(now - at_).count());
+        at_ = now;
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    std::vector<std::pair<std::string, double>>* times_;
+    Clock::time_point at_ = Clock::now();
+};
+
 }  // namespace
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -394,6 +413,7 @@ int RepairDocument(RepairJob& job) {
     };
 
     const bool prompts = job.prompts;
+    PhaseClock clock(job);
     DocFile* out = nullptr;
     int r = OpenRepairOutput(job, in, &out, true);
     job.prompts = false;
@@ -408,8 +428,10 @@ int RepairDocument(RepairJob& job) {
         }
         job.outputName = *name;
         if (IsInput(*name, in)) job.outputReplacesInput = true;
+        clock.Restart();  // the dialog's time is the user's
         r = OpenRepairOutput(job, in, &out, true);
     }
+    clock.Done("output");
     job.prompts = prompts;
     AddListLine(job.log, header);
     if (r == -1) AddListLine(job.log, "Repair Canceled!");
@@ -434,12 +456,17 @@ int RepairDocument(RepairJob& job) {
         c.check.ranges.clear();
         c.check.complete = false;
         RunDocumentCheck(in, SilentTarget());
+        clock.Done("check");
         if (!c.check.complete) {
             AddListLine(job.log, "Repair Canceled!");
             ok = false;
         }
-        ok = ok && CopyHeader(job, out, in) == 0 && RebuildPrefixArea(job, out, in, options) == 0 &&
-             DropOrphanFunctions(job, out, in, options) == 0 && CopyDocumentBody(job, out, in, options) == 0;
+        ok = ok && CopyHeader(job, out, in) == 0 && RebuildPrefixArea(job, out, in, options) == 0;
+        clock.Done("prefix");
+        ok = ok && DropOrphanFunctions(job, out, in, options) == 0;
+        clock.Done("functions");
+        ok = ok && CopyDocumentBody(job, out, in, options) == 0;
+        clock.Done("body");
         if (ok) {
             // The copy is checked as the document it is now.
             c.doc.packets.clear();
@@ -449,8 +476,10 @@ int RepairDocument(RepairJob& job) {
             c.doc.dataLength = length > 0 ? static_cast<uint32_t>(length) : 0;
             ListTarget* report = job.findings ? job.findings : SilentTarget();
             if (RecheckDocument(out, report) == 0) ok = false;
+            clock.Done("recheck");
             if (ok && !job.scramble && c.check.complete)
                 ok = QWFixPacketCounts(job.log) == 1 && WriteIndex(out, job.log) == 1;
+            clock.Done("index");
         }
     }
     if (ok && !CommitTemporary(job, out, target)) {
@@ -459,6 +488,7 @@ int RepairDocument(RepairJob& job) {
     } else if (!ok) {
         DiscardTemporary(job, out);
     }
+    clock.Done("flush+sync");
     release();
     if (ok && !job.scramble && !job.extract) job.inPlace = true;
     if (job.host) job.host->ScrollLists();
