@@ -5,6 +5,7 @@
 #include "engine/Repair.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "engine/Check.h"
@@ -42,6 +43,38 @@ void SetU32(uint8_t* at, uint32_t v) {
 }
 void SetSize(IndexEntry& e, uint32_t v) { SetU32(e.bytes + 6, v); }
 void SetOffset(IndexEntry& e, uint32_t v) { SetU32(e.bytes + 10, v); }
+
+// printf's "%0*X": the body's log lines come by the hundred thousand, and
+// formatting each through printf would cost more than copying the body.
+void AppendHex(std::string& s, uint32_t v, int digits) {
+    char b[8];
+    int n = 0;
+    do {
+        b[n++] = "0123456789ABCDEF"[v & 15];
+        v >>= 4;
+    } while (v != 0);
+    for (int i = n; i < digits; ++i) s += '0';
+    while (n > 0) s += b[--n];
+}
+
+// A stable sort of indexes by `key`. The check books in file order and the
+// repair appends its own in file order too, so the list is a few ascending
+// runs: they are merged, each in one pass.
+template <class Key>
+void SortByStart(std::vector<uint32_t>& v, Key key) {
+    auto less = [&](uint32_t a, uint32_t b) { return key(a) < key(b); };
+    std::vector<size_t> runs{0};
+    for (size_t i = 1; i < v.size(); ++i)
+        if (key(v[i]) < key(v[i - 1])) runs.push_back(i);
+    if (runs.size() > 8) {
+        std::stable_sort(v.begin(), v.end(), less);
+        return;
+    }
+    runs.push_back(v.size());
+    for (size_t r = 1; r + 1 < runs.size(); ++r)
+        std::inplace_merge(v.begin(), v.begin() + static_cast<ptrdiff_t>(runs[r]),
+                           v.begin() + static_cast<ptrdiff_t>(runs[r + 1]), less);
+}
 
 bool Seek(DocFile* f, uint32_t at) {
     return at <= 0x7FFFFFFFu && SeekDocFile(f, static_cast<int32_t>(at), 0) == static_cast<int32_t>(at);
@@ -746,10 +779,12 @@ int DropOrphanFunctions(RepairJob& job, DocFile* out, DocFile* in, uint32_t opti
                 slots.push_back(static_cast<uint32_t>(s));
         }
         c.check.ranges.reserve(c.check.ranges.size() + 4 * slots.size());
+        RepairState& st = Repairs();
+        st.fixAt.reserve(st.fixAt.size() + 3 * slots.size());
+        st.cutAt.reserve(st.cutAt.size() + slots.size());
         // In file order, so that the functions are read front to back; the
         // references of one function keep their table order.
-        std::stable_sort(slots.begin(), slots.end(),
-                         [&](uint32_t a, uint32_t b) { return c.check.refs[a].offset < c.check.refs[b].offset; });
+        SortByStart(slots, [&](uint32_t i) { return c.check.refs[i].offset; });
         for (uint32_t s : slots) RemoveFunctionRef(in, s);
     }
     if (outAt >= 0) SeekDocFile(out, outAt, 0);
@@ -788,10 +823,10 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
     // The admitted ranges by start, list order on equal starts: walking
     // this order finds what FindNextRange would, once per range.
     std::vector<uint32_t> order;
+    order.reserve(ranges.size());
     for (size_t i = 0; i < ranges.size(); ++i)
         if (Admitted(ranges[i], options)) order.push_back(static_cast<uint32_t>(i));
-    std::stable_sort(order.begin(), order.end(),
-                     [&](uint32_t a, uint32_t b) { return ranges[a].start < ranges[b].start; });
+    SortByStart(order, [&](uint32_t i) { return ranges[i].start; });
     size_t k = 0;
     auto next = [&](uint32_t at) -> const InvalidRange* {
         while (k < order.size() && ranges[order[k]].start < at) ++k;
@@ -841,6 +876,7 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
     };
 
     uint32_t pos = static_cast<uint32_t>(inAt);
+    std::string line;
     const InvalidRange* cur = next(pos);
     while (cur) {
         const InvalidRange r = *cur;
@@ -860,14 +896,21 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
         // A range is told when bytes are copied behind it: not when the
         // next one touches it, nor the last one.
         if (cur && cur->start > pos) {
-            if (r.owner == kRangeUndo)
-                AddListLine(job.log, Format("0x%02X Bytes of Undo info removed, starting at offset 0x%X ",
-                                            r.end - r.start, r.start));
-            else if (r.owner == kRangeByteFix)
-                AddListLine(job.log, Format("Fixed Code 0x%04X, Use Count set to %d", r.start, r.value));
-            else
-                AddListLine(job.log, Format("0x%02X Bytes of Corruption info removed, starting at offset 0x%X ",
-                                            r.end - r.start, r.start));
+            line.clear();
+            if (r.owner == kRangeByteFix) {
+                line += "Fixed Code 0x";
+                AppendHex(line, r.start, 4);
+                line += ", Use Count set to ";
+                line += std::to_string(r.value);
+            } else {
+                line += "0x";
+                AppendHex(line, r.end - r.start, 2);
+                line += r.owner == kRangeUndo ? " Bytes of Undo info removed, starting at offset 0x"
+                                              : " Bytes of Corruption info removed, starting at offset 0x";
+                AppendHex(line, r.start, 1);
+                line += ' ';
+            }
+            AddListLine(job.log, line);
         }
     }
     if (pos < end && copyTo(end, pos) != 0) return 1;

@@ -490,6 +490,7 @@ int RepairDocument(RepairJob& job) {
     }
     clock.Done("flush+sync");
     release();
+    clock.Done("release");
     if (ok && !job.scramble && !job.extract) job.inPlace = true;
     if (job.host) job.host->ScrollLists();
     // An extraction is no document to load.
