@@ -114,6 +114,32 @@ std::vector<uint8_t> ReadHead(DocFile* f, const IndexEntry& e, uint32_t from) {
 
 }  // namespace
 
+uint32_t* OffsetIndex::Slot(uint32_t key) {
+    if (!sorted_.empty() && key <= sorted_.back().first) {
+        auto it = std::lower_bound(sorted_.begin(), sorted_.end(), key,
+                                   [](const std::pair<uint32_t, uint32_t>& e, uint32_t k) { return e.first < k; });
+        if (it != sorted_.end() && it->first == key) return &it->second;
+    }
+    if (rest_.empty()) return nullptr;
+    auto it = rest_.find(key);
+    return it == rest_.end() ? nullptr : &it->second;
+}
+
+const uint32_t* OffsetIndex::Find(uint32_t key) const { return const_cast<OffsetIndex*>(this)->Slot(key); }
+
+uint32_t& OffsetIndex::At(uint32_t key) {
+    if (uint32_t* v = Slot(key)) return *v;
+    if (sorted_.empty() || key > sorted_.back().first) {
+        sorted_.emplace_back(key, 0);
+        return sorted_.back().second;
+    }
+    return rest_[key];
+}
+
+void OffsetIndex::Emplace(uint32_t key, uint32_t value) {
+    if (!Slot(key)) At(key) = value;
+}
+
 RepairState& Repairs() {
     EngineContext& c = Ctx();
     if (!c.repair) c.repair = std::make_shared<RepairState>();
@@ -160,16 +186,16 @@ void IndexOwnRanges() {
     RepairState& st = Repairs();
     const auto& ranges = Ctx().check.ranges;
     if (st.rangesSeen > ranges.size()) {
-        st.fixAt.clear();
-        st.cutAt.clear();
+        st.fixAt.Clear();
+        st.cutAt.Clear();
         st.rangesSeen = 0;
     }
     for (; st.rangesSeen < ranges.size(); ++st.rangesSeen) {
         const InvalidRange& r = ranges[st.rangesSeen];
         if (r.block != kRepairBlock) continue;
         const uint32_t i = static_cast<uint32_t>(st.rangesSeen);
-        if (r.owner == kRangeByteFix) st.fixAt.emplace(r.start, i);
-        else if (r.owner == kRangeDamage) st.cutAt.emplace(r.start, i);
+        if (r.owner == kRangeByteFix) st.fixAt.Emplace(r.start, i);
+        else if (r.owner == kRangeDamage) st.cutAt.Emplace(r.start, i);
     }
 }
 
@@ -605,8 +631,8 @@ void SetByteReplacement(uint32_t offset, uint32_t length, uint16_t value) {
     auto& ranges = Ctx().check.ranges;
     IndexOwnRanges();
     RepairState& st = Repairs();
-    if (auto it = st.fixAt.find(offset); it != st.fixAt.end() && it->second < ranges.size()) {
-        ranges[it->second].value = value;
+    if (const uint32_t* i = st.fixAt.Find(offset); i && *i < ranges.size()) {
+        ranges[*i].value = value;
         return;
     }
     AppendInvalidRange(kRangeByteFix, kRepairBlock, offset, std::clamp<uint32_t>(length, 1, 2));
@@ -623,13 +649,13 @@ uint32_t CountHandledRefsAt(size_t slot) {
     if (slot >= refs.size()) return 0;
     RepairState& st = Repairs();
     if (!st.handledBuilt) {
-        st.handledAt.clear();
+        st.handledAt.Clear();
         for (const PacketRef& r : refs)
-            if (Handled(r)) ++st.handledAt[r.offset];
+            if (Handled(r)) ++st.handledAt.At(r.offset);
         st.handledBuilt = true;
     }
-    const auto it = st.handledAt.find(refs[slot].offset);
-    return it == st.handledAt.end() ? 0 : it->second;
+    const uint32_t* n = st.handledAt.Find(refs[slot].offset);
+    return n ? *n : 0;
 }
 
 namespace {
@@ -730,7 +756,7 @@ bool RemoveFunctionRef(DocFile* in, size_t slot) {
     auto markHandled = [&] {
         ref.kind = static_cast<uint8_t>(ref.kind | 0x0F);
         RepairState& st = Repairs();
-        if (st.handledBuilt) ++st.handledAt[ref.offset];
+        if (st.handledBuilt) ++st.handledAt.At(ref.offset);
     };
     if (n == ids) {
         markHandled();
@@ -744,7 +770,7 @@ bool RemoveFunctionRef(DocFile* in, size_t slot) {
         const uint32_t at = offset + 6 + 2 * i;
         // The same id named twice: each reference takes its own.
         IndexOwnRanges();
-        if (Repairs().cutAt.count(at)) continue;
+        if (Repairs().cutAt.Find(at)) continue;
         markHandled();
         const uint32_t newSize = size - 2 * n;
         // Size fields are replaced whole: both bytes of each.
@@ -780,8 +806,8 @@ int DropOrphanFunctions(RepairJob& job, DocFile* out, DocFile* in, uint32_t opti
         }
         c.check.ranges.reserve(c.check.ranges.size() + 4 * slots.size());
         RepairState& st = Repairs();
-        st.fixAt.reserve(st.fixAt.size() + 3 * slots.size());
-        st.cutAt.reserve(st.cutAt.size() + slots.size());
+        st.fixAt.Reserve(3 * slots.size());
+        st.cutAt.Reserve(slots.size());
         // In file order, so that the functions are read front to back; the
         // references of one function keep their table order.
         SortByStart(slots, [&](uint32_t i) { return c.check.refs[i].offset; });
