@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "engine/Targets.h"
@@ -64,8 +63,13 @@ struct RepairJob {
     int temporaryLock = -1;
     // Test seam: given to the output file as it is made.
     DocFileFaults* outputFaults = nullptr;
-    // Benchmark seam: each phase of the run with its seconds, as it ends.
-    std::vector<std::pair<std::string, double>>* phaseTimes = nullptr;
+    // Benchmark seam: each phase of the run, as it ends.
+    struct Phase {
+        std::string name;
+        double seconds = 0;     // wall
+        double cpuSeconds = 0;  // the process's, user and system
+    };
+    std::vector<Phase>* phaseTimes = nullptr;
 
     // Packets this run removed.
     std::vector<bool> removed;
