@@ -306,8 +306,9 @@ uint32_t ResizePacket(uint32_t id, uint32_t newSize) {
 
 // ---- Copying ------------------------------------------------------------
 
-int CopyBytes(RepairJob& job, DocFile* out, DocFile* in, uint32_t count) {
+int CopyBytes(RepairJob& job, DocFile* out, DocFile* in, uint32_t count, uint32_t* copied) {
     std::vector<uint8_t> buf(kCopyBlock);
+    if (copied) *copied = 0;
     while (count > 0) {
         const uint32_t want = std::min(count, kCopyBlock);
         const int32_t got = ReadDocFile(in, buf.data(), want);
@@ -319,6 +320,7 @@ int CopyBytes(RepairJob& job, DocFile* out, DocFile* in, uint32_t count) {
             RepairBox("Error Writing file: " + job.outputName);
             return 1;
         }
+        if (copied) *copied += static_cast<uint32_t>(got);
         if (static_cast<uint32_t>(got) < want) break;  // the input ends here
         count -= want;
     }
@@ -554,29 +556,45 @@ int RebuildPrefixArea(RepairJob& job, DocFile* out, DocFile* in, uint32_t option
     // A packet that changes size moves every later one: the difference so far.
     int64_t shift = 0;
     bool resized = false;
+    // Where both files stand after a plain copy: packets lie one behind the
+    // other, and a seek to where a file already is would be a system call
+    // for each packet. -1: not known.
+    int64_t inAt = -1, outAt = -1;
+    auto seekTo = [](DocFile* f, uint32_t at, int64_t& known) {
+        if (known == int64_t{at}) return true;
+        known = -1;
+        return Seek(f, at);
+    };
     for (uint32_t id = 1; id < count; ++id) {
         PacketEntry& p = packets[id];
         IndexEntry& e = p.entry;
         if (shift != 0) SetOffset(e, static_cast<uint32_t>(e.DataOffset() + shift));
         if (e.DataSize() == 0) continue;
-        if (!Seek(in, p.sourceOffset)) return seekFailed();
+        if (!seekTo(in, p.sourceOffset, inAt)) return seekFailed();
         const bool blocks = (e.Flags() & kFlagTextBlocks) != 0;
         const bool rewrite = options != 0 && blocks &&
                              (((options & kRepairCorruption) && !OwnedBy(id).empty()) ||
                               NamesRemoved(job, id, kRefTextBlock));
         if (rewrite) {
+            inAt = outAt = -1;
             const int64_t n = RemoveCorruptCodes(job, out, in, id);
             if (n < 0) return 1;
             shift += n - int64_t{e.DataSize()};
             SetSize(e, static_cast<uint32_t>(n));
             resized = true;
         } else {
-            if (!Seek(out, e.DataOffset())) return seekFailed();
-            if (CopyBytes(job, out, in, e.DataSize()) != 0) return 1;
-            if (options != 0 && NamesRemoved(job, id, kRefChildList) && !ClearRemovedChildren(job, out, id))
-                return 1;
+            if (!seekTo(out, e.DataOffset(), outAt)) return seekFailed();
+            uint32_t copied = 0;
+            if (CopyBytes(job, out, in, e.DataSize(), &copied) != 0) return 1;
+            inAt = int64_t{p.sourceOffset} + copied;
+            outAt = int64_t{e.DataOffset()} + copied;
+            if (options != 0 && NamesRemoved(job, id, kRefChildList)) {
+                outAt = -1;
+                if (!ClearRemovedChildren(job, out, id)) return 1;
+            }
         }
         if (job.scramble && blocks) {
+            inAt = outAt = -1;
             const std::vector<uint8_t> head = ReadHead(out, e, e.DataOffset());
             // The head holds the table only: the blocks are bounded by the packet.
             for (const PacketLayout::Block& block : ReadPacketLayout(e, head).blocks) {

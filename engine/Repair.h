@@ -111,7 +111,8 @@ uint32_t CountHandledRefsAt(size_t slot);
 // Index of the next range to act on at or after `position`, or the count.
 size_t FindNextRange(uint32_t position, uint32_t options);
 int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options);
-int CopyBytes(RepairJob& job, DocFile* out, DocFile* in, uint32_t count);
+// `*copied` (when given): the bytes copied, fewer where the input ends.
+int CopyBytes(RepairJob& job, DocFile* out, DocFile* in, uint32_t count, uint32_t* copied = nullptr);
 
 // Two paths name the same file when device and inode agree.
 bool SameFile(const std::string& a, const std::string& b);
