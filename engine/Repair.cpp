@@ -5,6 +5,7 @@
 #include "engine/Repair.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "engine/Check.h"
@@ -43,6 +44,38 @@ void SetU32(uint8_t* at, uint32_t v) {
 void SetSize(IndexEntry& e, uint32_t v) { SetU32(e.bytes + 6, v); }
 void SetOffset(IndexEntry& e, uint32_t v) { SetU32(e.bytes + 10, v); }
 
+// printf's "%0*X": the body's log lines come by the hundred thousand, and
+// formatting each through printf would cost more than copying the body.
+void AppendHex(std::string& s, uint32_t v, int digits) {
+    char b[8];
+    int n = 0;
+    do {
+        b[n++] = "0123456789ABCDEF"[v & 15];
+        v >>= 4;
+    } while (v != 0);
+    for (int i = n; i < digits; ++i) s += '0';
+    while (n > 0) s += b[--n];
+}
+
+// A stable sort of indexes by `key`. The check books in file order and the
+// repair appends its own in file order too, so the list is a few ascending
+// runs: they are merged, each in one pass.
+template <class Key>
+void SortByStart(std::vector<uint32_t>& v, Key key) {
+    auto less = [&](uint32_t a, uint32_t b) { return key(a) < key(b); };
+    std::vector<size_t> runs{0};
+    for (size_t i = 1; i < v.size(); ++i)
+        if (key(v[i]) < key(v[i - 1])) runs.push_back(i);
+    if (runs.size() > 8) {
+        std::stable_sort(v.begin(), v.end(), less);
+        return;
+    }
+    runs.push_back(v.size());
+    for (size_t r = 1; r + 1 < runs.size(); ++r)
+        std::inplace_merge(v.begin(), v.begin() + static_cast<ptrdiff_t>(runs[r]),
+                           v.begin() + static_cast<ptrdiff_t>(runs[r + 1]), less);
+}
+
 bool Seek(DocFile* f, uint32_t at) {
     return at <= 0x7FFFFFFFu && SeekDocFile(f, static_cast<int32_t>(at), 0) == static_cast<int32_t>(at);
 }
@@ -80,6 +113,32 @@ std::vector<uint8_t> ReadHead(DocFile* f, const IndexEntry& e, uint32_t from) {
 }
 
 }  // namespace
+
+uint32_t* OffsetIndex::Slot(uint32_t key) {
+    if (!sorted_.empty() && key <= sorted_.back().first) {
+        auto it = std::lower_bound(sorted_.begin(), sorted_.end(), key,
+                                   [](const std::pair<uint32_t, uint32_t>& e, uint32_t k) { return e.first < k; });
+        if (it != sorted_.end() && it->first == key) return &it->second;
+    }
+    if (rest_.empty()) return nullptr;
+    auto it = rest_.find(key);
+    return it == rest_.end() ? nullptr : &it->second;
+}
+
+const uint32_t* OffsetIndex::Find(uint32_t key) const { return const_cast<OffsetIndex*>(this)->Slot(key); }
+
+uint32_t& OffsetIndex::At(uint32_t key) {
+    if (uint32_t* v = Slot(key)) return *v;
+    if (sorted_.empty() || key > sorted_.back().first) {
+        sorted_.emplace_back(key, 0);
+        return sorted_.back().second;
+    }
+    return rest_[key];
+}
+
+void OffsetIndex::Emplace(uint32_t key, uint32_t value) {
+    if (!Slot(key)) At(key) = value;
+}
 
 RepairState& Repairs() {
     EngineContext& c = Ctx();
@@ -127,16 +186,16 @@ void IndexOwnRanges() {
     RepairState& st = Repairs();
     const auto& ranges = Ctx().check.ranges;
     if (st.rangesSeen > ranges.size()) {
-        st.fixAt.clear();
-        st.cutAt.clear();
+        st.fixAt.Clear();
+        st.cutAt.Clear();
         st.rangesSeen = 0;
     }
     for (; st.rangesSeen < ranges.size(); ++st.rangesSeen) {
         const InvalidRange& r = ranges[st.rangesSeen];
         if (r.block != kRepairBlock) continue;
         const uint32_t i = static_cast<uint32_t>(st.rangesSeen);
-        if (r.owner == kRangeByteFix) st.fixAt.emplace(r.start, i);
-        else if (r.owner == kRangeDamage) st.cutAt.emplace(r.start, i);
+        if (r.owner == kRangeByteFix) st.fixAt.Emplace(r.start, i);
+        else if (r.owner == kRangeDamage) st.cutAt.Emplace(r.start, i);
     }
 }
 
@@ -247,8 +306,9 @@ uint32_t ResizePacket(uint32_t id, uint32_t newSize) {
 
 // ---- Copying ------------------------------------------------------------
 
-int CopyBytes(RepairJob& job, DocFile* out, DocFile* in, uint32_t count) {
+int CopyBytes(RepairJob& job, DocFile* out, DocFile* in, uint32_t count, uint32_t* copied) {
     std::vector<uint8_t> buf(kCopyBlock);
+    if (copied) *copied = 0;
     while (count > 0) {
         const uint32_t want = std::min(count, kCopyBlock);
         const int32_t got = ReadDocFile(in, buf.data(), want);
@@ -260,6 +320,7 @@ int CopyBytes(RepairJob& job, DocFile* out, DocFile* in, uint32_t count) {
             RepairBox("Error Writing file: " + job.outputName);
             return 1;
         }
+        if (copied) *copied += static_cast<uint32_t>(got);
         if (static_cast<uint32_t>(got) < want) break;  // the input ends here
         count -= want;
     }
@@ -495,29 +556,45 @@ int RebuildPrefixArea(RepairJob& job, DocFile* out, DocFile* in, uint32_t option
     // A packet that changes size moves every later one: the difference so far.
     int64_t shift = 0;
     bool resized = false;
+    // Where both files stand after a plain copy: packets lie one behind the
+    // other, and a seek to where a file already is would be a system call
+    // for each packet. -1: not known.
+    int64_t inAt = -1, outAt = -1;
+    auto seekTo = [](DocFile* f, uint32_t at, int64_t& known) {
+        if (known == int64_t{at}) return true;
+        known = -1;
+        return Seek(f, at);
+    };
     for (uint32_t id = 1; id < count; ++id) {
         PacketEntry& p = packets[id];
         IndexEntry& e = p.entry;
         if (shift != 0) SetOffset(e, static_cast<uint32_t>(e.DataOffset() + shift));
         if (e.DataSize() == 0) continue;
-        if (!Seek(in, p.sourceOffset)) return seekFailed();
+        if (!seekTo(in, p.sourceOffset, inAt)) return seekFailed();
         const bool blocks = (e.Flags() & kFlagTextBlocks) != 0;
         const bool rewrite = options != 0 && blocks &&
                              (((options & kRepairCorruption) && !OwnedBy(id).empty()) ||
                               NamesRemoved(job, id, kRefTextBlock));
         if (rewrite) {
+            inAt = outAt = -1;
             const int64_t n = RemoveCorruptCodes(job, out, in, id);
             if (n < 0) return 1;
             shift += n - int64_t{e.DataSize()};
             SetSize(e, static_cast<uint32_t>(n));
             resized = true;
         } else {
-            if (!Seek(out, e.DataOffset())) return seekFailed();
-            if (CopyBytes(job, out, in, e.DataSize()) != 0) return 1;
-            if (options != 0 && NamesRemoved(job, id, kRefChildList) && !ClearRemovedChildren(job, out, id))
-                return 1;
+            if (!seekTo(out, e.DataOffset(), outAt)) return seekFailed();
+            uint32_t copied = 0;
+            if (CopyBytes(job, out, in, e.DataSize(), &copied) != 0) return 1;
+            inAt = int64_t{p.sourceOffset} + copied;
+            outAt = int64_t{e.DataOffset()} + copied;
+            if (options != 0 && NamesRemoved(job, id, kRefChildList)) {
+                outAt = -1;
+                if (!ClearRemovedChildren(job, out, id)) return 1;
+            }
         }
         if (job.scramble && blocks) {
+            inAt = outAt = -1;
             const std::vector<uint8_t> head = ReadHead(out, e, e.DataOffset());
             // The head holds the table only: the blocks are bounded by the packet.
             for (const PacketLayout::Block& block : ReadPacketLayout(e, head).blocks) {
@@ -572,8 +649,8 @@ void SetByteReplacement(uint32_t offset, uint32_t length, uint16_t value) {
     auto& ranges = Ctx().check.ranges;
     IndexOwnRanges();
     RepairState& st = Repairs();
-    if (auto it = st.fixAt.find(offset); it != st.fixAt.end() && it->second < ranges.size()) {
-        ranges[it->second].value = value;
+    if (const uint32_t* i = st.fixAt.Find(offset); i && *i < ranges.size()) {
+        ranges[*i].value = value;
         return;
     }
     AppendInvalidRange(kRangeByteFix, kRepairBlock, offset, std::clamp<uint32_t>(length, 1, 2));
@@ -590,13 +667,13 @@ uint32_t CountHandledRefsAt(size_t slot) {
     if (slot >= refs.size()) return 0;
     RepairState& st = Repairs();
     if (!st.handledBuilt) {
-        st.handledAt.clear();
+        st.handledAt.Clear();
         for (const PacketRef& r : refs)
-            if (Handled(r)) ++st.handledAt[r.offset];
+            if (Handled(r)) ++st.handledAt.At(r.offset);
         st.handledBuilt = true;
     }
-    const auto it = st.handledAt.find(refs[slot].offset);
-    return it == st.handledAt.end() ? 0 : it->second;
+    const uint32_t* n = st.handledAt.Find(refs[slot].offset);
+    return n ? *n : 0;
 }
 
 namespace {
@@ -697,7 +774,7 @@ bool RemoveFunctionRef(DocFile* in, size_t slot) {
     auto markHandled = [&] {
         ref.kind = static_cast<uint8_t>(ref.kind | 0x0F);
         RepairState& st = Repairs();
-        if (st.handledBuilt) ++st.handledAt[ref.offset];
+        if (st.handledBuilt) ++st.handledAt.At(ref.offset);
     };
     if (n == ids) {
         markHandled();
@@ -711,7 +788,7 @@ bool RemoveFunctionRef(DocFile* in, size_t slot) {
         const uint32_t at = offset + 6 + 2 * i;
         // The same id named twice: each reference takes its own.
         IndexOwnRanges();
-        if (Repairs().cutAt.count(at)) continue;
+        if (Repairs().cutAt.Find(at)) continue;
         markHandled();
         const uint32_t newSize = size - 2 * n;
         // Size fields are replaced whole: both bytes of each.
@@ -746,10 +823,12 @@ int DropOrphanFunctions(RepairJob& job, DocFile* out, DocFile* in, uint32_t opti
                 slots.push_back(static_cast<uint32_t>(s));
         }
         c.check.ranges.reserve(c.check.ranges.size() + 4 * slots.size());
+        RepairState& st = Repairs();
+        st.fixAt.Reserve(3 * slots.size());
+        st.cutAt.Reserve(slots.size());
         // In file order, so that the functions are read front to back; the
         // references of one function keep their table order.
-        std::stable_sort(slots.begin(), slots.end(),
-                         [&](uint32_t a, uint32_t b) { return c.check.refs[a].offset < c.check.refs[b].offset; });
+        SortByStart(slots, [&](uint32_t i) { return c.check.refs[i].offset; });
         for (uint32_t s : slots) RemoveFunctionRef(in, s);
     }
     if (outAt >= 0) SeekDocFile(out, outAt, 0);
@@ -788,10 +867,10 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
     // The admitted ranges by start, list order on equal starts: walking
     // this order finds what FindNextRange would, once per range.
     std::vector<uint32_t> order;
+    order.reserve(ranges.size());
     for (size_t i = 0; i < ranges.size(); ++i)
         if (Admitted(ranges[i], options)) order.push_back(static_cast<uint32_t>(i));
-    std::stable_sort(order.begin(), order.end(),
-                     [&](uint32_t a, uint32_t b) { return ranges[a].start < ranges[b].start; });
+    SortByStart(order, [&](uint32_t i) { return ranges[i].start; });
     size_t k = 0;
     auto next = [&](uint32_t at) -> const InvalidRange* {
         while (k < order.size() && ranges[order[k]].start < at) ++k;
@@ -841,6 +920,7 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
     };
 
     uint32_t pos = static_cast<uint32_t>(inAt);
+    std::string line;
     const InvalidRange* cur = next(pos);
     while (cur) {
         const InvalidRange r = *cur;
@@ -860,14 +940,21 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
         // A range is told when bytes are copied behind it: not when the
         // next one touches it, nor the last one.
         if (cur && cur->start > pos) {
-            if (r.owner == kRangeUndo)
-                AddListLine(job.log, Format("0x%02X Bytes of Undo info removed, starting at offset 0x%X ",
-                                            r.end - r.start, r.start));
-            else if (r.owner == kRangeByteFix)
-                AddListLine(job.log, Format("Fixed Code 0x%04X, Use Count set to %d", r.start, r.value));
-            else
-                AddListLine(job.log, Format("0x%02X Bytes of Corruption info removed, starting at offset 0x%X ",
-                                            r.end - r.start, r.start));
+            line.clear();
+            if (r.owner == kRangeByteFix) {
+                line += "Fixed Code 0x";
+                AppendHex(line, r.start, 4);
+                line += ", Use Count set to ";
+                line += std::to_string(r.value);
+            } else {
+                line += "0x";
+                AppendHex(line, r.end - r.start, 2);
+                line += r.owner == kRangeUndo ? " Bytes of Undo info removed, starting at offset 0x"
+                                              : " Bytes of Corruption info removed, starting at offset 0x";
+                AppendHex(line, r.start, 1);
+                line += ' ';
+            }
+            AddListLine(job.log, line);
         }
     }
     if (pos < end && copyTo(end, pos) != 0) return 1;

@@ -63,6 +63,13 @@ struct RepairJob {
     int temporaryLock = -1;
     // Test seam: given to the output file as it is made.
     DocFileFaults* outputFaults = nullptr;
+    // Benchmark seam: each phase of the run, as it ends.
+    struct Phase {
+        std::string name;
+        double seconds = 0;     // wall
+        double cpuSeconds = 0;  // the process's, user and system
+    };
+    std::vector<Phase>* phaseTimes = nullptr;
 
     // Packets this run removed.
     std::vector<bool> removed;
@@ -104,7 +111,8 @@ uint32_t CountHandledRefsAt(size_t slot);
 // Index of the next range to act on at or after `position`, or the count.
 size_t FindNextRange(uint32_t position, uint32_t options);
 int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options);
-int CopyBytes(RepairJob& job, DocFile* out, DocFile* in, uint32_t count);
+// `*copied` (when given): the bytes copied, fewer where the input ends.
+int CopyBytes(RepairJob& job, DocFile* out, DocFile* in, uint32_t count, uint32_t* copied = nullptr);
 
 // Two paths name the same file when device and inode agree.
 bool SameFile(const std::string& a, const std::string& b);

@@ -454,22 +454,39 @@ TEST(RepairPage, NothingElseRunsWhileARepairRuns) {
     EXPECT_EQ(engine::Ctx().sink.fileName, other);
 }
 
-TEST(RepairPage, TheQtBoxForTheDocumentsOwnNameDefaultsToNo) {
+// The repair's two questions name No as their default: Enter replaces
+// nothing. Escape on the own-name question is its Cancel.
+TEST(RepairPage, TheQtBoxesOfTheRepairDefaultToNo) {
     SettingsSandbox sandbox;
     ScopedContext ctx;
     QWidget owner;
     QtMessageService boxes(&owner, "Salvino");
-    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        defaultButton = box->standardButton(box->defaultButton());
-        QTest::keyClick(box, Qt::Key_Return);
-    });
-    EXPECT_EQ(boxes.Show("a.qwd already exists.\nDo you want to replace it?", "Save As", engine::MsgIcon::Question,
-                         engine::MsgButtons::YesNoCancel),
-              MsgAnswer::No);
-    EXPECT_EQ(defaultButton, QMessageBox::No);
+    struct Case {
+        const char* text;
+        const char* caption;
+        engine::MsgButtons buttons;
+        Qt::Key key;
+        MsgAnswer answer;
+    } cases[] = {
+        {"a.qwd already exists.\nDo you want to replace it?", "Save As", engine::MsgButtons::YesNoCancel,
+         Qt::Key_Return, MsgAnswer::No},
+        {"a.qwd already exists.\nDo you want to replace it?", "Save As", engine::MsgButtons::YesNoCancel,
+         Qt::Key_Escape, MsgAnswer::Cancel},
+        {"File \"b.qwd\" exists.  Do you want to Replace it?", "", engine::MsgButtons::YesNo, Qt::Key_Return,
+         MsgAnswer::No},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            defaultButton = box->standardButton(box->defaultButton());
+            QTest::keyClick(box, c.key);
+        });
+        EXPECT_EQ(boxes.Show(c.text, c.caption, engine::MsgIcon::Question, c.buttons), c.answer);
+        EXPECT_EQ(defaultButton, QMessageBox::No);
+    }
 }
 
 }  // namespace
