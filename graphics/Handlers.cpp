@@ -595,7 +595,7 @@ void DumpPolyline(const RecordRow& row) {
     if (Lines()) out.EmitIndented("Number of Vertices = %4xh (%5u) ", count, count);
     EachPoint(count, [&out](uint32_t i, uint32_t x, uint32_t y, uint32_t tx, uint32_t ty) {
         out.StartLine();
-        out.AppendText(Format("%s%3u:  ", out.Indentation().c_str(), i));
+        out.AppendFormatted("%s%3u:  ", out.Indentation().c_str(), i);
         out.EmitTransformedCoord("X: =", x, tx);
         out.EmitTransformedCoord("  Y: =", y, ty);
         out.SendLine();
