@@ -92,7 +92,11 @@ std::string FixedLine(const std::string& indent, const char* label, uint32_t int
 void DumpPrinter::SetIndentSteps(int steps) {
     indentSteps_ = std::max(steps, 0);
     // All blanks: only the length changes.
-    indent_.resize(static_cast<size_t>(std::min(indentSteps_, kMaxIndentSteps)) * 2, ' ');
+    const size_t length = static_cast<size_t>(std::min(indentSteps_, kMaxIndentSteps)) * 2;
+    if (length > indent_.size())
+        indent_.append(length - indent_.size(), ' ');
+    else
+        indent_.erase(length);
 }
 
 void DumpPrinter::ChangeIndent(int op) {
@@ -116,7 +120,7 @@ void DumpPrinter::EmitLine(std::string_view text) {
     if (!g.sink && (g.dumpFlags & kDumpLevelPending) == 0 && ((g.dumpFlags & kDumpOutline) == 0 || outline_.depth < 0)) {
         // Nothing takes it and no level counts it (as PrintLine would, the
         // line still uses up a pending row offset).
-        engine::SetNextLineOffset(engine::kNoFileOffset);
+        engine::Ctx().sink.nextLineOffset = engine::kNoFileOffset;
         return;
     }
     if ((g.dumpFlags & kDumpOutline) == 0) {

@@ -137,6 +137,17 @@ std::vector<uint8_t> NestedPlace() {
     return q.End().bytes;
 }
 
+// A Shape Object whose length claims 2 GB that the file does not hold:
+// its data words end with the data.
+std::vector<uint8_t> ShapePastData() {
+    QwgBuilder q;
+    q.Record(4, 1, 0, testsupport::QwgStartBody(false, 0).b);
+    Body shape;
+    shape.Char(0).C(1).C(2).C(3).C(4).U16(0xFFF2).U16(7).U16(8).U8(9);
+    q.RecordWithLength(4, 66, 0, 0x7FFFFFF0, shape.b);
+    return q.bytes;
+}
+
 bool WriteHandlerFixtures(const std::string& dir) {
     bool ok = true;
     auto put = [&](const char* name, const std::vector<uint8_t>& bytes) {
@@ -152,6 +163,7 @@ bool WriteHandlerFixtures(const std::string& dir) {
     put("qwg-gradients-single.qwg", Gradients(false));
     put("qwg-gradients-double.qwg", Gradients(true));
     put("qwg-nested-place.qwg", NestedPlace());
+    put("qwg-shape-past-data.qwg", ShapePastData());
     return ok;
 }
 
