@@ -123,6 +123,11 @@ void DumpPrinter::EmitLine(std::string_view text) {
         engine::Ctx().sink.nextLineOffset = engine::kNoFileOffset;
         return;
     }
+    SendToTargets(text);
+}
+
+void DumpPrinter::SendToTargets(std::string_view text) {
+    GraphicsState& g = Gfx();
     if ((g.dumpFlags & kDumpOutline) == 0) {
         engine::PrintLine(g.sink, text);
         return;

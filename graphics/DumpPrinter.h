@@ -106,6 +106,9 @@ private:
     // The line being built is one no target would take.
     bool Dropped() const { return building_ && dropped_; }
     const char* Suffix(const char* suffix) const;
+    // EmitLine past its quick answer for a line nothing takes; kept out of
+    // line so that answer stays cheap.
+    __attribute__((noinline)) void SendToTargets(std::string_view text);
     // "%s%s: ", indentation and name.
     void EmitTitle(const char* name);
     // Sends the value's text, or appends it while a line is built.
