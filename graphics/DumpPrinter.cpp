@@ -24,13 +24,79 @@ uint32_t Unsigned16(uint32_t v) { return v & 0xFFFF; }
 
 bool Printable(uint8_t c) { return c >= 0x20 && c < 0x7F; }
 
+// printf's hex and decimal conversions, without printf: value lines and hex
+// rows are most of a dump's text. `digits` is the least count of digits
+// (zeros before them); `width` the least width (blanks before the sign).
+void PutHex(std::string& s, uint32_t v, int digits, int width = 0, bool upper = false) {
+    const char* symbols = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+    char buf[8];
+    int n = 0;
+    do {
+        buf[n++] = symbols[v & 0xF];
+        v >>= 4;
+    } while (v != 0);
+    const int shown = std::max(n, digits);
+    if (width > shown) s.append(static_cast<size_t>(width - shown), ' ');
+    if (digits > n) s.append(static_cast<size_t>(digits - n), '0');
+    while (n > 0) s += buf[--n];
+}
+
+void PutDecimal(std::string& s, int64_t v, int digits, int width = 0) {
+    char buf[20];
+    int n = 0;
+    uint64_t u = v < 0 ? static_cast<uint64_t>(-v) : static_cast<uint64_t>(v);
+    do {
+        buf[n++] = static_cast<char>('0' + u % 10);
+        u /= 10;
+    } while (u != 0);
+    const int shown = std::max(n, digits) + (v < 0 ? 1 : 0);
+    if (width > shown) s.append(static_cast<size_t>(width - shown), ' ');
+    if (v < 0) s += '-';
+    if (digits > n) s.append(static_cast<size_t>(digits - n), '0');
+    while (n > 0) s += buf[--n];
+}
+
+// "%s%s %4xh (%5d)%s"
+std::string WordLine(const std::string& indent, const char* label, uint32_t hex, int32_t dec, const char* suffix) {
+    std::string s;
+    s.reserve(indent.size() + 48);
+    s.append(indent).append(label).append(1, ' ');
+    PutHex(s, hex, 1, 4);
+    s.append("h (");
+    PutDecimal(s, dec, 1, 5);
+    s.append(1, ')').append(suffix);
+    return s;
+}
+
+// "%s%s %.4x.%.4xh (i:%5d f:%.5u)%s", the integer part signed or not.
+std::string FixedLine(const std::string& indent, const char* label, uint32_t intHex, int64_t intDec,
+                      uint32_t fraction, const char* suffix) {
+    std::string s;
+    s.reserve(indent.size() + 64);
+    s.append(indent).append(label).append(1, ' ');
+    PutHex(s, intHex, 4);
+    s += '.';
+    PutHex(s, fraction, 4);
+    s.append("h (i:");
+    PutDecimal(s, intDec, 1, 5);
+    s.append(" f:");
+    PutDecimal(s, fraction, 5);
+    s.append(1, ')').append(suffix);
+    return s;
+}
+
 }  // namespace
 
 // ---- indentation
 
 void DumpPrinter::SetIndentSteps(int steps) {
     indentSteps_ = std::max(steps, 0);
-    indent_.assign(static_cast<size_t>(std::min(indentSteps_, kMaxIndentSteps)) * 2, ' ');
+    // All blanks: only the length changes.
+    const size_t length = static_cast<size_t>(std::min(indentSteps_, kMaxIndentSteps)) * 2;
+    if (length > indent_.size())
+        indent_.append(length - indent_.size(), ' ');
+    else
+        indent_.erase(length);
 }
 
 void DumpPrinter::ChangeIndent(int op) {
@@ -50,6 +116,17 @@ void DumpPrinter::AnnounceAssociated(uint32_t count) {
 }
 
 void DumpPrinter::EmitLine(std::string_view text) {
+    GraphicsState& g = Gfx();
+    if (!g.sink && (g.dumpFlags & kDumpLevelPending) == 0 && ((g.dumpFlags & kDumpOutline) == 0 || outline_.depth < 0)) {
+        // Nothing takes it and no level counts it (as PrintLine would, the
+        // line still uses up a pending row offset).
+        engine::Ctx().sink.nextLineOffset = engine::kNoFileOffset;
+        return;
+    }
+    SendToTargets(text);
+}
+
+void DumpPrinter::SendToTargets(std::string_view text) {
     GraphicsState& g = Gfx();
     if ((g.dumpFlags & kDumpOutline) == 0) {
         engine::PrintLine(g.sink, text);
@@ -95,8 +172,14 @@ void DumpPrinter::EmitFormatted(const char* fmt, ...) {
     EmitLine(text);
 }
 
+bool DumpPrinter::ErrorTaken() const {
+    const GraphicsState& g = Gfx();
+    return engine::Ctx().sink.defaultList || (g.sink && !g.headerLinesOff);
+}
+
 void DumpPrinter::EmitErrorLine() {
     building_ = false;
+    dropped_ = false;
     const GraphicsState& g = Gfx();
     const engine::EngineContext& c = engine::Ctx();
     // The kind bits stay clean whatever the index or offset.
@@ -111,6 +194,11 @@ void DumpPrinter::EmitErrorLine() {
 }
 
 void DumpPrinter::EmitError(const char* fmt, ...) {
+    if (!ErrorTaken()) {
+        building_ = false;
+        dropped_ = false;
+        return;
+    }
     va_list ap;
     va_start(ap, fmt);
     line_ = engine::FormatV(fmt, ap);
@@ -123,12 +211,28 @@ void DumpPrinter::EmitError(const char* fmt, ...) {
 void DumpPrinter::StartLine() {
     line_.clear();
     building_ = true;
+    dropped_ = !Gfx().sink;
 }
 
-void DumpPrinter::AppendText(std::string_view text) { line_.append(text); }
+void DumpPrinter::AppendText(std::string_view text) {
+    if (!dropped_ || !building_) line_.append(text);
+}
+
+void DumpPrinter::AppendFormatted(const char* fmt, ...) {
+    if (Dropped()) return;
+    va_list ap;
+    va_start(ap, fmt);
+    line_ += engine::FormatV(fmt, ap);
+    va_end(ap);
+}
 
 void DumpPrinter::SendLine() {
     building_ = false;
+    if (dropped_) {
+        dropped_ = false;
+        EmitLine({});
+        return;
+    }
     EmitLine(line_);
 }
 
@@ -149,32 +253,34 @@ void DumpPrinter::Value(const std::string& text) {
 // ---- value lines
 
 void DumpPrinter::EmitShortValue(const char* label, uint32_t value, const char* suffix) {
+    if (Dropped()) return;
     if (Unseen()) return EmitLine({});
     const int32_t v = Signed16(value);
-    Value(Format("%s%s %4xh (%5d)%s", indent_.c_str(), label, static_cast<unsigned>(v), v, Suffix(suffix)));
+    Value(WordLine(indent_, label, static_cast<unsigned>(v), v, Suffix(suffix)));
 }
 
 void DumpPrinter::EmitWordValue(const char* label, uint32_t value, const char* suffix) {
+    if (Dropped()) return;
     if (Unseen()) return EmitLine({});
     const uint32_t v = Unsigned16(value);
-    Value(Format("%s%s %4xh (%5d)%s", indent_.c_str(), label, v, static_cast<int>(v), Suffix(suffix)));
+    Value(WordLine(indent_, label, v, static_cast<int>(v), Suffix(suffix)));
 }
 
 void DumpPrinter::EmitFixedValue(const char* label, uint32_t value, const char* suffix) {
+    if (Dropped()) return;
     if (Unseen()) return EmitLine({});
     const uint32_t integer = value >> 16;
     const int32_t fraction = Signed16(value);
-    Value(Format("%s%s %.4x.%.4xh", indent_.c_str(), label, integer, static_cast<unsigned>(fraction)) +
-          Format(" (i:%5d f:%.5u)%s", Signed16(integer), static_cast<unsigned>(fraction), Suffix(suffix)));
+    Value(FixedLine(indent_, label, integer, Signed16(integer), static_cast<unsigned>(fraction), Suffix(suffix)));
 }
 
 void DumpPrinter::EmitUFixedValue(const char* label, uint32_t value, const char* suffix) {
+    if (Dropped()) return;
     if (Unseen()) return EmitLine({});
     const uint32_t integer = value >> 16;
     const int32_t fraction = Signed16(value);
-    Value(Format("%s%s %.4x.%.4xh", indent_.c_str(), label, static_cast<unsigned>(Signed16(integer)),
-                 static_cast<unsigned>(fraction)) +
-          Format(" (i:%5u f:%.5u)%s", integer, static_cast<unsigned>(fraction), Suffix(suffix)));
+    Value(FixedLine(indent_, label, static_cast<unsigned>(Signed16(integer)), integer,
+                    static_cast<unsigned>(fraction), Suffix(suffix)));
 }
 
 void DumpPrinter::EmitCoordValue(const char* label, uint32_t value, const char* suffix) {
@@ -221,14 +327,24 @@ void DumpPrinter::EmitWidthHeight(uint32_t x1, uint32_t x2, uint32_t y1, uint32_
     EmitUCoordValue("Height (Y)  =", y2 - y1, " ");
 }
 
+void DumpPrinter::EmitTitle(const char* name) {
+    if (Unseen()) return EmitLine({});
+    // Every listed record has one: joined, not formatted.
+    std::string text;
+    const std::string_view n(name);
+    text.reserve(indent_.size() + n.size() + 2);
+    text.append(indent_).append(n).append(": ");
+    EmitLine(text);
+}
+
 void DumpPrinter::EmitRecordTitle(const char* name) {
     if (Gfx().quiet) return;
-    EmitIndented("%s: ", name);
+    EmitTitle(name);
 }
 
 void DumpPrinter::EmitBlockTitle(const char* name) {
     if (Gfx().quiet || Gfx().headerLinesOff) return;
-    EmitIndented("%s: ", name);
+    EmitTitle(name);
 }
 
 void DumpPrinter::EmitColorList(const char* caption, uint32_t count, bool wide) {
@@ -285,7 +401,14 @@ void DumpPrinter::CheckCoordRange(uint32_t value, uint32_t lo, uint32_t hi, cons
                                    static_cast<int32_t>(value) <= static_cast<int32_t>(hi)
                              : Signed16(value) >= Signed16(lo) && Signed16(value) <= Signed16(hi);
     if (inside) return;
+    if (!ErrorTaken()) {
+        building_ = false;
+        dropped_ = false;
+        return;
+    }
+    // An error line is built whoever takes ordinary lines.
     StartLine();
+    dropped_ = false;
     AppendText(Format("%s:  ", label));
     if (wide)
         EmitFixedValue(" ", value, " is out of range.");
@@ -343,17 +466,21 @@ void DumpPrinter::HexDumpRest(uint32_t n) {
             bytes[got] = static_cast<uint8_t>(b);
         }
         if (got != 0) {
-            // What was read before the end is still shown.
-            std::string hex = Format("%05lX- ", static_cast<unsigned long>(at));
-            std::string chars;
+            // What was read before the end is still shown: "%05lX- ", then
+            // "%02x " a byte, the characters from column 58 on.
+            std::string row;
+            row.reserve(58 + 16);
+            PutHex(row, at, 5, 0, true);
+            row.append("- ");
             for (uint32_t i = 0; i < got; ++i) {
-                hex += Format("%02x ", bytes[i]);
-                if (i == 7) hex += ' ';
-                chars += Printable(bytes[i]) ? static_cast<char>(bytes[i]) : '.';
+                PutHex(row, bytes[i], 2);
+                row += ' ';
+                if (i == 7) row += ' ';
             }
-            // The characters start in one column, after a short last line too.
+            if (row.size() < 58) row.append(58 - row.size(), ' ');
+            for (uint32_t i = 0; i < got; ++i) row += Printable(bytes[i]) ? static_cast<char>(bytes[i]) : '.';
             engine::SetNextLineOffset(rowOffset);
-            EmitLine(Format("%-58s%s", hex.c_str(), chars.c_str()));
+            EmitLine(row);
             // An outline line that opened a level took no offset.
             engine::SetNextLineOffset(engine::kNoFileOffset);
         }

@@ -49,12 +49,17 @@ public:
     // with the current record's index), else to the sink while header
     // lines are on (tagged with the record end), else nowhere.
     void EmitErrorLine();
+    // Some target takes error lines now: else they are not built.
+    bool ErrorTaken() const;
     void EmitError(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 
     // Line building: value operations append to the line buffer until the
     // line is sent.
+    // A line that no target would take is not built: its text is dropped
+    // as it comes (the check pass sends only its error lines).
     void StartLine();
     void AppendText(std::string_view text);
+    void AppendFormatted(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
     void SendLine();
     bool Building() const { return building_; }
     const std::string& LineBuffer() const { return line_; }
@@ -98,7 +103,14 @@ private:
     void SetIndentSteps(int steps);
     // A value line that no target would take: only the outline counts.
     bool Unseen() const;
+    // The line being built is one no target would take.
+    bool Dropped() const { return building_ && dropped_; }
     const char* Suffix(const char* suffix) const;
+    // EmitLine past its quick answer for a line nothing takes; kept out of
+    // line so that answer stays cheap.
+    __attribute__((noinline)) void SendToTargets(std::string_view text);
+    // "%s%s: ", indentation and name.
+    void EmitTitle(const char* name);
     // Sends the value's text, or appends it while a line is built.
     void Value(const std::string& text);
     void Skip(uint32_t n);
@@ -107,6 +119,7 @@ private:
     std::string indent_;
     std::string line_;
     bool building_ = false;
+    bool dropped_ = false;
     OutlineState outline_;
 };
 

@@ -55,10 +55,12 @@ struct NoDefaultList {
 
 // Reads, writing nothing, the top-level records up to the first one that
 // starts at or after `offset`, so that what the records before it set
-// (precision, extents, what handlers keep) holds for its detail. Continues
-// from the last such walk when that one stopped on this file and base no
-// further than `offset`.
-void QuietWalkTo(uint32_t offset, uint32_t docStart) {
+// (precision, extents, what handlers keep) holds for its detail; inside an
+// enclosing record the walk stops at the first nested record at or after
+// `offset`. Continues from the last such walk when that one stopped on this
+// file and base no further than `offset`. Returns where the top-level record
+// that holds the stop starts, or kNoRecordLimit.
+uint32_t QuietWalkTo(uint32_t offset, uint32_t docStart) {
     GraphicsState& g = Gfx();
     NoDefaultList silent;
     const uint16_t flags = g.dumpFlags;
@@ -81,8 +83,12 @@ void QuietWalkTo(uint32_t offset, uint32_t docStart) {
     g.dumpFlags = 0;
     QwgReaderSeek(g.file, start, 0);
     g.bytePosition = g.recordEnd = start;
+    g.quietStop = offset;
+    g.stoppedInside.reset();
     bool atBoundary = true;
+    uint32_t enclosing = kNoRecordLimit;
     while (g.recordEnd < offset) {
+        enclosing = g.recordEnd;
         const int c = ReadRecordClass();
         if (c < 0 || g.endOfData) {
             atBoundary = false;
@@ -102,16 +108,32 @@ void QuietWalkTo(uint32_t offset, uint32_t docStart) {
         } else {
             ReadRecordLength(kAnyLength);
         }
+        if (g.stoppedInside) {
+            // The state where the nested record starts; the walk goes no
+            // further (what follows inside its record set nothing for it).
+            const std::shared_ptr<QuietPlace> kept = g.place;
+            const std::shared_ptr<GraphicsState> inside = std::move(g.stoppedInside);
+            g = *inside;
+            g.place = kept;
+            g.stoppedInside.reset();
+            g.quietStop = kNoRecordLimit;
+            g.out.ChangeIndent(kIndentClear);
+            g.dumpFlags = flags;
+            g.endOfData = false;
+            g.eofShown = false;
+            return enclosing;
+        }
         if (g.endOfData) {
             atBoundary = false;
             break;
         }
         if (type == 2) break;
     }
+    g.quietStop = kNoRecordLimit;
     g.dumpFlags = flags;
     g.endOfData = false;
     g.eofShown = false;
-    if (!atBoundary) return;
+    if (!atBoundary) return kNoRecordLimit;
     auto next = std::make_shared<QuietPlace>();
     next->file = g.file;
     next->base = g.base;
@@ -120,6 +142,7 @@ void QuietWalkTo(uint32_t offset, uint32_t docStart) {
     state->place.reset();  // no chain of earlier places
     next->state = std::move(state);
     g.place = std::move(next);
+    return kNoRecordLimit;
 }
 
 }  // namespace
@@ -137,7 +160,21 @@ int DumpQwgRecordAt(engine::DocFile* file, engine::ListTarget* sink, uint32_t it
     }
     const uint32_t offset = itemData & engine::Ctx().profile->tagOffsetMask;
     // A presentation file's records are reached through its directory.
-    if (!IsPresentation(product, fileType)) QuietWalkTo(offset, g.recordEnd);
+    if (!IsPresentation(product, fileType)) {
+        const uint32_t docStart = g.recordEnd;
+        const GraphicsState fresh = g;
+        const uint32_t enclosing = QuietWalkTo(offset, docStart);
+        // A stop inside a record keeps no place of its own: the walk to that
+        // record's start keeps one, so a later detail begins there.
+        if (enclosing != kNoRecordLimit && !(g.place && g.place->position == enclosing)) {
+            for (const uint32_t to : {enclosing, offset}) {
+                std::shared_ptr<QuietPlace> place = std::move(g.place);
+                g = fresh;
+                g.place = std::move(place);
+                QuietWalkTo(to, docStart);
+            }
+        }
+    }
     g.quiet = false;
     g.detail = true;
     g.sink = sink;

@@ -52,7 +52,9 @@ uint32_t RecordLeft() {
 uint32_t FittingElements(uint32_t count, uint32_t size) {
     // Within the record and within the data: a record claiming more than
     // the file holds would otherwise list zeros up to its count.
-    const uint32_t left = std::min(RecordLeft(), QwgReaderDataLeft(Gfx().file));
+    uint32_t left = RecordLeft();
+    // Only a record reaching past the buffered bytes asks the file's length.
+    if (left > QwgReaderBuffered(Gfx().file)) left = std::min(left, QwgReaderDataLeft(Gfx().file));
     const uint32_t fit = size == 0 ? count : left / size;
     return count < fit ? count : fit;
 }

@@ -87,6 +87,10 @@ struct GraphicsState {
     DumpPrinter out;             // indentation, line building, outline
     // Survives the reset: the place of the last quiet walk.
     std::shared_ptr<QuietPlace> place;
+    // The quiet walk to a record's place also stops at the first nested
+    // record at or after this offset, keeping the state it met there.
+    uint32_t quietStop = kNoRecordLimit;
+    std::shared_ptr<GraphicsState> stoppedInside;
 };
 
 GraphicsState& MakeGfx();

@@ -595,7 +595,7 @@ void DumpPolyline(const RecordRow& row) {
     if (Lines()) out.EmitIndented("Number of Vertices = %4xh (%5u) ", count, count);
     EachPoint(count, [&out](uint32_t i, uint32_t x, uint32_t y, uint32_t tx, uint32_t ty) {
         out.StartLine();
-        out.AppendText(Format("%s%3u:  ", out.Indentation().c_str(), i));
+        out.AppendFormatted("%s%3u:  ", out.Indentation().c_str(), i);
         out.EmitTransformedCoord("X: =", x, tx);
         out.EmitTransformedCoord("  Y: =", y, ty);
         out.SendLine();
@@ -928,8 +928,10 @@ void DumpShapeObject(const RecordRow& row) {
     int64_t bytes = static_cast<int64_t>(length) - charBytes - 18;
     if (Gfx().precision == Precision::Single) bytes += 8;
     const int64_t words = std::clamp<int64_t>((bytes + 1) / 2, 0, RecordLeft() / 2);
+    // The length may claim far more than the file holds: the words end with the data.
     for (int64_t i = 0; i < words; ++i) {
         const uint32_t w = Word();
+        if (Gfx().endOfData) break;
         if (Lines()) out.EmitIndented("Data word: = 0x%04X (%d)", w, static_cast<int>(static_cast<int16_t>(w)));
     }
     End();

@@ -1,8 +1,7 @@
 #include "graphics/Outline.h"
 
 #include <algorithm>
-
-#include "engine/Format.h"
+#include <string>
 
 namespace graphics {
 
@@ -32,7 +31,7 @@ public:
         std::string prefix(pos, '-');
         prefix.replace(0, std::min(blanks, pos), std::min(blanks, pos), ' ');
         if (o.numberPending) {
-            prefix += engine::Format("%d", o.remaining[static_cast<size_t>(o.depth)]);
+            prefix += std::to_string(o.remaining[static_cast<size_t>(o.depth)]);
             o.numberPending = false;
         } else {
             prefix += '-';

@@ -122,13 +122,31 @@ bool QwgReaderSkip(engine::DocFile* f, uint32_t n) {
 
 uint32_t QwgReaderCursor(const engine::DocFile* f) { return f ? f->readAheadCursor : 0; }
 
+uint32_t QwgReaderBuffered(const engine::DocFile* f) {
+    return f && f->readAheadCursor < f->readAheadCount ? f->readAheadCount - f->readAheadCursor : 0;
+}
+
 void QwgReaderBackUp(engine::DocFile* f, uint32_t n) {
     if (f) f->readAheadCursor -= std::min(n, f->readAheadCursor);
 }
 
+namespace {
+
+// The bytes at the cursor when the buffer holds n more, else null.
+const uint8_t* Buffered(engine::DocFile* f, uint32_t n) {
+    if (!f || f->readAheadCount - f->readAheadCursor < n || f->readAheadCursor > f->readAheadCount) return nullptr;
+    const uint8_t* at = f->readAhead.data() + f->readAheadCursor;
+    f->readAheadCursor += n;
+    return at;
+}
+
+}  // namespace
+
 int ReadQwgByte() {
     GraphicsState& g = Gfx();
     g.bytePosition += 1;
+    // Every field of every record comes through here: the buffered byte first.
+    if (const uint8_t* at = Buffered(g.file, 1)) return *at;
     const int b = QwgReaderNextByte(g.file);
     if (b >= 0) return b;
     // One pair a pass: a truncated record would otherwise print one for
@@ -146,6 +164,11 @@ int ReadQwgByte() {
 }
 
 int32_t ReadQwgWord() {
+    GraphicsState& g = Gfx();
+    if (const uint8_t* at = Buffered(g.file, 2)) {
+        g.bytePosition += 2;
+        return at[0] | (at[1] << 8);
+    }
     const int lo = ReadQwgByte();
     if (lo < 0) return -1;
     const int hi = ReadQwgByte();
@@ -154,6 +177,12 @@ int32_t ReadQwgWord() {
 }
 
 uint32_t ReadQwgDword() {
+    GraphicsState& g = Gfx();
+    if (const uint8_t* at = Buffered(g.file, 4)) {
+        g.bytePosition += 4;
+        return static_cast<uint32_t>(at[0]) | (static_cast<uint32_t>(at[1]) << 8) |
+               (static_cast<uint32_t>(at[2]) << 16) | (static_cast<uint32_t>(at[3]) << 24);
+    }
     const int32_t lo = ReadQwgWord();
     if (lo < 0) return 0xFFFFFFFF;
     const int32_t hi = ReadQwgWord();

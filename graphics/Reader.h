@@ -36,6 +36,8 @@ int QwgReaderSeek(engine::DocFile* f, uint32_t offset, int flag);
 bool QwgReaderSkip(engine::DocFile* f, uint32_t n);
 // Bytes of the buffer consumed so far (the cursor).
 uint32_t QwgReaderCursor(const engine::DocFile* f);
+// Bytes the buffer still holds: the next reads need no file access.
+uint32_t QwgReaderBuffered(const engine::DocFile* f);
 // Moves the cursor back by n consumed bytes (n <= the cursor).
 void QwgReaderBackUp(engine::DocFile* f, uint32_t n);
 

@@ -234,6 +234,12 @@ int DumpEmbeddedRecords() {
     g.recordLimit = std::min(kept, outerLimit);
     int result = 1;
     for (;;) {
+        if (g.stoppedInside) break;
+        // The next header starts at the record end, whatever was read.
+        if (g.quietStop != kNoRecordLimit && g.recordEnd >= g.quietStop) {
+            g.stoppedInside = std::make_shared<GraphicsState>(g);
+            break;
+        }
         const int c = ReadRecordClass();
         if (c == kAtRecordLimit) break;
         if (c < 0) {

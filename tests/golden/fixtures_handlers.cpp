@@ -9,117 +9,25 @@
 
 #include "tests/golden/Fixtures.h"
 #include "tests/support/QwgBuilder.h"
+#include "tests/support/QwgSound.h"
 
 namespace {
 
 using testsupport::QwgBuilder;
 
-struct Body {
-    explicit Body(bool w = false) : wide(w) {}
-    bool wide;  // double precision coordinates
-    std::vector<uint8_t> b;
-    Body& U8(uint32_t v) { b.push_back(static_cast<uint8_t>(v)); return *this; }
-    Body& U16(uint32_t v) { return U8(v).U8(v >> 8); }
-    Body& U32(uint32_t v) { return U16(v).U16(v >> 16); }
-    Body& C(uint32_t v) { return wide ? U32(v << 16) : U16(v); }
-    Body& Char(uint16_t flags) {
-        U16(flags);
-        if (flags & 0x02) U16(0).U32(10).U16(0x8000).U32(5);  // translation
-        return *this;
-    }
-    Body& Bytes(size_t n, uint8_t seed) {
-        for (size_t i = 0; i < n; ++i) U8(seed + i * 7);
-        return *this;
-    }
-};
-
-Body Start(bool wide, uint8_t precision) {
-    Body s(wide);
-    s.U16(300).U16(300).U8(precision);
-    s.C(0).C(0).C(1000).C(800);
-    s.C(0).C(0).C(1000).C(800);
-    s.U16(42);
-    return s;
-}
-
-// Every record type with sound fields; entity heads carry `charFlags`.
-void AddEveryType(QwgBuilder& q, bool wide, uint16_t charFlags) {
-    auto rec = [&](uint8_t type, const Body& body) { q.Record(4, type, 0, body.b); };
-    auto B = [&]() { return Body(wide); };
-    rec(3, B().C(850).C(1100).U16(1).C(10).C(20).C(30).C(40).U16(2).U16('A').U16('4').U8(1));
-    rec(4, B().C(1).C(2).C(3).U16(2).C(100).C(200).C(4).C(5).C(6).U16(1).C(300));
-    rec(5, B().C(1).C(2).C(3).C(4).C(5).C(6).U16(3));
-    rec(6, B().U8(1).U8(2).U16(5).U16(2).U16('L').U16('1'));
-    rec(7, B().U16(9));
-    rec(8, B().U16(3).U16(2).C(10).C(5).C(20).C(6));
-    rec(9, B().U16(4).U16(2).U16(300).U16(600));
-    rec(10, B().U32(3).Bytes(3, 'a').Bytes(5, 'A'));
-    rec(11, B().U16(4).U8(1).U8(4).U32(7).U8(2).U8(4).U32(8).U8(3).U8(4).U32(9).U8(9).U8(2).U16(0));
-    rec(12, B().U16(0).U16(2).U32(0x10203040).U32(0x50607080));
-    rec(13, B().U16(1).U16(1).U16(1).U16(2).U16(3).U16(4));
-    rec(14, B().U16(2).U16(2).U8(3).U8(2).Bytes(4, 0x30));
-    rec(17, B().U8(2).Bytes(5, 0x41));
-    rec(19, B().Char(charFlags).C(1).C(2).C(300).C(400));
-    rec(20, B().Char(charFlags));
-    rec(21, B().Char(charFlags).U16(2).C(10).C(20).C(30).C(2000));
-    rec(22, B().Char(charFlags).U16(2).C(10).C(20).C(30).C(40));
-    rec(23, B().Char(charFlags).U16(1).C(1).C(2).C(3).C(4).C(5).C(6));
-    rec(24, B().Char(charFlags).C(10).C(20).C(110).C(120).C(5).C(6));
-    rec(25, B().Char(charFlags | 0x2000).C(100).C(100).C(50).C(40).C(1).C(2).C(3).C(4).U16(1));
-    rec(26, B().Char(charFlags));
-    rec(27, B().Char(charFlags).C(0).C(0).C(64).C(64).U16(72).U16(96));
-    rec(28, B().Char(charFlags).U16(0xC000).C(10).C(20).U8(1).U8(3).U32(0x00108000));
-    rec(29, B().Char(charFlags).C(5).C(6).C(70).C(80));
-    rec(30, B().Char(charFlags).U16(0xC309).U16(6550));
-    rec(31, B().Char(charFlags).C(5).C(6).C(500).C(600).U8(1).U8(0).U8(0));
-    rec(32, B().Char(charFlags).C(1).C(1).C(9).C(9));
-    rec(34, B().U16(12).U16(12).Bytes(22, 0x20).U16(1).U16('T').U16('m').U16(0).U16('B').U16(0).U16(0).U16(0));
-    rec(35, B().Bytes(3, 1));
-    rec(37, B().U8(1).U8(2).U8(3).U8(4));
-    rec(38, B().U16(1).U16(2).U16(3).U16(4));
-    rec(39, B().U8(5).U8(6).U8(7).U8(8));
-    rec(40, B().U16(5).U16(6).U16(7).U16(8));
-    rec(41, B().U16(3));
-    rec(42, B().U16(31));
-    rec(43, B().U16(2).U16(3));
-    rec(44, B().U32(0x18000).U32(0x20000));
-    rec(45, B().U8(1).U8(10));
-    rec(46, B().U8(2));
-    rec(47, B().U32(0x2D0000).U16(1).U16(2).U8(0xC0).U16(1).U16(2).U16(3).U16(4));
-    rec(48, B().U32(0x5A0000).U16(3).U16(4).U8(0x00));
-    rec(49, B().U8(1).U16(2).U8(1).U8(2).U8(3).U8(4).U8(5).U8(6).U8(7).U8(8).U16(500));
-    rec(50, B().U8(0).U16(9).U16(8).U16(7).U16(6));
-    rec(51, B().U8(9).U8(8).U8(7).U8(6));
-    rec(52, B().U16(9).U16(8).U16(7).U16(6));
-    rec(53, B().U16(32));
-    rec(54, B().C(1).C(2).C(3));
-    rec(55, B().C(4).C(5).C(6));
-    rec(56, B().U8(1).C(1).C(2).C(3).C(4).C(850).C(1100).U8(3).U8(2));
-    rec(57, B().U8(7).U32(0x01000003));
-    rec(58, B().Bytes(4, 2));
-    rec(59, B().Bytes(4, 3));
-    rec(60, B().U16(2).U8(1).U8(2).U8(3).U8(1).U8('w').U8('o').U8(0));
-    rec(61, B().U16(2).U8(1).U16(3).U16(4));
-    rec(62, B().U8(1).U16(2).U16(3).U16(4).U16(5));
-    rec(63, B().U16(6));
-    rec(64, B().Bytes(3, 4));
-    rec(65, B().Bytes(3, 5));
-    rec(66, B().Char(charFlags).C(1).C(2).C(3).C(4).U16(0xFFF2).U16(7).U16(0xFFFF));
-    rec(67, B().Bytes(3, 6));
-    rec(68, B().Bytes(2, 7));
-}
+using Body = testsupport::QwgBody;
 
 std::vector<uint8_t> EveryType(bool wide, uint16_t charFlags) {
     QwgBuilder q;
-    q.Record(4, 1, 0, Start(wide, wide ? 1 : 0).b);
-    AddEveryType(q, wide, charFlags);
+    q.Record(4, 1, 0, testsupport::QwgStartBody(wide, wide ? 1 : 0).b);
+    testsupport::AddEveryQwgType(q, wide, charFlags);
     return q.End().bytes;
 }
 
 // An Object Capsule whose entries say format 2 or not, then images.
 std::vector<uint8_t> Images() {
     QwgBuilder q;
-    q.Record(4, 1, 0, Start(false, 0).b);
+    q.Record(4, 1, 0, testsupport::QwgStartBody(false, 0).b);
     Body cap;
     cap.Char(0).C(0).C(0).C(10).C(10).U16(2);
     cap.U8(2).U8(0).U8(8).U8(0x84).U16(96).U16(96);
@@ -156,7 +64,7 @@ std::vector<uint8_t> DeepImages() {
         inner = level.bytes;
     }
     QwgBuilder q;
-    q.Record(4, 1, 0, Start(false, 0).b);
+    q.Record(4, 1, 0, testsupport::QwgStartBody(false, 0).b);
     q.Raw(inner);
     return q.End().bytes;
 }
@@ -165,7 +73,7 @@ std::vector<uint8_t> DeepImages() {
 // an End record with data.
 std::vector<uint8_t> Damaged() {
     QwgBuilder q;
-    q.Record(4, 1, 0, Start(false, 2).b);  // precision 2: double, reported
+    q.Record(4, 1, 0, testsupport::QwgStartBody(false, 2).b);  // precision 2: double, reported
     Body comment(true);
     comment.U32(40).Bytes(6, 'x');  // tag past the record end
     q.Record(4, 10, 0, comment.b);
@@ -194,6 +102,52 @@ std::vector<uint8_t> Damaged() {
     return q.bytes;
 }
 
+// Brush gradients with each flag on and off; the double precision record's
+// extents are u32 whatever the stream's precision.
+std::vector<uint8_t> Gradients(bool wide) {
+    QwgBuilder q;
+    q.Record(4, 1, 0, testsupport::QwgStartBody(wide, wide ? 1 : 0).b);
+    q.Record(4, 47, 0, Body{}.U32(0x10000).U16(7).U16(8).U8(0x00).b);
+    q.Record(4, 47, 0, Body{}.U32(0x8000).U16(1).U16(2).U8(0x80).U16(10).U16(20).U16(30).U16(40).b);
+    q.Record(4, 48, 0, Body{}.U32(0x2D8000).U16(5).U16(6).U8(0xC0).U32(0x10000).U32(0x20000).U32(0x30000).U32(0x40000).b);
+    q.Record(4, 48, 0, Body{}.U32(0).U16(0).U16(0).U8(0x40).b);
+    q.Record(4, 47, 0, Body{}.U32(0x10000).U16(1).b);  // cut short: no references, no flags
+    return q.End().bytes;
+}
+
+// An embedded graphic whose own Start record turns to double precision
+// between two polylines; a polyline after the image.
+std::vector<uint8_t> NestedPlace() {
+    QwgBuilder q;
+    q.Record(4, 1, 0, testsupport::QwgStartBody(false, 0).b);
+    Body cap;
+    cap.Char(0).C(0).C(0).C(10).C(10).U16(1).U8(2).U8(0).U8(8).U8(0).U16(96).U16(96);
+    q.Record(4, 33, 0, cap.b);
+    QwgBuilder inner;
+    inner.bytes.clear();
+    inner.Record(4, 21, 0, Body{}.Char(0).U16(2).C(10).C(20).C(30).C(40).b);
+    inner.Record(4, 1, 0, testsupport::QwgStartBody(true, 1).b);
+    inner.Record(4, 21, 0, Body(true).Char(0).U16(2).C(10).C(20).C(30).C(40).b);
+    inner.End();
+    Body img;
+    img.U16(0);
+    img.b.insert(img.b.end(), inner.bytes.begin(), inner.bytes.end());
+    q.Record(4, 18, 0, img.b);
+    q.Record(4, 21, 0, Body(true).Char(0).U16(1).C(50).C(60).b);
+    return q.End().bytes;
+}
+
+// A Shape Object whose length claims 2 GB that the file does not hold:
+// its data words end with the data.
+std::vector<uint8_t> ShapePastData() {
+    QwgBuilder q;
+    q.Record(4, 1, 0, testsupport::QwgStartBody(false, 0).b);
+    Body shape;
+    shape.Char(0).C(1).C(2).C(3).C(4).U16(0xFFF2).U16(7).U16(8).U8(9);
+    q.RecordWithLength(4, 66, 0, 0x7FFFFFF0, shape.b);
+    return q.bytes;
+}
+
 bool WriteHandlerFixtures(const std::string& dir) {
     bool ok = true;
     auto put = [&](const char* name, const std::vector<uint8_t>& bytes) {
@@ -206,6 +160,10 @@ bool WriteHandlerFixtures(const std::string& dir) {
     put("qwg-images.qwg", Images());
     put("qwg-deep-images.qwg", DeepImages());
     put("qwg-damaged-fields.qwg", Damaged());
+    put("qwg-gradients-single.qwg", Gradients(false));
+    put("qwg-gradients-double.qwg", Gradients(true));
+    put("qwg-nested-place.qwg", NestedPlace());
+    put("qwg-shape-past-data.qwg", ShapePastData());
     return ok;
 }
 

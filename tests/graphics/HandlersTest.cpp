@@ -20,6 +20,7 @@
 #include "graphics/Reader.h"
 #include "tests/support/CompoundBuilder.h"
 #include "tests/support/QwgBuilder.h"
+#include "tests/support/QwgSound.h"
 #include "tests/support/Recording.h"
 
 namespace {
@@ -166,6 +167,56 @@ TEST_F(HandlerSweep, EveryTypeStaysNearItsRecordEndAndRepeatsItsLines) {
             }
         }
     }
+}
+
+// The detail of a record nested in an embedded graphic decodes as at its
+// place: the graphic's own Start record, which turns to double precision,
+// holds for the records after it only. Details asked in any order, each
+// continuing from the last one's walk, give what a first detail gives.
+TEST_F(HandlerSweep, NestedRecordsDecodeAsAtTheirPlaceInAnyOrder) {
+    using testsupport::QwgBody;
+    QwgBuilder q;
+    q.Record(4, 1, 0, StartBody(false));
+    QwgBody cap;
+    cap.U16(0).C(0).C(0).C(10).C(10).U16(1).U8(2).U8(0).U8(8).U8(0).U16(96).U16(96);
+    q.Record(4, 33, 0, cap.b);
+    QwgBuilder inner;
+    inner.bytes.clear();
+    inner.Record(4, 21, 0, QwgBody{}.U16(0).U16(1).C(10).C(20).b);
+    inner.Record(4, 1, 0, StartBody(true));
+    inner.Record(4, 21, 0, QwgBody(true).U16(0).U16(1).C(10).C(20).b);
+    inner.End();
+    QwgBody img;
+    img.U16(0);
+    img.b.insert(img.b.end(), inner.bytes.begin(), inner.bytes.end());
+    q.Record(4, 18, 0, img.b);
+    q.Record(4, 21, 0, QwgBody(true).U16(0).U16(1).C(50).C(60).b);
+    q.End();
+
+    engine::DocFile* f = Open(q.bytes);
+    testsupport::RecordingList list("list");
+    graphics::ListQwgRecords(f, &list, 0, 0xFFFFFFFF, 0xFFFFFFFF, 0);
+    std::vector<uint32_t> polylines;
+    for (const auto& line : list.lines)
+        if (line.text == "Polyline: ") polylines.push_back(line.tag);
+    ASSERT_EQ(polylines.size(), 3u);
+    auto detail = [&](uint32_t at) {
+        testsupport::RecordingList lines("detail");
+        graphics::DumpQwgRecordAt(f, &lines, at, 264, 0);
+        std::vector<std::string> texts;
+        for (const auto& line : lines.lines) texts.push_back(line.text);
+        return texts;
+    };
+    std::vector<std::vector<std::string>> first;
+    for (uint32_t at : polylines) {
+        graphics::StartQwgReader(f);  // no earlier walk to continue
+        first.push_back(detail(at));
+    }
+    ASSERT_GE(first[0].size(), 6u);
+    EXPECT_EQ(first[0][5], "    0:  X: =    ah (   10)   Y: =   14h (   20) ");
+    EXPECT_EQ(first[1][5], "    0:  X: = 000a.0000h (i:   10 f:00000)   Y: = 0014.0000h (i:   20 f:00000) ");
+    EXPECT_EQ(first[2][5], "    0:  X: = 0032.0000h (i:   50 f:00000)   Y: = 003c.0000h (i:   60 f:00000) ");
+    for (size_t i : {1u, 0u, 2u, 0u, 1u, 2u, 2u}) EXPECT_EQ(detail(polylines[i]), first[i]) << i;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
 
 #include "engine/EngineContext.h"
 #include "graphics/Dialect.h"
@@ -72,6 +73,34 @@ INSTANTIATE_TEST_SUITE_P(Rows, ValueLines, ::testing::ValuesIn(kValueRows),
                              for (char c : std::string(info.param.what)) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                              return name;
                          });
+
+// The value lines are put together without printf; printf's own formats
+// are the reference, over every 16-bit word and its sign.
+TEST_F(DumperTest, ValueLinesAreWhatTheirPrintfFormatsGive) {
+    out.ChangeIndent(graphics::kIndentIn);
+    std::vector<std::string> expected;
+    char buf[128];
+    for (uint32_t w = 0; w <= 0xFFFF; ++w) {
+        const uint32_t fixed = (w << 16) | ((w * 40503u) & 0xFFFF);
+        out.EmitShortValue("S =", w, " ");
+        out.EmitWordValue("W =", w, "!");
+        out.EmitFixedValue("F =", fixed, "");
+        out.EmitUFixedValue("U =", fixed, " x");
+        const int32_t s16 = static_cast<int16_t>(w);
+        const int32_t f16 = static_cast<int16_t>(fixed & 0xFFFF);
+        std::snprintf(buf, sizeof buf, "%s%s %4xh (%5d)%s", "  ", "S =", static_cast<unsigned>(s16), s16, " ");
+        expected.emplace_back(buf);
+        std::snprintf(buf, sizeof buf, "%s%s %4xh (%5d)%s", "  ", "W =", w, static_cast<int>(w), "!");
+        expected.emplace_back(buf);
+        std::snprintf(buf, sizeof buf, "%s%s %.4x.%.4xh (i:%5d f:%.5u)%s", "  ", "F =", w, static_cast<unsigned>(f16),
+                      s16, static_cast<unsigned>(f16), "");
+        expected.emplace_back(buf);
+        std::snprintf(buf, sizeof buf, "%s%s %.4x.%.4xh (i:%5u f:%.5u)%s", "  ", "U =", static_cast<unsigned>(s16),
+                      static_cast<unsigned>(f16), w, static_cast<unsigned>(f16), " x");
+        expected.emplace_back(buf);
+    }
+    EXPECT_EQ(Lines(), expected);
+}
 
 TEST_F(DumperTest, IndentationStepsAreTwoBlanksAndStayBalancedPastTheShownDepth) {
     struct Row {
