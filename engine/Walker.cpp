@@ -27,6 +27,7 @@ namespace {
 constexpr uint32_t kProgressFromBytes = 20000;
 constexpr int kProgressSteps = 50;
 constexpr int32_t kMaxRefillSize = 16000;
+constexpr uint8_t kUndoMarkerCode = 0xF1;
 
 // Fixed-length functions of the old layout, 0xC0-0xCF.
 constexpr uint8_t kOldFixedLength[16] = {4, 9, 11, 3, 3, 5, 6, 7, 4, 5, 6, 6, 8, 10, 10, 12};
@@ -382,6 +383,7 @@ Walk::Step Walk::Fixed(uint8_t c, uint32_t length) {
         if (pos_ + L > fill_) return CutOff(offset);
     }
     if (window_[pos_ + L - 1] == c) {
+        if (c == kUndoMarkerCode && !oldLayout_) ++Ctx().check.undoMarkers;
         if (!oldLayout_)
             DescribeFixedFunction(std::span<const uint8_t>(&window_[pos_], L), rq_.sink, offset, single_,
                                   rq_.groupMask, rq_.classMask, rq_.mode, false, stretch_.valid);
@@ -473,6 +475,7 @@ int32_t Walk::Run() {
     ctx.sink.invalidTextMarker = 0;
     ctx.check.undoLevel = 0;
     ctx.check.undoStart = 0;
+    ctx.check.undoMarkers = 0;
     if (startOffset_ == 0) startOffset_ = own.DocOffset();
     const int32_t end = SeekDocFile(f, 0, 2);
     const uint32_t fileLength = end > 0 ? static_cast<uint32_t>(end) : 0;

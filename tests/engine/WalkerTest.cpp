@@ -91,7 +91,7 @@ std::string L(const char* target, uint32_t tag, const std::string& text) {
     return Format("L %s %08X %s", target, tag, text.c_str());
 }
 
-std::vector<InvalidRange> Ranges() { return Ctx().check.ranges; }
+std::vector<InvalidRange> Ranges() { return {Ctx().check.ranges.begin(), Ctx().check.ranges.end()}; }
 
 }  // namespace
 
