@@ -1,7 +1,7 @@
 // bench_check: opens and checks generated documents of two kinds at 16, 64
 // and 256 MB, each in a child process so that its peak memory is its own,
 // and times `cat FILE > /dev/null` beside it in the same run: the best of
-// three of each (wall seconds; "cpu s" is the child's user + system time).
+// five of each (wall seconds; "cpu s" is the child's user + system time).
 //
 // Both kinds have 3000 packets: 1000 fonts, 1000 styles with child lists
 // naming fonts, 1000 boxes with two text blocks (a function with a prefix id
@@ -49,7 +49,7 @@ using testsupport::Packet;
 using testsupport::VarFunc;
 
 constexpr int kFonts = 1000, kStyles = 1000, kBoxes = 1000;
-constexpr int kRuns = 3;
+constexpr int kRuns = 5;
 
 // Counts the lines the check writes and keeps the last one (the verdict).
 class CountingList final : public engine::ListTarget {

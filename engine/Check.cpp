@@ -507,7 +507,17 @@ uint64_t AssignSlots(CheckState& st) {
 
 enum class CrossRef { Built, NoMemory, Canceled };
 
-CrossRef CrossReference(DocFile* f, uint64_t total, const CancelWatch& watch) {
+// Room for the ranges the booking will close, in one piece; a guess that
+// cannot be had leaves the list to grow as it goes.
+void ReserveRanges(CheckState& st, uint64_t count) {
+    if (count == 0 || count > st.ranges.max_size() - st.ranges.size()) return;
+    try {
+        st.ranges.reserve(st.ranges.size() + static_cast<size_t>(count));
+    } catch (const std::exception&) {
+    }
+}
+
+CrossRef CrossReference(DocFile* f, uint64_t total, uint64_t ranges, const CancelWatch& watch) {
     EngineContext& c = Ctx();
     CProgressDialog dialog(kCaptionCrossReference);
     CProgressDialog* shown = dialog.Create() ? &dialog : nullptr;
@@ -515,6 +525,7 @@ CrossRef CrossReference(DocFile* f, uint64_t total, const CancelWatch& watch) {
         Box(Problem::NoMemory, "Error");
         return CrossRef::NoMemory;
     }
+    ReserveRanges(c.check, ranges);
     c.check.progress = shown;
     c.check.progressPending = 0;
     c.check.progressBatch = static_cast<uint32_t>(std::max<uint64_t>(1, total / kBookingSteps));
@@ -741,7 +752,10 @@ int CheckDocument(DocFile* f, ListTarget* report) {
     const uint64_t total = AssignSlots(st);
     if (!report) return 0;  // no list: counted, nothing booked, no verdict
 
-    switch (CrossReference(f, total, watch)) {
+    // The booking closes at most one range per undo marker and per damage
+    // the counting found.
+    const uint64_t ranges = uint64_t{st.undoMarkers} + static_cast<uint32_t>(st.otherFindings);
+    switch (CrossReference(f, total, ranges, watch)) {
         case CrossRef::NoMemory: return 1;
         case CrossRef::Canceled: return Canceled(report);
         case CrossRef::Built: break;

@@ -3,12 +3,49 @@
 // repair share: totals, the reference table, the range list and the undo
 // state. Held in the EngineContext; cleared at the start of every check.
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <vector>
 
 namespace engine {
 
 class CProgressDialog;
+
+// Blocks for the check's large tables: megabytes on a dense document,
+// faulted in 4 KB at a time they cost more than filling them. Blocks from
+// kLargeTableBytes on are laid on huge-page boundaries and asked to be
+// backed by huge pages (a hint; where there are none they are plain pages).
+inline constexpr size_t kLargeTableBytes = size_t{1} << 20;
+void* AllocateLargeTable(size_t bytes);  // throws std::bad_alloc
+void FreeLargeTable(void* block, size_t bytes);
+
+template <class T>
+struct LargeTableAllocator {
+    using value_type = T;
+    LargeTableAllocator() = default;
+    template <class U>
+    LargeTableAllocator(const LargeTableAllocator<U>&) noexcept {}
+    T* allocate(size_t n) {
+        if (n > SIZE_MAX / sizeof(T)) throw std::bad_array_new_length();
+        if (n * sizeof(T) < kLargeTableBytes) return std::allocator<T>().allocate(n);
+        return static_cast<T*>(AllocateLargeTable(n * sizeof(T)));
+    }
+    void deallocate(T* p, size_t n) noexcept {
+        if (n * sizeof(T) < kLargeTableBytes)
+            std::allocator<T>().deallocate(p, n);
+        else
+            FreeLargeTable(p, n * sizeof(T));
+    }
+    template <class U>
+    bool operator==(const LargeTableAllocator<U>&) const noexcept {
+        return true;
+    }
+};
+
+template <class T>
+using LargeTable = std::vector<T, LargeTableAllocator<T>>;
 
 // PacketRef kinds.
 enum : uint8_t {
@@ -62,8 +99,8 @@ struct CheckState {
     // false and nothing may rely on its tables.
     bool complete = false;
 
-    std::vector<PacketRef> refs;         // sized by the counted uses
-    std::vector<InvalidRange> ranges;    // in booking order
+    LargeTable<PacketRef> refs;        // sized by the counted uses
+    LargeTable<InvalidRange> ranges;   // in booking order
     CProgressDialog* progress = nullptr;  // the check's own dialog while it is up
     uint32_t progressPending = 0;         // bookings not yet stepped on it
     uint32_t progressBatch = 1;           // bookings per step of it
@@ -83,6 +120,10 @@ struct CheckState {
 
     // Numbers the lines of a usage list.
     int32_t usageNumber = 0;
+
+    // Undo markers a walk met (valid gates): the counting walk's number
+    // sizes the range list before the booking fills it.
+    uint32_t undoMarkers = 0;
 };
 
 // Books one reference (the cross-reference pass). Nothing for id 0, an id

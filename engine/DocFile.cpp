@@ -136,6 +136,7 @@ int32_t ReadDocFile(DocFile* f, void* buf, uint32_t count) {
 
 int32_t WriteDocFile(DocFile* f, const void* buf, uint32_t count) {
     if (!f || (!buf && count)) return -1;
+    f->walkAhead.reset();  // what was read ahead may no longer be the file
     if (count > INT32_MAX) return -1;
     int64_t pos = CurrentPos(f);
     if (pos < 0 || static_cast<uint64_t>(pos) + count > kMaxPosition + 1) return -1;

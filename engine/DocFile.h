@@ -37,6 +37,8 @@ struct DocFileFaults {
     virtual bool FailRename() { return false; }
 };
 
+struct WalkAhead;  // what the walker read ahead (engine/Walker.cpp)
+
 struct DocFile {
     int fd = -1;                                    // plain file
     std::unique_ptr<storage::CompoundFile> root;    // compound file
@@ -51,6 +53,10 @@ struct DocFile {
     uint32_t readAheadOffset = 0;
     uint32_t readAheadCursor = 0;
     int64_t readAheadBase = -1;  // base offset the buffer was filled from; -1 none
+
+    // The walker's bytes read ahead of its windows, kept for the next walk;
+    // every write through the handle drops them.
+    std::shared_ptr<WalkAhead> walkAhead;
 
     DocFileFaults* faults = nullptr;
 

@@ -359,18 +359,30 @@ void HexDump(int64_t count, std::span<const uint8_t> bytes, ListTarget* target, 
     const size_t n = static_cast<size_t>(count);
     // Rows of bytes that lie in the dump origin carry their file offset.
     const int64_t origin = tree ? kNoFileOffset : DumpOriginOffset(bytes.first(n));
+    // "%05x- " and "%02X " written directly: a dump is most of a detail's lines.
+    static constexpr char kUpper[] = "0123456789ABCDEF";
+    static constexpr char kLower[] = "0123456789abcdef";
+    std::string line;
     for (size_t at = 0; at < n; at += 16) {
         const size_t len = std::min<size_t>(16, n - at);
-        std::string body;
+        char digits[8];
+        size_t k = 0;
+        for (auto v = static_cast<unsigned>(at); v != 0 || k < 5; v >>= 4) digits[k++] = kLower[v & 15];
+        line.assign(digits, k);
+        std::reverse(line.begin(), line.end());
+        line += "- ";
+        const size_t body = line.size();
         for (size_t i = 0; i < len; ++i) {
-            body += Format("%02X ", bytes[at + i]);
-            if (i == 7) body += ' ';
+            const uint8_t b = bytes[at + i];
+            const char hex[3] = {kUpper[b >> 4], kUpper[b & 15], ' '};
+            line.append(hex, 3);
+            if (i == 7) line += ' ';
         }
-        body.resize(kHexWidth, ' ');
-        body += "  ";
-        AppendAsciiColumn(body, bytes.subspan(at, len), static_cast<uint32_t>(len));
+        line.resize(body + kHexWidth, ' ');
+        line += "  ";
+        AppendAsciiColumn(line, bytes.subspan(at, len), static_cast<uint32_t>(len));
         if (origin != kNoFileOffset) SetNextLineOffset(origin + static_cast<int64_t>(at));
-        emit(Format("%05x- %s", static_cast<unsigned>(at), body.c_str()));
+        emit(line);
     }
 }
 

@@ -1,7 +1,10 @@
 #include "engine/Walker.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <bit>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <span>
@@ -22,11 +25,35 @@
 
 namespace engine {
 
+// What a walk read of the file ahead of its windows: the windows of the
+// check's walks come out of few large reads, and the single descriptions of
+// one document's codes, one after the other, out of the same bytes. Kept on
+// the handle, which drops it on every write.
+struct WalkAhead {
+    static constexpr uint32_t kBytes = uint32_t{1} << 20;
+    LargeTable<uint8_t> bytes = LargeTable<uint8_t>(kBytes);  // not cleared: only what was read is looked at
+    uint32_t base = 0;        // file offset of bytes[0]
+    uint32_t fill = 0;        // bytes read
+    bool toEnd = false;       // the read stopped at the end of the file
+    uint32_t fileLength = 0;  // the file's length then
+    // A plain file's change time then, and when the file was last found so:
+    // another writer can change it behind the handle.
+    int64_t changed = -1;
+    std::chrono::steady_clock::time_point seen;
+
+    // What ReadDocFile(want) at `at` would give, all of it read here.
+    bool Holds(uint32_t at, uint32_t want) const {
+        const uint64_t end = uint64_t{base} + fill;
+        return at >= base && (uint64_t{at} + want <= end || (toEnd && at <= end));
+    }
+};
+
 namespace {
 
 constexpr uint32_t kProgressFromBytes = 20000;
 constexpr int kProgressSteps = 50;
 constexpr int32_t kMaxRefillSize = 16000;
+constexpr uint8_t kUndoMarkerCode = 0xF1;
 
 // Fixed-length functions of the old layout, 0xC0-0xCF.
 constexpr uint8_t kOldFixedLength[16] = {4, 9, 11, 3, 3, 5, 6, 7, 4, 5, 6, 6, 8, 10, 10, 12};
@@ -80,7 +107,11 @@ private:
     static Step End(int32_t r) { return {true, r}; }
 
     uint32_t Offset() const { return base_ + pos_; }
-    bool IsText(uint8_t c) const { return isText_[c]; }
+    // A single description looks at a few bytes: it asks without tables.
+    bool IsText(uint8_t c) const { return single_ ? text_->IsText(c) : isText_[c]; }
+    uint32_t FixedLength(uint8_t c) const { return single_ ? FixedFunctionLength(c) : fixedLength_[c]; }
+    bool KeptAheadHolds(uint32_t want);
+    int32_t ReadAhead(uint32_t want);
     bool ReadNextWindow();
     Refill RefillWindowAt();
     int32_t FlushTextRun(int code);
@@ -103,7 +134,12 @@ private:
     uint32_t cutLength_ = 0;
     const WalkDamagePolicy* damage_ = nullptr;
     TextRunSettings settings_;
-    std::vector<uint8_t> window_;
+    std::unique_ptr<uint8_t[]> own_;    // the window, where it is read on its own
+    const uint8_t* window_ = nullptr;   // own_ or a piece of ahead_
+    // Walks that write nothing take their windows from what was read ahead.
+    bool readsAhead_ = false;
+    std::shared_ptr<WalkAhead> ahead_;
+    uint32_t fileLength_ = 0;
     uint32_t base_ = 0;
     uint32_t pos_ = 0;
     uint32_t fill_ = 0;
@@ -125,14 +161,88 @@ private:
     uint32_t step_ = 1;
 };
 
+// True when the handle keeps, still as the file has them, the bytes a read
+// of `want` at the base would give: a single description then reads nothing.
+bool Walk::KeptAheadHolds(uint32_t want) {
+    DocFile* f = rq_.file;
+    const std::shared_ptr<WalkAhead>& kept = f->walkAhead;
+    if (!kept || !kept->Holds(base_, want)) return false;
+    if (!f->IsCompound()) {
+        // Within a run of descriptions the file is looked at now and then;
+        // a description after a pause looks at it first.
+        constexpr auto kTrusted = std::chrono::milliseconds(20);
+        const auto now = std::chrono::steady_clock::now();
+        if (now - kept->seen >= kTrusted) {
+            struct stat st {};
+            if (fstat(f->fd, &st) != 0 || st.st_size != kept->fileLength ||
+                int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec != kept->changed) {
+                f->walkAhead.reset();
+                return false;
+            }
+            kept->seen = now;
+        }
+    }
+    ahead_ = kept;
+    fileLength_ = kept->fileLength;
+    return true;
+}
+
+// The window at the base out of what was read ahead, reading on from the
+// base where that does not hold it. What ReadDocFile(want) would return.
+int32_t Walk::ReadAhead(uint32_t want) {
+    DocFile* f = rq_.file;
+    if (want == 0) return 0;
+    // What this walk read, or found still so, while the handle keeps it.
+    if (!ahead_ || f->walkAhead != ahead_ || !ahead_->Holds(base_, want)) {
+        // The kept block's room is read into again, unless another walk
+        // still reads from it.
+        std::shared_ptr<WalkAhead> block = ahead_ ? ahead_ : f->walkAhead;
+        const long mine = 1 + long{block == ahead_} + long{block == f->walkAhead};
+        if (!block || block.use_count() > mine) block = std::make_shared<WalkAhead>();
+        ahead_ = block;
+        f->walkAhead = block;
+        WalkAhead& a = *block;
+        const int32_t n = SeekDocFile(f, static_cast<int32_t>(base_), 0) == static_cast<int32_t>(base_)
+                              ? ReadDocFile(f, a.bytes.data(), WalkAhead::kBytes)
+                              : -1;
+        if (n < 0) {
+            f->walkAhead.reset();
+            ahead_.reset();
+            return -1;
+        }
+        a.base = base_;
+        a.fill = static_cast<uint32_t>(n);
+        // Short of the end of the file, a short read is a failure further on.
+        a.toEnd = a.fill < WalkAhead::kBytes && uint64_t{base_} + a.fill >= fileLength_;
+        a.fileLength = fileLength_;
+        a.changed = -1;
+        struct stat st {};
+        if (!f->IsCompound() && fstat(f->fd, &st) == 0)
+            a.changed = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+        a.seen = std::chrono::steady_clock::now();
+    }
+    const WalkAhead& a = *ahead_;
+    window_ = a.bytes.data() + (base_ - a.base);
+    return static_cast<int32_t>(std::min<uint64_t>(want, uint64_t{a.base} + a.fill - base_));
+}
+
+// The walks leave the handle's position where their reads left it: every
+// reader seeks before it reads.
 bool Walk::ReadNextWindow() {
     const uint32_t want = std::min(remaining_, kWalkWindow);
-    const int32_t n = want == 0 ? 0 : ReadDocFile(rq_.file, window_.data(), want);
+    int32_t n = 0;
+    if (readsAhead_) {
+        n = ReadAhead(want);
+    } else {
+        if (!own_) own_.reset(new uint8_t[kWalkWindow]);  // no need to clear: only what was read is looked at
+        window_ = own_.get();
+        n = want == 0 ? 0 : ReadDocFile(rq_.file, own_.get(), want);
+    }
     // An empty window after a failure: the walked data ends at the base.
     fill_ = n > 0 ? static_cast<uint32_t>(n) : 0;
     pos_ = 0;
     // What a single description dumps lies in this window.
-    if (single_) SetDumpOrigin(std::span<const uint8_t>(window_.data(), fill_), base_);
+    if (single_) SetDumpOrigin(std::span<const uint8_t>(window_, fill_), base_);
     if (n < 0) return false;
     remaining_ -= fill_;
     return true;
@@ -142,7 +252,9 @@ bool Walk::ReadNextWindow() {
 Walk::Refill Walk::RefillWindowAt() {
     if (fill_ < kWalkWindow || pos_ == 0) return Refill::LastWindow;
     const uint32_t unread = fill_ - pos_;
-    const int32_t at = SeekDocFile(rq_.file, -static_cast<int32_t>(unread), 1);
+    // What is read ahead is read at its own offsets: no seek back.
+    const int32_t at = readsAhead_ ? static_cast<int32_t>(base_ + pos_)
+                                   : SeekDocFile(rq_.file, -static_cast<int32_t>(unread), 1);
     if (at < 0) {
         AddListLine(rq_.sink, "ERROR using seek function");
         return Refill::Failed;
@@ -213,7 +325,7 @@ Walk::Step Walk::DescribeDamagedPlace() {
         count = std::min(count, r.end > r.start ? r.end - r.start : 0);
         break;
     }
-    HexDump(count, std::span<const uint8_t>(window_.data(), fill_), Ctx().describer.currentTarget);
+    HexDump(count, std::span<const uint8_t>(window_, fill_), Ctx().describer.currentTarget);
     return End(0);
 }
 
@@ -296,7 +408,8 @@ Walk::Step Walk::Variable(uint8_t c) {
             case Refill::Done: return GoOn();  // the same item again, at the window's start
         }
     }
-    const auto size = static_cast<int16_t>(GetU16(window_, pos_ + 2));
+    const std::span<const uint8_t> window(window_, fill_);
+    const auto size = static_cast<int16_t>(GetU16(window, pos_ + 2));
     const uint32_t span = static_cast<uint32_t>(size) + (oldLayout_ ? 4 : 0);
     const bool resync = stretch_.checkOrExtract;
     const SinkState& sink = Ctx().sink;
@@ -308,8 +421,8 @@ Walk::Step Walk::Variable(uint8_t c) {
             const uint32_t p = pos_;
             const auto P = static_cast<uint32_t>(size);
             trailerRight = oldLayout_
-                               ? GetU16(window_, p + P) == P && window_[p + P + 3] == c
-                               : GetU16(window_, p + P - 3) == P && window_[p + P - 1] == c;
+                               ? GetU16(window, p + P) == P && window_[p + P + 3] == c
+                               : GetU16(window, p + P - 3) == P && window_[p + P - 1] == c;
         }
         WalkDamage kind = WalkDamage::WrongTrailer;
         if (trailerRight && !oldLayout_) {
@@ -372,7 +485,7 @@ Walk::Step Walk::Fixed(uint8_t c, uint32_t length) {
         ++pos_;
         return GoOn();
     }
-    const uint32_t L = oldLayout_ ? length : fixedLength_[c];
+    const uint32_t L = oldLayout_ ? length : FixedLength(c);
     if (pos_ + L > fill_) {
         switch (RefillWindowAt()) {
             case Refill::LastWindow: return CutOff(offset);
@@ -382,6 +495,7 @@ Walk::Step Walk::Fixed(uint8_t c, uint32_t length) {
         if (pos_ + L > fill_) return CutOff(offset);
     }
     if (window_[pos_ + L - 1] == c) {
+        if (c == kUndoMarkerCode && !oldLayout_) ++Ctx().check.undoMarkers;
         if (!oldLayout_)
             DescribeFixedFunction(std::span<const uint8_t>(&window_[pos_], L), rq_.sink, offset, single_,
                                   rq_.groupMask, rq_.classMask, rq_.mode, false, stretch_.valid);
@@ -398,7 +512,7 @@ Walk::Step Walk::Fixed(uint8_t c, uint32_t length) {
 // a time, a byte b >= 0xD0 being one whose low seven bits plus 0x30 carry
 // into bit 7 while bit 7 is set.
 uint32_t Walk::QuietRunEnd(uint32_t from, uint32_t stop) const {
-    const uint8_t* w = window_.data();
+    const uint8_t* w = window_;
     uint32_t p = from;
 #if defined(__SSE2__)
     const __m128i low = _mm_set1_epi8(static_cast<char>(0xCF));
@@ -462,7 +576,7 @@ int32_t Walk::Run() {
         }
         if (at >= 0) SeekDocFile(f, at, 0);
     }
-    for (int c = 0; c < 256; ++c) {
+    for (int c = 0; c < 256 && !single_; ++c) {
         isText_[c] = oldLayout_ ? (c >= 0x20 && c <= 0x7F) : text_->IsText(static_cast<uint8_t>(c));
         fixedLength_[c] = static_cast<uint8_t>(FixedFunctionLength(static_cast<uint8_t>(c)));
     }
@@ -473,10 +587,24 @@ int32_t Walk::Run() {
     ctx.sink.invalidTextMarker = 0;
     ctx.check.undoLevel = 0;
     ctx.check.undoStart = 0;
+    ctx.check.undoMarkers = 0;
     if (startOffset_ == 0) startOffset_ = own.DocOffset();
-    const int32_t end = SeekDocFile(f, 0, 2);
-    const uint32_t fileLength = end > 0 ? static_cast<uint32_t>(end) : 0;
-    length_ = rq_.length == kWalkToEnd ? fileLength : rq_.length;
+    // Walks that write nothing read ahead; the fault seam sees every read.
+    readsAhead_ = (quiet_ || single_) && !f->faults;
+    // A single description out of bytes the handle still keeps reads nothing.
+    bool kept = false;
+    if (single_ && readsAhead_ && f->walkAhead && startOffset_ <= 0x7FFFFFFFu) {
+        const uint32_t known = f->walkAhead->fileLength;
+        length_ = rq_.length == kWalkToEnd ? known : rq_.length;
+        base_ = startOffset_;
+        kept = KeptAheadHolds(std::min(length_, kWalkWindow));
+    }
+    if (!kept) {
+        const int32_t end = SeekDocFile(f, 0, 2);
+        fileLength_ = end > 0 ? static_cast<uint32_t>(end) : 0;
+        length_ = rq_.length == kWalkToEnd ? fileLength_ : rq_.length;
+    }
+    const uint32_t fileLength = fileLength_;
 
     settings_ = TextRunSettings{rq_.sink,       single_,     rq_.mode,     rq_.groupMask,
                                 rq_.classMask,  rq_.searchText, rq_.caseSensitive, rq_.scramble,
@@ -497,11 +625,10 @@ int32_t Walk::Run() {
     }
 
     if (startOffset_ > 0x7FFFFFFFu ||
-        SeekDocFile(f, static_cast<int32_t>(startOffset_), 0) != static_cast<int32_t>(startOffset_)) {
+        (!kept && SeekDocFile(f, static_cast<int32_t>(startOffset_), 0) != static_cast<int32_t>(startOffset_))) {
         AddListLine(rq_.sink, "Seek to beginning of Document failed.");
         return 1;
     }
-    window_.assign(kWalkWindow, 0);
     base_ = startOffset_;
     remaining_ = length_;
     if (!ReadNextWindow()) {

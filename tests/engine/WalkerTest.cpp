@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/Captions.h"
@@ -91,7 +93,7 @@ std::string L(const char* target, uint32_t tag, const std::string& text) {
     return Format("L %s %08X %s", target, tag, text.c_str());
 }
 
-std::vector<InvalidRange> Ranges() { return Ctx().check.ranges; }
+std::vector<InvalidRange> Ranges() { return {Ctx().check.ranges.begin(), Ctx().check.ranges.end()}; }
 
 }  // namespace
 
@@ -358,6 +360,54 @@ TEST(WalkerSingle, DescriptionsOfOneItem) {
         EXPECT_EQ(lines, k.lines);
         EXPECT_EQ(c.window.title, k.title);
     }
+}
+
+// Single descriptions take their bytes from what an earlier walk read
+// ahead: every change of the file shows in the next one all the same.
+TEST(WalkerSingle, BytesKeptForTheNextDescriptionFollowEveryChangeOfTheFile) {
+    ScopedContext c;
+    Walks w{c};
+    Doc d(Body().Text("Hi").Code(0x0A).Text("there").Code(0x0A));
+    const uint32_t b = d.body;
+    auto text = [&](uint32_t at) {
+        c.log.Clear();
+        w.Describe(d, at);
+        const std::vector<std::string> lines = w.Lines();
+        return lines.empty() ? std::string() : lines.back();
+    };
+    auto write = [&](DocFile* f, uint32_t at, const char* bytes) {
+        ASSERT_EQ(SeekDocFile(f, static_cast<int32_t>(at), 0), static_cast<int32_t>(at));
+        ASSERT_EQ(WriteDocFile(f, bytes, 2), 2);
+    };
+    EXPECT_EQ(text(b), L("detail", 0, "'Hi'"));
+    EXPECT_EQ(text(b + 3), L("detail", 0, "'there'"));
+
+    // A row edit writes through the document's own handle.
+    write(d.file, b + 3, "TH");
+    EXPECT_EQ(text(b + 3), L("detail", 0, "'THere'"));
+    EXPECT_EQ(text(b), L("detail", 0, "'Hi'"));
+
+    // Another writer: seen once the run of descriptions pauses.
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    DocFile* other = OpenDocFile(d.path, kOpenRead | kOpenWrite);
+    ASSERT_NE(other, nullptr);
+    write(other, b, "Yo");
+    CloseDocFile(other);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(text(b), L("detail", 0, "'Yo'"));
+
+    // The file opened again.
+    d.Close();
+    DocFile* again = OpenDocFile(d.path, kOpenRead | kOpenWrite);
+    ASSERT_NE(again, nullptr);
+    write(again, b + 3, "tH");
+    CloseDocFile(again);
+    ASSERT_TRUE(d.Open());
+    EXPECT_EQ(text(b + 3), L("detail", 0, "'tHere'"));
+
+    // A check and its walks read the file anew as well.
+    write(d.file, b, "Ok");
+    EXPECT_EQ(text(b), L("detail", 0, "'Ok'"));
 }
 
 TEST(WalkerSingle, TheRepairsProbeLeavesTheTitleAlone) {

@@ -1,0 +1,75 @@
+// Lines are formatted without vsnprintf for the forms they use: every form,
+// against vsnprintf, over values at the edges.
+
+#include "engine/Format.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+using engine::Format;
+
+namespace {
+
+template <class... A>
+std::string Printf(const char* fmt, A... a) {
+    char buf[512];
+    std::snprintf(buf, sizeof buf, fmt, a...);
+    return buf;
+}
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+#pragma GCC diagnostic ignored "-Wformat-security"
+
+template <class T>
+void Same(const char* const* forms, size_t count, std::initializer_list<T> values) {
+    for (size_t i = 0; i < count; ++i)
+        for (T v : values) {
+            SCOPED_TRACE(std::string(forms[i]) + " of " + std::to_string(v));
+            EXPECT_EQ(Format(forms[i], v), Printf(forms[i], v));
+        }
+}
+
+TEST(Format, IntegerFormsAsVsnprintfHasThem) {
+    static const char* const kInt[] = {"%d", "%i", "%5d", "%-5d|", "%05d", "%+d", "% d", "%.3d", "%8.3d", "%-8.3d|",
+                                       "%+05d", "%.0d", "%x", "%X", "%02X", "%04X", "%08X", "%#x", "%#06X", "%#.0x",
+                                       "%u", "%5u", "%-3u|", "%hd", "%hu", "%hhd", "%hhX", "%hX", "at 0x%06X."};
+    Same(kInt, std::size(kInt), {0, 1, -1, 7, 255, 4096, -65536, INT_MAX, INT_MIN});
+    static const char* const kLong[] = {"%ld", "%lX", "%lx", "%8lX", "%-8ld|", "%lu", "%+ld"};
+    Same(kLong, std::size(kLong), {0L, -1L, 1234567890123L, LONG_MAX, LONG_MIN});
+    static const char* const kLongLong[] = {"%lld", "%llX", "%llu", "%020llx"};
+    Same(kLongLong, std::size(kLongLong), {0LL, -1LL, LLONG_MAX, LLONG_MIN});
+    static const char* const kSize[] = {"%zu", "%zx", "%5zu"};
+    Same(kSize, std::size(kSize), {size_t{0}, size_t{99}, SIZE_MAX});
+}
+
+TEST(Format, TextFormsAndWhatGoesToVsnprintf) {
+    static const char* const kText[] = {"%s", "[%10s]", "[%-10s]", "[%.3s]", "[%8.2s]", "%s%%%s"};
+    for (const char* form : kText)
+        for (const char* t : {"", "a", "Prefix ID", "0123456789abcdef"}) {
+            SCOPED_TRACE(std::string(form) + " of " + t);
+            EXPECT_EQ(Format(form, t, t), Printf(form, t, t));
+        }
+    static const char* const kChar[] = {"%c", "[%3c]", "[%-3c]", "Level %d numbering method: %cd"};
+    for (const char* form : kChar)
+        for (int c : {'A', ' ', 'z'}) EXPECT_EQ(Format(form, c, c), Printf(form, c, c)) << form;
+    // A precision bounds what is read: the bytes need not end in a zero.
+    const char unended[4] = {'a', 'b', 'c', 'd'};
+    EXPECT_EQ(Format("%.4s|", unended), "abcd|");
+    // Forms it does not write itself.
+    EXPECT_EQ(Format("%5.2f|%e", 3.14159, 2.0), Printf("%5.2f|%e", 3.14159, 2.0));
+    EXPECT_EQ(Format("%*d|%o", 6, 42, 8), Printf("%*d|%o", 6, 42, 8));
+    EXPECT_EQ(Format("100%%, %d%%", 5), "100%, 5%");
+    // Longer than any buffer of a line.
+    const std::string longText(1000, 'q');
+    EXPECT_EQ(Format("<%s>", longText.c_str()), "<" + longText + ">");
+    EXPECT_EQ(Format("%300d|", 1).size(), 301u);
+}
+
+#pragma GCC diagnostic pop
+
+}  // namespace
