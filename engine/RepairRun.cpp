@@ -366,6 +366,7 @@ int RepairDocument(RepairJob& job) {
     if (job.extract) header += ": Extracting all ASCII text from the file";
     // Whether the document is replaced is this run's own decision.
     job.inPlace = false;
+    job.textWritten = false;
     const bool replaces = job.outputReplacesInput;
     job.removed.clear();
     DiscardTemporary(job, nullptr);
@@ -458,6 +459,8 @@ int RepairDocument(RepairJob& job) {
         ok = false;
     } else if (!ok) {
         DiscardTemporary(job, out);
+    } else if (job.extract) {
+        job.textWritten = true;
     }
     release();
     if (ok && !job.scramble && !job.extract) job.inPlace = true;
