@@ -250,9 +250,20 @@ void Commands::Print() {
                          engine::Format("---- File: %s   Page: %d ----", sink.fileName.c_str(), sink.pageNumber));
     sink.currentY += line;
 
-    if (c.log) sheet_.PageAt(kRepairPage)->UpdatePage(kPrintDetail);
-    if (c.corruption) sheet_.PageAt(kInfoPage)->UpdatePage(kPrintDetail);
-    if (c.format) sheet_.RefreshPage(kFormatPage, kPrintDetail);
+    // Between the parts Cancel aborts the job.
+    engine::CProgressDialog progress;
+    progress.Create();
+    progress.SetRange(0, 6);
+    progress.SetStep(1);
+    bool cancelled = false;
+    auto part = [&](const std::function<void()>& print) {
+        if (cancelled || (cancelled = progress.CheckCancel())) return;
+        print();
+        progress.StepIt();
+    };
+    if (c.log) part([&] { sheet_.PageAt(kRepairPage)->UpdatePage(kPrintDetail); });
+    if (c.corruption) part([&] { sheet_.PageAt(kInfoPage)->UpdatePage(kPrintDetail); });
+    if (c.format) part([&] { sheet_.RefreshPage(kFormatPage, kPrintDetail); });
     struct Group {
         int page;
         bool summary, selected, all, hex, allFirst;
@@ -267,17 +278,23 @@ void Commands::Print() {
     for (const Group& g : groups) {
         const SheetPage* p = sheet_.PageAt(g.page);
         if (!p || !p->HasWindow()) continue;
-        if (g.summary) sheet_.RefreshPage(g.page, kPrintSummary);
-        const bool saved = pages.PageHex(g.page);
-        pages.SetPageHex(g.page, g.hex);
-        const bool all = g.allFirst ? g.all : g.all && !g.selected;
-        if (all)
-            sheet_.RefreshPage(g.page, kPrintEveryItem);
-        else if (g.selected)
-            sheet_.RefreshPage(g.page, kPrintDetail);
-        pages.SetPageHex(g.page, saved);
+        part([&] {
+            if (g.summary) sheet_.RefreshPage(g.page, kPrintSummary);
+            const bool saved = pages.PageHex(g.page);
+            pages.SetPageHex(g.page, g.hex);
+            const bool all = g.allFirst ? g.all : g.all && !g.selected;
+            if (all)
+                sheet_.RefreshPage(g.page, kPrintEveryItem);
+            else if (g.selected)
+                sheet_.RefreshPage(g.page, kPrintDetail);
+            pages.SetPageHex(g.page, saved);
+        });
     }
     sink.printer = nullptr;
+    if (cancelled) {
+        job->Abort();
+        return;
+    }
     job->End();
 }
 

@@ -488,6 +488,14 @@ TEST(Print, ChosenPartsInOrderToAPdf) {
     info.waitForFinished(30000);
     EXPECT_NE(info.readAllStandardOutput().toStdString().find("Glimmet"), std::string::npos);
 
+    // Cancel before the first part aborts the job.
+    r.dialogs.pdf = r.dir.File("cancelled.pdf");
+    r.ctx.progress.cancelAfterSteps = 0;
+    r.window->printAction->trigger();
+    EXPECT_EQ(engine::Ctx().sink.printer, nullptr);
+    EXPECT_EQ(PdfText(r.dialogs.pdf).find("Corruption"), std::string::npos);
+    r.ctx.progress.cancelAfterSteps = -1;
+
     // An unwritable PDF: the box, and the sink holds no printer.
     r.dialogs.pdf = r.dir.File("no/such/folder/out.pdf");
     r.window->printAction->trigger();
@@ -587,6 +595,30 @@ TEST(BusyGuard, TicksDuringAnOperationRunAsOneFetchWhenItEnds) {
     ASSERT_GT(r.fetcher.started.size(), atStart);
     EXPECT_LE(r.fetcher.started[atStart] - closed, 100);
     r.window->autoRefreshAction->trigger();
+}
+
+TEST(BusyGuard, AModalDialogOfAnyPagePostponesTheTicks) {
+    CommandRig r;
+    r.fetcher.source = r.Write("current.qwd", SoundDoc());
+    r.Start();
+    r.sheet().Settings().updateInterval = 0;
+    QDialog modal(r.window.get());
+    modal.setModal(true);
+    modal.show();
+    r.window->commands().ToggleAutoRefresh();  // the user's toggle, before the dialog came up
+    EXPECT_TRUE(r.fetcher.started.empty());     // refused while a dialog is up
+    modal.hide();
+    r.window->commands().ToggleAutoRefresh();
+    ASSERT_EQ(r.fetcher.started.size(), 1u);
+    modal.show();
+    QTest::qWait(300);
+    EXPECT_EQ(r.fetcher.started.size(), 1u);
+    const qint64 closed = r.fetcher.clock.elapsed();
+    modal.hide();
+    QTest::qWait(150);
+    ASSERT_GE(r.fetcher.started.size(), 2u);
+    EXPECT_LE(r.fetcher.started[1] - closed, 100);
+    r.window->commands().ToggleAutoRefresh();
 }
 
 TEST(BusyGuard, NoSecondCommandAndNoUnloadDuringAnOperation) {
