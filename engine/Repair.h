@@ -53,6 +53,8 @@ struct RepairJob {
     bool outputReplacesInput = false;
     bool followDocument = false;
     bool inPlace = false;
+    // Set by an extraction once its text file is written.
+    bool textWritten = false;
     std::string outputName;
     std::string temporaryName;
     std::string repairedFileName;  // the document's path

@@ -397,6 +397,7 @@ int RepairDocument(RepairJob& job) {
     if (job.extract) header += ": Extracting all ASCII text from the file";
     // Whether the document is replaced is this run's own decision.
     job.inPlace = false;
+    job.textWritten = false;
     const bool replaces = job.outputReplacesInput;
     job.removed.clear();
     DiscardTemporary(job, nullptr);
@@ -499,6 +500,8 @@ int RepairDocument(RepairJob& job) {
         ok = false;
     } else if (!ok) {
         DiscardTemporary(job, out);
+    } else if (job.extract) {
+        job.textWritten = true;
     }
     clock.Done("flush+sync");
     release();

@@ -1,5 +1,7 @@
 #include "sheet/Sheet.h"
 
+#include <filesystem>
+
 #include <QSettings>
 #include <QString>
 
@@ -29,6 +31,35 @@ std::string PendingPathFromArguments(int argc, const char* const* argv) {
         path += argv[i];
     }
     return path;
+}
+
+std::string AbsoluteCleanPath(const std::string& path) {
+    if (path.empty()) return path;
+    std::string full = path;
+    if (path[0] != '/') {
+        std::error_code ec;
+        const std::string cwd = std::filesystem::current_path(ec).string();
+        if (ec) return path;
+        full = cwd + "/" + path;
+    }
+    // Cleaned as text, the bytes kept: a symlink in the path stays what the
+    // user named, and ".." takes away the name before it.
+    std::vector<std::string> parts;
+    size_t at = 0;
+    while (at <= full.size()) {
+        size_t slash = full.find('/', at);
+        if (slash == std::string::npos) slash = full.size();
+        const std::string part = full.substr(at, slash - at);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        at = slash + 1;
+    }
+    std::string out;
+    for (const std::string& part : parts) out += "/" + part;
+    return out.empty() ? "/" : out;
 }
 
 std::string FileNameOf(const std::string& path) {
@@ -206,7 +237,8 @@ void CTabSheet::LoadDocument(const std::string& path, bool modified) {
     lastFailed_.clear();
     UpdateCaption(&path, modified);
     engine::Ctx().sink.fileName = path;
-    recent_.Add(path);
+    // Kept absolute: the list is read again from other working folders.
+    recent_.Add(AbsoluteCleanPath(path));
     engine::Ctx().doc.changed = true;
     if (header_.FileType() == 22) {
         graphics::StartQwgReader(doc_);

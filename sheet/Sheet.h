@@ -94,6 +94,10 @@ struct HistoryEntry {
 // and all: an unquoted path with blanks still arrives whole.
 std::string PendingPathFromArguments(int argc, const char* const* argv);
 
+// The absolute, cleaned form of a path as the recent list keeps it;
+// symlinks stay as they are.
+std::string AbsoluteCleanPath(const std::string& path);
+
 // The part of a path after its last '/'.
 std::string FileNameOf(const std::string& path);
 
@@ -144,6 +148,7 @@ public:
     bool Batch() const { return batch_; }
     void SetBatch(bool on) { batch_ = on; }
     bool AutoRefresh() const { return autoRefresh_; }
+    void SetAutoRefresh(bool on) { autoRefresh_ = on; }
     SheetSettings& Settings() { return settings_; }
     const SheetSettings& Settings() const { return settings_; }
     RecentFiles& Recent() { return recent_; }

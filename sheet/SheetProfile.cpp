@@ -13,6 +13,14 @@ const SheetProfile& SalvinoSheetProfile() {
         .simplePages = 2,
         .pageTitles = {"Repair Document", "Information", "Format", "Prefix", "Codes", "Filter List",
                        "Sub Document"},
+        .findCaption = "GLIMMET",
+        .searchCaption = "Search",
+        .helpFirstTip = "SALVINO can read and display QW 6, QW 7 and QW 8 documents.  It can also read and "
+                        "display QWG 2.x and QWG 3 image files.",
+        .aboutCaption = "About SALVINO",
+        .aboutProduct = "QW Document Restore Utility",
+        .aboutVersion = "Version 2.1",
+        .batch = true,
     };
     return profile;
 }

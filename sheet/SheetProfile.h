@@ -31,6 +31,16 @@ struct SheetProfile {
     int recentMax;
     int simplePages;           // pages 0 .. simplePages-1 form the simple view
     std::array<const char*, kPageCount> pageTitles;
+    // The caption of Find's not-found boxes and of its dialog.
+    const char* findCaption;
+    const char* searchCaption;
+    // The Help tips' first line and the About box.
+    const char* helpFirstTip;
+    const char* aboutCaption;
+    const char* aboutProduct;
+    const char* aboutVersion;
+    // Open takes several files and runs them as a batch.
+    bool batch;
 };
 
 const SheetProfile& SalvinoSheetProfile();

@@ -1,6 +1,8 @@
 #include "sheet/SheetWindow.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -14,7 +16,9 @@
 #include <QVBoxLayout>
 
 #include "engine/EngineContext.h"
+#include "platform/desktop/Desktop.h"
 #include "sheet/CodesPage.h"
+#include "sheet/Dialogs.h"
 #include "sheet/FilterPage.h"
 #include "sheet/ListOutput.h"
 #include "sheet/Pages.h"
@@ -24,28 +28,26 @@
 
 namespace inspector {
 
-SheetWindow::SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs, QWidget* parent)
+SheetWindow::SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs, CommandDialogs* commandDialogs,
+                         QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs) {
     if (!dialogs_) {
         ownDialogs_ = std::make_unique<QtSheetDialogs>(this);
         dialogs_ = ownDialogs_.get();
     }
+    if (!commandDialogs) {
+        ownCommandDialogs_ = std::make_unique<QtCommandDialogs>(this, *dialogs_, profile);
+        commandDialogs = ownCommandDialogs_.get();
+    }
     sheet_ = std::make_unique<CTabSheet>(profile, this);
+    CommandServices services;
+    services.dialogs = commandDialogs;
+    services.pages = this;
+    services.programFolder = [] { return PathBytes(QCoreApplication::applicationDirPath()); };
+    commands_ = std::make_unique<Commands>(*sheet_, std::move(services));
     setWindowTitle(QString::fromLatin1(profile.title));
     setAcceptDrops(true);
-
-    fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-    openAction = fileMenu->addAction(QStringLiteral("&Open..."));
-    closeAction = fileMenu->addAction(QStringLiteral("&Close"));
-    fileMenu->addSeparator();
-    exitAction = fileMenu->addAction(QStringLiteral("Exit"));
-    recentSeparator_ = fileMenu->addSeparator();
-    connect(fileMenu, &QMenu::aboutToShow, this, &SheetWindow::RebuildFileMenu);
-    connect(openAction, &QAction::triggered, this, &SheetWindow::Open);
-    connect(closeAction, &QAction::triggered, this, [this] {
-        if (!RepairRunning()) sheet_->UnloadDocument();
-    });
-    connect(exitAction, &QAction::triggered, this, &QWidget::close);
+    BuildMenu();
 
     auto* central = new QWidget(this);
     auto* outer = new QVBoxLayout(central);
@@ -96,17 +98,81 @@ SheetWindow::SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs, QWi
     outer->addLayout(buttons);
     setCentralWidget(central);
     connect(backButton, &QPushButton::clicked, this, [this] {
-        if (!RepairRunning()) sheet_->Back();
+        if (!commands_->Busy()) sheet_->Back();
     });
     connect(advancedButton, &QPushButton::clicked, this, [this] {
-        if (!RepairRunning()) sheet_->ToggleAdvanced();
+        if (!commands_->Busy()) sheet_->ToggleAdvanced();
     });
-    connect(repairButton, &QPushButton::clicked, this, [this] { repairPage()->RepairAction(); });
+    connect(repairButton, &QPushButton::clicked, this,
+            [this] { commands_->Repair([this] { repairPage()->RepairAction(); }); });
     resize(760, 560);
+}
+
+void SheetWindow::BuildMenu() {
+    auto add = [this](QMenu* menu, const char* text, void (Commands::*command)()) {
+        QAction* a = menu->addAction(QString::fromLatin1(text));
+        connect(a, &QAction::triggered, this, [this, command] { (commands_.get()->*command)(); });
+        return a;
+    };
+    fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    openAction = add(fileMenu, "&Open...", &Commands::Open);
+    closeAction = add(fileMenu, "&Close", &Commands::Close);
+    printAction = add(fileMenu, "&Print...", &Commands::Print);
+    fetchAction = add(fileMenu, "Fetch &Document from Quillwright", &Commands::FetchCurrentDocument);
+    fetchAction->setShortcut(QKeySequence(Qt::Key_F5));
+    autoRefreshAction = add(fileMenu, "&Auto Refresh", &Commands::ToggleAutoRefresh);
+    autoRefreshAction->setCheckable(true);
+    // The check mark shows the flag, never the click.
+    connect(autoRefreshAction, &QAction::triggered, this, [this] { UpdateMenuStates(); });
+    fileMenu->addSeparator();
+    exitAction = fileMenu->addAction(QStringLiteral("Exit"));
+    connect(exitAction, &QAction::triggered, this, &QWidget::close);
+    recentSeparator_ = fileMenu->addSeparator();
+
+    editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    findAction = add(editMenu, "&Find...", &Commands::Find);
+    findAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    editMenu->addSeparator();
+    scrambleAction = add(editMenu, "&Scramble all text...", &Commands::Scramble);
+    editMenu->addSeparator();
+    extractAction = add(editMenu, "&Extract text from document...", &Commands::Extract);
+
+    optionsMenu = menuBar()->addMenu(QStringLiteral("&Options"));
+    fontAction = add(optionsMenu, "&Font...", &Commands::Font);
+
+    helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
+    helpAction = add(helpMenu, "&Help...", &Commands::HelpTips);
+    helpMenu->addSeparator();
+    fileFormatAction = add(helpMenu, "&File Format...", &Commands::FileFormat);
+    helpMenu->addSeparator();
+    aboutAction = add(helpMenu, "&About...", &Commands::About);
+
+    // A help request anywhere in the window shows the tips.
+    helpRequest = new QAction(this);
+    helpRequest->setShortcut(QKeySequence(QKeySequence::HelpContents));
+    helpRequest->setShortcutContext(Qt::WindowShortcut);
+    addAction(helpRequest);
+    connect(helpRequest, &QAction::triggered, this, [this] { commands_->HelpTips(); });
+
+    connect(fileMenu, &QMenu::aboutToShow, this, &SheetWindow::RebuildFileMenu);
+    for (QMenu* m : {editMenu, optionsMenu, helpMenu})
+        connect(m, &QMenu::aboutToShow, this, &SheetWindow::UpdateMenuStates);
+    UpdateMenuStates();
+}
+
+void SheetWindow::UpdateMenuStates() {
+    const bool open = commands_->DocumentOpen();
+    closeAction->setEnabled(open);
+    printAction->setEnabled(open);
+    findAction->setEnabled(open);
+    scrambleAction->setEnabled(commands_->TextCommandsEnabled());
+    extractAction->setEnabled(commands_->TextCommandsEnabled());
+    autoRefreshAction->setChecked(sheet_->AutoRefresh());
 }
 
 SheetWindow::~SheetWindow() {
     Finish();
+    commands_.reset();
     // The pages go with the tab widget; the sheet must not outlive them.
     sheet_->AttachPages({});
     // The Sub Document page goes before the Codes page, whose "Filter Codes"
@@ -129,10 +195,50 @@ void SheetWindow::Finish() {
 
 CRepairPage* SheetWindow::repairPage() const { return static_cast<CRepairPage*>(page(kRepairPage)); }
 bool SheetWindow::RepairRunning() const { return repairPage()->Running(); }
+
+engine::RepairJob& SheetWindow::Job() { return repairPage()->job; }
+bool SheetWindow::RepairPageHasWindow() const { return repairPage()->HasWindow(); }
+bool SheetWindow::GetNewFileName(std::string* text) const { return repairPage()->GetNewFileName(text); }
+void SheetWindow::SetNewFileName(const std::string& text) { repairPage()->SetNewFileName(text); }
+void SheetWindow::ShowRepairMembers() { repairPage()->ShowMembers(); }
+int SheetWindow::RunRepair() { return repairPage()->RunRepair(); }
+void SheetWindow::ClearFindings() { infoPage()->model.Clear(); }
+void SheetWindow::ClearLog() { repairPage()->model.Clear(); }
+int SheetWindow::InfoBatchStep() { return infoPage()->BatchStep(); }
+
+bool SheetWindow::PageHex(int index) const {
+    if (index == kPrefixPage) return static_cast<CPrefixPage*>(page(index))->hexBox->isChecked();
+    if (index == kCodesPage || index == kSubDocPage) return static_cast<CCodesPage*>(page(index))->hexBox->isChecked();
+    return false;
+}
+
+void SheetWindow::SetPageHex(int index, bool on) {
+    if (index == kPrefixPage) static_cast<CPrefixPage*>(page(index))->hexBox->setChecked(on);
+    if (index == kCodesPage || index == kSubDocPage) static_cast<CCodesPage*>(page(index))->hexBox->setChecked(on);
+}
+
+int SheetWindow::SelectedRow(int index) const {
+    if (index == kPrefixPage) return static_cast<CPrefixPage*>(page(index))->SelectedPacketRow();
+    if (index == kCodesPage || index == kSubDocPage) return static_cast<CCodesPage*>(page(index))->SelectedCodeRow();
+    return -1;
+}
+
+void SheetWindow::SetWaitCursor(bool on) {
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+bool SheetWindow::ModalUp() const { return QApplication::activeModalWidget() != nullptr || !isEnabled(); }
 CInfoPage* SheetWindow::infoPage() const { return static_cast<CInfoPage*>(page(kInfoPage)); }
 CFormatPage* SheetWindow::formatPage() const { return static_cast<CFormatPage*>(page(kFormatPage)); }
 
-void SheetWindow::SetCaption(const std::string& caption) { setWindowTitle(DecodeCp1252(caption)); }
+void SheetWindow::SetCaption(const std::string& caption) {
+    setWindowTitle(DecodeCp1252(caption));
+    // Every load and unload comes by here: the shortcuts follow the document.
+    if (commands_) UpdateMenuStates();
+}
 void SheetWindow::SetBackEnabled(bool enabled) { backButton->setEnabled(enabled); }
 void SheetWindow::SetRepairEnabled(bool enabled) { repairButton->setEnabled(enabled); }
 void SheetWindow::SetAdvancedText(const std::string& text) { advancedButton->setText(QString::fromLatin1(text.c_str())); }
@@ -175,32 +281,21 @@ void SheetWindow::RebuildFileMenu() {
         QString text = PathText(path);
         text.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction* a = fileMenu->addAction(QStringLiteral("&%1. %2").arg(number).arg(text));
-        connect(a, &QAction::triggered, this, [this, number] {
-            if (!RepairRunning()) sheet_->OpenRecent(number);
-        });
+        connect(a, &QAction::triggered, this, [this, number] { commands_->OpenRecent(number); });
         recentActions.append(a);
     }
-    closeAction->setEnabled(sheet_->Document() != nullptr);
-}
-
-void SheetWindow::Open() {
-    if (RepairRunning()) return;
-    uint32_t filter = sheet_->Settings().openFilterIndex;
-    const std::optional<std::string> path = dialogs_->OpenFileName(&filter);
-    if (!path) return;
-    sheet_->Settings().openFilterIndex = filter;
-    sheet_->LoadDocument(*path, false);
+    UpdateMenuStates();
 }
 
 void SheetWindow::DropUrls(const QList<QUrl>& urls) {
-    if (RepairRunning() || urls.isEmpty() || !urls.first().isLocalFile()) return;
-    sheet_->LoadDocument(PathBytes(urls.first().toLocalFile()), false);
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    commands_->LoadDropped(PathBytes(urls.first().toLocalFile()));
 }
 
 void SheetWindow::closeEvent(QCloseEvent* event) {
     // Disabled while a long scan's progress dialog is up: the scan still
     // reads the document, which closing would take from under it.
-    if (!isEnabled() || RepairRunning()) {
+    if (!isEnabled() || commands_->Busy()) {
         event->ignore();
         return;
     }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "sheet/Commands.h"
 #include "sheet/Sheet.h"
 
 class QAction;
@@ -23,11 +24,13 @@ class CRepairPage;
 class PageWidget;
 class SheetDialogs;
 
-class SheetWindow : public QMainWindow, public SheetView {
+class SheetWindow : public QMainWindow, public SheetView, public CommandPages {
     Q_OBJECT
 public:
-    // Without `dialogs` the window uses the Qt file and print dialogs.
-    explicit SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs = nullptr, QWidget* parent = nullptr);
+    // Without `dialogs` the window uses the Qt file and print dialogs;
+    // without `commandDialogs` the commands' own Qt dialogs over them.
+    explicit SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs = nullptr,
+                         CommandDialogs* commandDialogs = nullptr, QWidget* parent = nullptr);
     ~SheetWindow() override;
 
     // Reads the settings, builds the view and opens `pendingPath` when it
@@ -37,13 +40,12 @@ public:
     void Finish();
 
     CTabSheet& sheet() { return *sheet_; }
+    Commands& commands() { return *commands_; }
     PageWidget* page(int index) const { return pages_[static_cast<size_t>(index)]; }
     CRepairPage* repairPage() const;
     CInfoPage* infoPage() const;
     CFormatPage* formatPage() const;
 
-    // While a repair runs, the commands do nothing.
-    bool RepairRunning() const;
 
     // SheetView
     void SetCaption(const std::string& caption) override;
@@ -54,8 +56,27 @@ public:
     void RemovePage(int index) override;
     void ShowPage(int index) override;
 
+    // CommandPages
+    engine::RepairJob& Job() override;
+    bool RepairPageHasWindow() const override;
+    bool GetNewFileName(std::string* text) const override;
+    void SetNewFileName(const std::string& text) override;
+    void ShowRepairMembers() override;
+    int RunRepair() override;
+    bool RepairRunning() const override;
+    void ClearFindings() override;
+    void ClearLog() override;
+    int InfoBatchStep() override;
+    bool PageHex(int page) const override;
+    void SetPageHex(int page, bool on) override;
+    int SelectedRow(int page) const override;
+    void SetWaitCursor(bool on) override;
+    bool ModalUp() const override;
+
     // The File popup as it is about to show: recent files and item states.
     void RebuildFileMenu();
+    // Every popup's item states.
+    void UpdateMenuStates();
     // Loads the first file of a drop; nothing when it is not a local file.
     void DropUrls(const QList<QUrl>& urls);
 
@@ -63,8 +84,12 @@ public:
     QPushButton* backButton = nullptr;
     QPushButton* advancedButton = nullptr;
     QPushButton* repairButton = nullptr;
-    QMenu* fileMenu = nullptr;
-    QAction *openAction = nullptr, *closeAction = nullptr, *exitAction = nullptr;
+    QMenu *fileMenu = nullptr, *editMenu = nullptr, *optionsMenu = nullptr, *helpMenu = nullptr;
+    QAction *openAction = nullptr, *closeAction = nullptr, *printAction = nullptr, *exitAction = nullptr;
+    QAction *fetchAction = nullptr, *autoRefreshAction = nullptr;
+    QAction *scrambleAction = nullptr, *findAction = nullptr, *extractAction = nullptr;
+    QAction *fontAction = nullptr, *helpAction = nullptr, *fileFormatAction = nullptr, *aboutAction = nullptr;
+    QAction* helpRequest = nullptr;  // F1
     QList<QAction*> recentActions;
 
 protected:
@@ -73,11 +98,13 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void Open();
+    void BuildMenu();
 
     std::unique_ptr<SheetDialogs> ownDialogs_;
     SheetDialogs* dialogs_;
+    std::unique_ptr<CommandDialogs> ownCommandDialogs_;
     std::unique_ptr<CTabSheet> sheet_;
+    std::unique_ptr<Commands> commands_;
     std::array<PageWidget*, kPageCount> pages_{};
     QAction* recentSeparator_ = nullptr;
     bool switching_ = false;

@@ -1,6 +1,8 @@
 #include <QApplication>
 
 #include "engine/EngineContext.h"
+#include "platform/desktop/Desktop.h"
+#include "sheet/BusFetcher.h"
 #include "sheet/Hosts.h"
 #include "sheet/Sheet.h"
 #include "sheet/SheetProfile.h"
@@ -15,7 +17,13 @@ int main(int argc, char** argv) {
     QCoreApplication::setOrganizationName(QString::fromLatin1(profile.organisation));
     QCoreApplication::setApplicationName(QString::fromLatin1(profile.application));
     engine::ResetContext();
+    desktop::QtDesktopOpener opener;
     inspector::SheetWindow window(profile);
+    // Yes in a refusal box extracts the refused file's text (the commands
+    // bind the sheet's onExtract).
+    window.commands().Services().opener = &opener;
+    sheet::BusDocumentFetcher fetcher;
+    window.commands().Services().fetcher = &fetcher;
     inspector::InstalledQtHosts hosts(&window, profile.title);
     window.show();
     window.Start(pending);

@@ -13,6 +13,7 @@
 #include "sheet/Pages.h"
 #include "sheet/PrefixPage.h"
 #include "sheet/SheetWindow.h"
+#include "tests/sheet/FakeDialogs.h"
 #include "tests/sheet/Fixtures.h"
 #include "tests/support/Recording.h"
 
@@ -37,6 +38,7 @@ public:
     std::string pdf;
     std::function<std::optional<std::string>(const std::string&)> edit;
     int edits = 0;
+    FakeCommandDialogs commands{*this};
 };
 
 struct PageRig {
@@ -55,7 +57,7 @@ struct PageRig {
     // A new window, as at the program's next start.
     void Restart() {
         window.reset();
-        window = std::make_unique<SheetWindow>(SalvinoSheetProfile(), &dialogs);
+        window = std::make_unique<SheetWindow>(SalvinoSheetProfile(), &dialogs, &dialogs.commands);
     }
     void Start(const std::string& pending = "") {
         window->show();

@@ -44,7 +44,7 @@ struct RepairRig {
     FakeDialogs dialogs;
     std::unique_ptr<SheetWindow> window;
 
-    RepairRig() { window = std::make_unique<SheetWindow>(SalvinoSheetProfile(), &dialogs); }
+    RepairRig() { window = std::make_unique<SheetWindow>(SalvinoSheetProfile(), &dialogs, &dialogs.commands); }
     ~RepairRig() { window.reset(); }
     void Start(const std::string& pending = "") {
         window->show();
@@ -429,7 +429,7 @@ TEST(RepairPage, NothingElseRunsWhileARepairRuns) {
     const std::string other = r.Write("other.qwd", SoundDoc());
     r.Start(path);
     r.ctx.messages.script = {MsgAnswer::No};
-    r.dialogs.open = other;
+    r.dialogs.commands.open = other;
     uint64_t generation = 0;
     bool runningSeen = false;
     r.dialogs.onSaveAs = [&] {

@@ -53,7 +53,7 @@ struct WindowRig {
     FakeDialogs dialogs;
     std::unique_ptr<SheetWindow> window;
 
-    WindowRig() { window = std::make_unique<SheetWindow>(SalvinoSheetProfile(), &dialogs); }
+    WindowRig() { window = std::make_unique<SheetWindow>(SalvinoSheetProfile(), &dialogs, &dialogs.commands); }
     ~WindowRig() { window.reset(); }
     void Start(const std::string& pending = "") {
         window->show();
@@ -129,7 +129,8 @@ TEST(Window, StartsWithTheSimpleViewAndNoDocument) {
     QStringList items;
     for (QAction* a : r.window->fileMenu->actions())
         if (!a->isSeparator()) items << a->text();
-    EXPECT_EQ(items, (QStringList{"&Open...", "&Close", "Exit"}));
+    EXPECT_EQ(items, (QStringList{"&Open...", "&Close", "&Print...", "Fetch &Document from Quillwright", "&Auto Refresh",
+                                  "Exit"}));
 }
 
 TEST(Window, AdvancedButtonShowsTheSevenPagesInOrder) {
@@ -157,10 +158,10 @@ TEST(Window, OpenUsesTheStoredFilterAndKeepsTheChosenOne) {
         store.setValue("Settings/Open Dialog Filter Index", "3");
     }
     r.Start();
-    r.dialogs.open = r.Write("a.qwd", SoundDoc());
-    r.dialogs.openFilter = 2;
+    r.dialogs.commands.open = r.Write("a.qwd", SoundDoc());
+    r.dialogs.commands.openFilter = 2;
     r.window->openAction->trigger();
-    EXPECT_EQ(r.dialogs.openStartedAt, 3u);
+    EXPECT_EQ(r.dialogs.commands.openStartedAt, 3u);
     EXPECT_NE(r.sheet().Document(), nullptr);
     EXPECT_EQ(r.window->windowTitle(), QStringLiteral("a.qwd (QW 6.0 format) - Salvino"));
     r.window->close();
