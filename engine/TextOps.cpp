@@ -54,7 +54,7 @@ int WalkBlock(DocFile* f, CodeWalkRequest rq) {
 CodeWalkRequest BlockRequest(DocFile* f, uint32_t offset, uint32_t size) {
     CodeWalkRequest rq;
     rq.file = f;
-    rq.start = offset & kStartOffsetMask;
+    rq.start = OffsetOf(offset);
     rq.mode = kModeDecoded;
     rq.groupMask = 0;
     rq.classMask = kTextClasses;
@@ -99,7 +99,7 @@ int32_t ListDocumentCodes(DocFile* f, ListTarget* target, int mode, uint32_t gro
 }
 
 int32_t DescribeCodeAt(DocFile* f, ListTarget* target, uint32_t start, int mode, uint32_t length) {
-    if ((start & kStartOffsetMask) == 0) return 0;
+    if (OffsetOf(start) == 0) return 0;
     EnsurePacketTable(f, mode, 0);
     OperationScope scope(Operation::Detail);
     CodeWalkRequest rq;

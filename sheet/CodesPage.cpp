@@ -24,7 +24,6 @@ namespace {
 
 const std::string kRule(61, '=');
 constexpr uint32_t kGraphicsData = 0x6F;
-constexpr uint32_t kPlaceMask = 0x07FFFFFF;
 
 }  // namespace
 
@@ -222,7 +221,7 @@ void CCodesPage::FillCodeList() {
     if (!SubDocument()) {
         const int row = SelectedCodeRow();
         if (row >= 0 && codes.Tag(static_cast<size_t>(row)) != 0)
-            previous = codes.Tag(static_cast<size_t>(row)) & kPlaceMask;
+            previous = engine::OffsetOf(codes.Tag(static_cast<size_t>(row)));
     }
     codes.Clear();
     details.Clear();
@@ -248,7 +247,7 @@ void CCodesPage::FillCodeList() {
     codes.Flush();
     if (previous && codes.Size() > 0) {
         const size_t row =
-            FirstRowAtOrAfter(codes.Size(), [this](size_t i) { return codes.Tag(i); }, kPlaceMask, *previous);
+            FirstRowAtOrAfter(codes.Size(), [this](size_t i) { return codes.Tag(i); }, engine::Ctx().profile->tagOffsetMask, *previous);
         SelectListRow(codeList, row < codes.Size() ? static_cast<int>(row) : -1, true);
     } else if (codes.Size() > 0) {
         SelectListRow(codeList, 0, false);
@@ -284,13 +283,13 @@ void CCodesPage::ShowCodeDetail() {
 
 void CCodesPage::SelectItem(uint32_t value) {
     if (value & engine::kTagTextBlock) {
-        block_ = (value >> 16) & 0x7FF;
+        block_ = engine::BlockOf(value);
         sourcePacket_ = value & 0xFFFF;
         if (SubDocument()) {
             const auto& packets = engine::Ctx().doc.packets;
             const uint32_t type = sourcePacket_ < packets.size() ? packets[sourcePacket_].entry.Type() : 0;
             if (type != kGraphicsData)
-                place_ = engine::TextBlockAt(engine::kTagTextBlock | (block_ << 16) | sourcePacket_);
+                place_ = engine::TextBlockAt(engine::MakeBlockTag(block_, sourcePacket_));
             codeName->setText(DecodeCp1252(engine::Format("From prefix packet 0x%X - (%s)", sourcePacket_,
                                                           engine::PacketTypeName(type, sourcePacket_).c_str())));
         } else {

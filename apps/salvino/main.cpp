@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, argv);
     QCoreApplication::setOrganizationName(QString::fromLatin1(profile.organisation));
     QCoreApplication::setApplicationName(QString::fromLatin1(profile.application));
-    engine::ResetContext();
+    engine::InstallProfile(*profile.engine);
     inspector::SheetWindow window(profile);
     inspector::InstalledQtHosts hosts(&window, profile.title);
     window.show();
