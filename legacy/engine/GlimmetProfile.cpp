@@ -1,0 +1,113 @@
+#include "legacy/engine/GlimmetProfile.h"
+
+#include <array>
+#include <cstring>
+
+#include "engine/Describer.h"
+#include "graphics/Dialect.h"
+#include "graphics/Records.h"
+#include "legacy/engine/GlimmetCheck.h"
+#include "legacy/engine/GlimmetScanner.h"
+
+namespace legacy {
+
+namespace {
+
+using engine::DescriberGroup;
+using F = engine::FunctionDescriberId;
+
+// The older describers know fewer subfunctions and describe fewer of them.
+constexpr auto kD0 = DescriberGroup<11>();
+constexpr auto kD1 = DescriberGroup<28>({{F::WidowOrphan, {6}}});
+constexpr auto kD2 = DescriberGroup<14>();
+constexpr auto kD3 = DescriberGroup<18>();
+constexpr auto kD4 = DescriberGroup<98>(
+    {{F::LinesToDisplay, {9}}, {F::ProofingLevel, {95}}, {F::TabRegion, {96, 97}}});
+constexpr auto kD5 = DescriberGroup<3>();
+constexpr auto kD6 = DescriberGroup<1>();
+constexpr auto kD7 = DescriberGroup<11>();
+constexpr auto kD8 = DescriberGroup<3>();
+constexpr auto kD9 = DescriberGroup<5>();
+constexpr auto kDA = DescriberGroup<6>();
+constexpr auto kDB = DescriberGroup<3>();
+constexpr auto kDC = DescriberGroup<3>();
+constexpr auto kDD = DescriberGroup<12>({{F::StyleReference, {0, 2, 4, 6, 8, 10}},
+                                         {F::NoDeletableData, {1, 3, 5, 7, 9, 11}}});
+constexpr auto kDE = DescriberGroup<3>();
+constexpr auto kDF = DescriberGroup<4>({{F::BoxFunction, {0, 1, 2}}, {F::RulePosition, {3}}});
+constexpr auto kE0 = DescriberGroup<3>();
+constexpr auto kE1 = DescriberGroup<2>();
+constexpr auto kE2 = DescriberGroup<13>({{F::MarginChange, {0}}, {F::DelayCodes, {10}}});
+
+constexpr std::array<std::span<const engine::FunctionDescriberId>, 19> kFunctions{
+    kD0, kD1, kD2, kD3, kD4, kD5, kD6, kD7, kD8, kD9, kDA, kDB, kDC, kDD, kDE, kDF, kE0, kE1, kE2};
+static_assert(kFunctions.size() == engine::kLastDescribedGroup - engine::kFirstDescribedGroup + 1);
+
+// Salvino's packet describers less the border line style and border style.
+const std::array<engine::PacketDescriberId, engine::kPacketDescriberTypes>& PacketRows() {
+    static const auto rows = [] {
+        std::array<engine::PacketDescriberId, engine::kPacketDescriberTypes> t{};
+        const auto shared = engine::SalvinoDescriberRows().packets;
+        for (size_t i = 0; i < t.size() && i < shared.size(); ++i) t[i] = shared[i];
+        t[0x42] = t[0x44] = engine::PacketDescriberId::None;
+        return t;
+    }();
+    return rows;
+}
+
+// The older handler table: types 0-63, with 58 and 59 read as no-ops.
+std::span<const graphics::RecordRow> RecordRows() {
+    static const auto rows = [] {
+        std::array<graphics::RecordRow, 64> t{};
+        const auto shared = graphics::SalvinoRecordTable();
+        for (size_t i = 0; i < t.size(); ++i) t[i] = shared[i];
+        const graphics::RecordRow* noop = nullptr;
+        for (const graphics::RecordRow& r : shared)
+            if (r.title && std::strcmp(r.title, "No-op") == 0 && !noop) noop = &r;
+        if (noop) t[58] = t[59] = *noop;
+        return t;
+    }();
+    return rows;
+}
+
+}  // namespace
+
+const engine::DescriberRows& GlimmetDescriberRows() {
+    static const engine::DescriberRows rows{PacketRows(), kFunctions};
+    return rows;
+}
+
+const graphics::DumpDialect& GlimmetDumpDialect() {
+    static const graphics::DumpDialect dialect{
+        .hexDumpLimit = 0,
+        .newlineSuffixAsBlank = true,
+        .outline = &GlimmetOutlineNumbering(),
+        .eofText = "\nUnexpected EOF while reading data.\n",
+        .testsMajorVersion = false,
+        .records = RecordRows(),
+        .lastMaskedType = 63,
+    };
+    return dialect;
+}
+
+const engine::Profile& GlimmetProfile() {
+    // Outside a check nothing is counted: each check makes its own counts.
+    static const UseCounts kNoCheck(0);
+    static const engine::Profile profile{
+        .appName = "Glimmet",
+        .tagOffsetMask = 0x0FFFFFFF,
+        .tagCrossRef = 0,
+        .tagBlockBits = 12,
+        .olderCodeLines = true,
+        .nameOverlays = GlimmetNameOverlays(),
+        .textRuns = &GlimmetTextRuns(),
+        .walkDamage = &GlimmetWalkDamage(),
+        .refCounter = &kNoCheck,
+        .dumpDialect = &GlimmetDumpDialect(),
+        .describerRows = &GlimmetDescriberRows(),
+        .describerLimits = {.fieldDump = 1024, .packetShown = 64000, .packetHead = 4096},
+    };
+    return profile;
+}
+
+}  // namespace legacy
