@@ -92,6 +92,7 @@ private:
     Step SingleByte(uint8_t c);
     Step InvalidByte();
     Step NullByte();
+    Step ByteLine(const char* title, const char* text, uint8_t code);
     Step Variable(uint8_t c);
     Step Fixed(uint8_t c, uint32_t length);
     bool Progress();
@@ -227,26 +228,23 @@ Walk::Step Walk::InvalidByte() {
     if (const int32_t r = FlushTextRun(-1)) return End(r);
     const Step s = Damage(WalkDamage::InvalidByte, Offset());
     if (s.end) return s;
-    if (single_) {
-        ShowCodeTitle(rq_.sink, "Invalid function:");
-        PrintLine(rq_.sink, "0xFF, (document corrupt)");
-        return End(0);
-    }
-    AddCodeLine(rq_.sink, "Invalid function: 0xFF, (document corrupt)", Offset(), false,
-                rq_.groupMask, rq_.classMask, 0xFF);
-    ++pos_;
-    return GoOn();
+    return ByteLine("Invalid function:", "0xFF, (document corrupt)", 0xFF);
 }
 
 Walk::Step Walk::NullByte() {
     if (const int32_t r = FlushTextRun(0)) return End(r);
+    return ByteLine("Single Byte function:", "0x00, (document may be corrupt)", 0x00);
+}
+
+// A byte shown as a code of its own: title and text in a single
+// description, else one line of both.
+Walk::Step Walk::ByteLine(const char* title, const char* text, uint8_t code) {
     if (single_) {
-        ShowCodeTitle(rq_.sink, "Single Byte function:");
-        PrintLine(rq_.sink, "0x00, (document may be corrupt)");
+        ShowCodeTitle(rq_.sink, title);
+        PrintLine(rq_.sink, text);
         return End(0);
     }
-    AddCodeLine(rq_.sink, "Single Byte function: 0x00, (document may be corrupt)", Offset(), false,
-                rq_.groupMask, rq_.classMask, 0x00);
+    AddCodeLine(rq_.sink, std::string(title) + " " + text, Offset(), false, rq_.groupMask, rq_.classMask, code);
     ++pos_;
     return GoOn();
 }

@@ -16,32 +16,30 @@ namespace {
 using engine::DescriberGroup;
 using F = engine::FunctionDescriberId;
 
-// The older describers know fewer subfunctions and describe fewer of them.
-constexpr auto kD0 = DescriberGroup<11>();
+// The older describers know fewer subfunctions in four groups and describe
+// fewer of them; the other groups are Salvino's.
 constexpr auto kD1 = DescriberGroup<28>({{F::WidowOrphan, {6}}});
 constexpr auto kD2 = DescriberGroup<14>();
 constexpr auto kD3 = DescriberGroup<18>();
 constexpr auto kD4 = DescriberGroup<98>(
     {{F::LinesToDisplay, {9}}, {F::ProofingLevel, {95}}, {F::TabRegion, {96, 97}}});
-constexpr auto kD5 = DescriberGroup<3>();
-constexpr auto kD6 = DescriberGroup<1>();
-constexpr auto kD7 = DescriberGroup<11>();
-constexpr auto kD8 = DescriberGroup<3>();
-constexpr auto kD9 = DescriberGroup<5>();
-constexpr auto kDA = DescriberGroup<6>();
-constexpr auto kDB = DescriberGroup<3>();
-constexpr auto kDC = DescriberGroup<3>();
-constexpr auto kDD = DescriberGroup<12>({{F::StyleReference, {0, 2, 4, 6, 8, 10}},
-                                         {F::NoDeletableData, {1, 3, 5, 7, 9, 11}}});
-constexpr auto kDE = DescriberGroup<3>();
-constexpr auto kDF = DescriberGroup<4>({{F::BoxFunction, {0, 1, 2}}, {F::RulePosition, {3}}});
-constexpr auto kE0 = DescriberGroup<3>();
-constexpr auto kE1 = DescriberGroup<2>();
-constexpr auto kE2 = DescriberGroup<13>({{F::MarginChange, {0}}, {F::DelayCodes, {10}}});
 
-constexpr std::array<std::span<const engine::FunctionDescriberId>, 19> kFunctions{
-    kD0, kD1, kD2, kD3, kD4, kD5, kD6, kD7, kD8, kD9, kDA, kDB, kDC, kDD, kDE, kDF, kE0, kE1, kE2};
-static_assert(kFunctions.size() == engine::kLastDescribedGroup - engine::kFirstDescribedGroup + 1);
+using GroupRows = std::span<const engine::FunctionDescriberId>;
+constexpr size_t kGroups = engine::kLastDescribedGroup - engine::kFirstDescribedGroup + 1;
+
+const std::array<GroupRows, kGroups>& FunctionRows() {
+    static const auto rows = [] {
+        std::array<GroupRows, kGroups> t{};
+        const auto shared = engine::SalvinoDescriberRows().functions;
+        for (size_t g = 0; g < t.size() && g < shared.size(); ++g) t[g] = shared[g];
+        t[0xD1 - engine::kFirstDescribedGroup] = kD1;
+        t[0xD2 - engine::kFirstDescribedGroup] = kD2;
+        t[0xD3 - engine::kFirstDescribedGroup] = kD3;
+        t[0xD4 - engine::kFirstDescribedGroup] = kD4;
+        return t;
+    }();
+    return rows;
+}
 
 // Salvino's packet describers less the border line style and border style.
 const std::array<engine::PacketDescriberId, engine::kPacketDescriberTypes>& PacketRows() {
@@ -73,7 +71,7 @@ std::span<const graphics::RecordRow> RecordRows() {
 }  // namespace
 
 const engine::DescriberRows& GlimmetDescriberRows() {
-    static const engine::DescriberRows rows{PacketRows(), kFunctions};
+    static const engine::DescriberRows rows{PacketRows(), FunctionRows()};
     return rows;
 }
 

@@ -108,17 +108,10 @@ const engine::WalkDamagePolicy& GlimmetWalkDamage() {
 int32_t ScanCodeStream(engine::DocFile* f, engine::ListTarget* sink, uint32_t start, int mode,
                        uint32_t groupMask, uint32_t classMask, UseCounts* counts, uint32_t length,
                        bool progress, const char* searchText, bool caseSensitive) {
-    engine::CodeWalkRequest rq;
-    rq.file = f;
-    rq.sink = sink;
-    rq.start = start;
-    rq.mode = mode;
-    rq.groupMask = groupMask;
-    rq.classMask = classMask;
-    rq.length = length;
-    rq.captionId = progress ? 57611 : 0;
-    rq.searchText = searchText;
-    rq.caseSensitive = caseSensitive;
+    const engine::CodeWalkRequest rq{.file = f, .sink = sink, .start = start, .mode = mode,
+                                     .groupMask = groupMask, .classMask = classMask, .length = length,
+                                     .captionId = progress ? 57611 : 0, .searchText = searchText,
+                                     .caseSensitive = caseSensitive};
     const CountingScope counting(counts);
     return engine::WalkCodeStream(rq);
 }

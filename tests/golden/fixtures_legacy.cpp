@@ -1,5 +1,7 @@
 // Fixtures that the older inspector's dialect reads differently.
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/golden/Fixtures.h"
 #include "tests/support/DocBuilder.h"
@@ -9,6 +11,13 @@ namespace {
 using testsupport::DocBuilder;
 using testsupport::Func;
 using testsupport::Packet;
+
+Packet WithData(uint8_t type, std::vector<uint8_t> payload) {
+    Packet p;
+    p.type = type;
+    p.payload = std::move(payload);
+    return p;
+}
 
 // Text runs and single bytes that the two grammars tell apart.
 DocBuilder Grammar() {
@@ -39,17 +48,9 @@ DocBuilder FixedCut() {
 // large for the older packet buffer.
 DocBuilder Names() {
     DocBuilder b;
-    for (uint8_t type : {0x37, 0x3F, 0x44, 0x5E}) {
-        Packet p;
-        p.type = type;
-        p.payload = {1, 2, 3, 4};
-        b.Add(p);
-    }
+    for (uint8_t type : {0x37, 0x3F, 0x44, 0x5E}) b.Add(WithData(type, {1, 2, 3, 4}));
     b.AddAvailable();
-    Packet big;
-    big.type = 0x01;
-    big.payload.assign(64001, 0x41);
-    b.Add(big);
+    b.Add(WithData(0x01, std::vector<uint8_t>(64001, 0x41)));
     b.body.Text("z");
     return b;
 }
@@ -69,14 +70,9 @@ DocBuilder CheckNull() {
 // once that says it is used twice.
 DocBuilder CheckCounts() {
     DocBuilder b;
-    Packet font;
-    font.type = 0x20;
-    font.payload = {'A'};
-    const uint16_t a = b.Add(font);
-    Packet once;
-    once.type = 0x08;
+    const uint16_t a = b.Add(WithData(0x20, {'A'}));
+    Packet once = WithData(0x08, {'B'});
     once.flags = 0x04;
-    once.payload = {'B'};
     const uint16_t o = b.Add(once);
     b.body.Text("x").Var(Func(0xD4, 0x1A, {a})).Var(Func(0xD4, 0x1A, {o})).Var(Func(0xD4, 0x1A, {o}));
     b.At(a).useCount = 300;
@@ -86,10 +82,7 @@ DocBuilder CheckCounts() {
 // Child ids: one valid, one past the table while counting.
 DocBuilder CheckChildren() {
     DocBuilder b;
-    Packet font;
-    font.type = 0x20;
-    font.payload = {'C'};
-    const uint16_t a = b.Add(font);
+    const uint16_t a = b.Add(WithData(0x20, {'C'}));
     Packet style;
     style.type = 0x30;
     style.children = {a, 9, a};
