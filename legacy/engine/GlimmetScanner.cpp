@@ -2,6 +2,7 @@
 
 #include "engine/Codes.h"
 #include "engine/DocFile.h"
+#include "engine/Document.h"
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
 #include "engine/OutputSink.h"
@@ -114,6 +115,15 @@ int32_t ScanCodeStream(engine::DocFile* f, engine::ListTarget* sink, uint32_t st
                                      .caseSensitive = caseSensitive};
     const CountingScope counting(counts);
     return engine::WalkCodeStream(rq);
+}
+
+int32_t SearchText(engine::DocFile* f, uint32_t start, uint32_t length, const char* text, bool caseSensitive) {
+    // The older search reads every packet first.
+    engine::ScanPackets(f, nullptr, engine::kAllPackets, false, engine::kModeDecoded, nullptr, 0);
+    const int32_t r = ScanCodeStream(f, nullptr, start, engine::kModeDecoded, 0xFFFFFFFF, 0xFFFFFFFF, nullptr,
+                                     length, false, text ? text : "", caseSensitive);
+    // A scan that failed found nothing: no run starts at offset 1.
+    return r == 1 ? 0 : r;
 }
 
 }  // namespace legacy

@@ -26,4 +26,9 @@ int32_t ScanCodeStream(engine::DocFile* f, engine::ListTarget* sink, uint32_t st
                        uint32_t groupMask, uint32_t classMask, UseCounts* counts, uint32_t length,
                        bool progress, const char* searchText, bool caseSensitive);
 
+// The Find command's search of the body from `start`: the offset of the
+// text run holding `text`; 0 when it is absent or the scan stopped at
+// damage before finding it; -1 for an empty text.
+int32_t SearchText(engine::DocFile* f, uint32_t start, uint32_t length, const char* text, bool caseSensitive);
+
 }  // namespace legacy
