@@ -216,7 +216,7 @@ void HexDumpTextBlock(const char* caption, uint32_t blockSize, uint16_t block,
     DescriberContext& d = D();
     Line(" ");
     if (block < kNavigableTextBlocks) {
-        AddDataLine(Out(), caption, kTagTextBlock | (uint32_t{block} << 16) | id);
+        AddDataLine(Out(), caption, MakeBlockTag(block, id));
         d.textBlocks.size[block] = blockSize;
         d.textBlocks.offset[block] = static_cast<uint32_t>(entry.entry.DataOffset() + d.cursor);
         d.textBlocks.owner[block] = id;
@@ -433,7 +433,7 @@ void DescribePacket(DocFile* f, uint32_t id, ListTarget* target) {
 }
 
 std::optional<TextBlockPlace> TextBlockAt(uint32_t tag) {
-    const uint32_t block = (tag >> 16) & 0x0FFF;
+    const uint32_t block = BlockOf(tag);
     const uint32_t id = tag & 0xFFFF;
     if ((tag & kTagTextBlock) == 0 || block >= kNavigableTextBlocks) return std::nullopt;
     EngineContext& c = Ctx();
@@ -510,17 +510,9 @@ constexpr std::array<PacketDescriberId, kPacketDescriberTypes> MakePacketDescrib
 }
 constexpr auto kPacketDescribers = MakePacketDescribers();
 
-struct SubRows {
-    FunctionDescriberId id;
-    std::initializer_list<int> subs;
-};
-
 template <size_t N>
 constexpr std::array<FunctionDescriberId, N> Group(std::initializer_list<SubRows> rows = {}) {
-    std::array<FunctionDescriberId, N> t{};
-    for (const SubRows& r : rows)
-        for (int s : r.subs) t[static_cast<size_t>(s)] = r.id;
-    return t;
+    return DescriberGroup<N>(rows);
 }
 
 constexpr auto kD0 = Group<11>();

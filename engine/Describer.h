@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -428,6 +429,20 @@ enum class FunctionDescriberId : uint8_t {
 inline constexpr size_t kPacketDescriberTypes = 0x80;
 inline constexpr uint8_t kFirstDescribedGroup = 0xD0;
 inline constexpr uint8_t kLastDescribedGroup = 0xE2;
+
+// A group's list of function describers, `N` subfunctions long, from the
+// subfunctions each describer takes.
+struct SubRows {
+    FunctionDescriberId id;
+    std::initializer_list<int> subs;
+};
+template <size_t N>
+constexpr std::array<FunctionDescriberId, N> DescriberGroup(std::initializer_list<SubRows> rows = {}) {
+    std::array<FunctionDescriberId, N> t{};
+    for (const SubRows& r : rows)
+        for (int s : r.subs) t[static_cast<size_t>(s)] = r.id;
+    return t;
+}
 
 // The rows of Salvino's tables; a profile may hold others.
 const DescriberRows& SalvinoDescriberRows();

@@ -28,7 +28,7 @@ struct Hosts {
 };
 
 struct EngineContext {
-    const Profile* profile = &SalvinoProfile();
+    const Profile* profile = &InstalledProfile();
     Hosts hosts;
     Operation operation = Operation::None;  // set only by an OperationScope
     SinkState sink;
@@ -51,5 +51,10 @@ EngineContext& MakeContext();
 inline EngineContext& Ctx() { return detail::context ? *detail::context : detail::MakeContext(); }
 // Replaces the process's context with a fresh one (tests, program start).
 void ResetContext();
+
+// The item-data tag layout of the context's profile.
+inline uint32_t OffsetOf(uint32_t tag) { return Ctx().profile->OffsetOf(tag); }
+inline uint32_t BlockOf(uint32_t tag) { return Ctx().profile->BlockOf(tag); }
+inline uint32_t MakeBlockTag(uint32_t block, uint32_t id) { return Ctx().profile->MakeBlockTag(block, id); }
 
 }  // namespace engine

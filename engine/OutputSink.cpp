@@ -158,9 +158,10 @@ void AddCodeLine(ListTarget* target, std::string_view text, uint32_t tag, bool s
         tag |= kTagUndo;
         if (s.invalidTextMarker == -1) s.invalidTextMarker = 0;
     }
-    if (code == 0xFF) tag |= kTagDamage;
+    const bool older = Ctx().profile->olderCodeLines;
+    if (code == 0xFF && !older) tag |= kTagDamage;
     const bool shown = (!inUndo || (classMask & 0x80000000u) != 0) &&
-                       ClassShown(code, groupMask, classMask);
+                       (code == 0xFF && older ? (classMask & 0x10) != 0 : ClassShown(code, groupMask, classMask));
     if (!shown) return;
     if (s.stopValue == -1) tag |= Ctx().profile->tagCrossRef;
 
@@ -170,7 +171,7 @@ void AddCodeLine(ListTarget* target, std::string_view text, uint32_t tag, bool s
         s.highlightFlag = false;
         return;
     }
-    if (target && s.stopValue <= 0) Put(target, line, tag);
+    if (target && (older || s.stopValue <= 0)) Put(target, line, tag);
 }
 
 void AddErrorLine(ListTarget* target, std::string_view text, uint32_t tag) {

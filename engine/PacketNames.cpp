@@ -227,12 +227,18 @@ const std::array<const char*, kPacketTypeCount> kPacketTypeNames = kPacketTypeNa
 
 std::string PacketTypeName(uint32_t type, uint32_t entry, uint8_t fileType) {
     if (type >= kPacketTypeCount) return Format("0x%X packed Undefined", type);
-    if (type == 0) return entry == 0 ? "Index information" : "Available Entry";
+    const Profile& profile = *Ctx().profile;
+    // A profile renames rows; a row it removes reads as the undefined types do.
+    auto overlaid = [&](uint32_t row, const char* name) -> std::string {
+        const NameOverlayRow* o = profile.OverlayRow("PacketTypeNames", row);
+        return o ? (o->name ? o->name : "Undefined") : name;
+    };
+    if (type == 0) return entry == 0 ? "Index information" : overlaid(kAvailableEntryRow, "Available Entry");
     if (fileType != 17) {
         if (type == 0x81) return "SGML - Notation Attr (6.1)";
         if (type == 0x82) return "SGML - DTD Entity Ref";
     }
-    return kPacketTypeNames[type];
+    return overlaid(type, kPacketTypeNames[type]);
 }
 
 std::string PacketTypeName(uint32_t type, uint32_t entry) {

@@ -1,6 +1,7 @@
 #include "engine/Profile.h"
 
 #include "engine/Check.h"
+#include "engine/EngineContext.h"
 #include "engine/Walker.h"
 
 namespace engine {
@@ -20,12 +21,27 @@ const Profile& SalvinoProfile() {
         .appName = "Salvino",
         .tagOffsetMask = 0x07FFFFFF,
         .tagCrossRef = 0x08000000,
+        .tagBlockBits = 11,
         .nameOverlays = {},
         .textRuns = &SalvinoTextRuns(),
         .walkDamage = &SalvinoWalkDamage(),
         .refCounter = &SalvinoReferenceCounter(),
     };
     return profile;
+}
+
+namespace {
+const Profile*& Installed() {
+    static const Profile* installed = &SalvinoProfile();
+    return installed;
+}
+}  // namespace
+
+const Profile& InstalledProfile() { return *Installed(); }
+
+void InstallProfile(const Profile& profile) {
+    Installed() = &profile;
+    ResetContext();
 }
 
 }  // namespace engine

@@ -51,8 +51,14 @@ struct NameOverlay {
 
 struct Profile {
     const char* appName;
+    // The item-data tag layout: the low bits hold an offset or packet id; a
+    // text-block tag holds the block above the id's 16 bits.
     uint32_t tagOffsetMask;  // bits of an item-data tag that hold an offset or id
-    uint32_t tagCrossRef;    // kind bit of lines listed while the cross reference is built
+    uint32_t tagCrossRef;    // kind bit of lines listed while the cross reference is built; 0: none
+    uint8_t tagBlockBits = 11;  // width of a text-block tag's block field
+    // Code lines of the older inspector: 0xFF is a fixed-length code without
+    // the damage bit, and a shown line is added whatever the stop value.
+    bool olderCodeLines = false;
     std::span<const NameOverlay> nameOverlays;
     // The code-stream walker's variation points; none means Salvino's.
     const TextRunPolicy* textRuns = nullptr;
@@ -68,9 +74,25 @@ struct Profile {
     // The overlay row for `code` of `table`, or nullptr when the profile
     // leaves that row as the shared table has it.
     const NameOverlayRow* OverlayRow(std::string_view table, uint32_t code) const;
+
+    constexpr uint32_t OffsetOf(uint32_t tag) const { return tag & tagOffsetMask; }
+    constexpr uint32_t BlockOf(uint32_t tag) const {
+        return (tag >> 16) & ((uint32_t{1} << tagBlockBits) - 1);
+    }
+    // 0x10000000 is the text-block kind bit (kTagTextBlock).
+    constexpr uint32_t MakeBlockTag(uint32_t block, uint32_t id) const {
+        return 0x10000000u | ((block & ((uint32_t{1} << tagBlockBits) - 1)) << 16) | (id & 0xFFFF);
+    }
 };
 
 const Profile& SalvinoProfile();
+
+// The profile a program installed at start (Salvino's until one does);
+// every fresh context takes it.
+const Profile& InstalledProfile();
+// Installs `profile` for the process and resets the engine context so
+// nothing of the previous dialect stays. Tests switch profiles with it.
+void InstallProfile(const Profile& profile);
 
 // Lookup over any table whose rows have `code` and `name`: the profile's
 // overlay first, then the first row in table order. nullptr when none.

@@ -745,7 +745,7 @@ bool RemoveFunctionRef(DocFile* in, size_t slot) {
     auto& refs = c.check.refs;
     if (slot >= refs.size()) return false;
     const uint32_t offset = refs[slot].offset;
-    if (offset == 0 || offset > kStartOffsetMask) return false;
+    if (offset == 0 || offset > c.profile->tagOffsetMask) return false;
 
     CodeWalkRequest rq;
     rq.file = in;

@@ -51,7 +51,7 @@ int WalkBlock(DocFile* f, CodeWalkRequest rq) {
 CodeWalkRequest BlockRequest(DocFile* f, uint32_t offset, uint32_t size) {
     CodeWalkRequest rq;
     rq.file = f;
-    rq.start = offset & kStartOffsetMask;
+    rq.start = OffsetOf(offset);
     rq.mode = kModeDecoded;
     rq.groupMask = 0;
     rq.classMask = kTextClasses;
@@ -114,7 +114,7 @@ void WalkSideState::Restore(DocFile* f) const {
 
 int32_t ListCodeAt(DocFile* f, ListTarget* target, uint32_t start, int mode, uint32_t groupMask,
                    uint32_t classMask, uint32_t length) {
-    const uint32_t offset = start & kStartOffsetMask;
+    const uint32_t offset = OffsetOf(start);
     if (offset == 0 || !f) return 0;
     const WalkSideState keep = WalkSideState::Save(f);
     EngineContext& c = Ctx();
@@ -153,7 +153,7 @@ int32_t ListDocumentCodes(DocFile* f, ListTarget* target, int mode, uint32_t gro
 }
 
 int32_t DescribeCodeAt(DocFile* f, ListTarget* target, uint32_t start, int mode, uint32_t length) {
-    if ((start & kStartOffsetMask) == 0) return 0;
+    if (OffsetOf(start) == 0) return 0;
     EnsurePacketTable(f, mode, 0);
     OperationScope scope(Operation::Detail);
     CodeWalkRequest rq;

@@ -122,6 +122,8 @@ private:
     Step TextByte(uint8_t c);
     Step SingleByte(uint8_t c);
     Step InvalidByte();
+    Step NullByte();
+    Step ByteLine(const char* title, const char* text, uint8_t code);
     Step Variable(uint8_t c);
     Step Fixed(uint8_t c, uint32_t length);
     bool Progress();
@@ -155,6 +157,7 @@ private:
     // over in one scan.
     bool quiet_ = false;
     bool oldLayout_ = false;
+    bool nullLines_ = false;  // 0x00 is listed (the policy's grammar)
     SinkState* sinkState_ = nullptr;
     std::unique_ptr<CProgressDialog> progress_;
     uint32_t mark_ = 0;
@@ -266,7 +269,11 @@ Walk::Refill Walk::RefillWindowAt() {
 }
 
 int32_t Walk::FlushTextRun(int code) {
-    if (!run_.pending) return 0;
+    if (!run_.pending) {
+        // The run ended right after a cut: a piece the policy staged ends with it.
+        if (settings_.staged.pending) text_->HandOver(settings_, run_, false);
+        return 0;
+    }
     if (quiet_) {
         // Nobody takes the run (the check's walks): nothing to hand over.
         run_.pending = false;
@@ -333,13 +340,23 @@ Walk::Step Walk::InvalidByte() {
     if (const int32_t r = FlushTextRun(-1)) return End(r);
     const Step s = Damage(WalkDamage::InvalidByte, Offset());
     if (s.end) return s;
+    return ByteLine("Invalid function:", "0xFF, (document corrupt)", 0xFF);
+}
+
+Walk::Step Walk::NullByte() {
+    if (const int32_t r = FlushTextRun(0)) return End(r);
+    return ByteLine("Single Byte function:", "0x00, (document may be corrupt)", 0x00);
+}
+
+// A byte shown as a code of its own: title and text in a single
+// description, else one line of both.
+Walk::Step Walk::ByteLine(const char* title, const char* text, uint8_t code) {
     if (single_) {
-        ShowCodeTitle(rq_.sink, "Invalid function:");
-        PrintLine(rq_.sink, "0xFF, (document corrupt)");
+        ShowCodeTitle(rq_.sink, title);
+        PrintLine(rq_.sink, text);
         return End(0);
     }
-    AddCodeLine(rq_.sink, "Invalid function: 0xFF, (document corrupt)", Offset(), false,
-                rq_.groupMask, rq_.classMask, 0xFF);
+    AddCodeLine(rq_.sink, std::string(title) + " " + text, Offset(), false, rq_.groupMask, rq_.classMask, code);
     ++pos_;
     return GoOn();
 }
@@ -555,8 +572,8 @@ int32_t Walk::Run() {
     damage_ = profile.walkDamage ? profile.walkDamage : &SalvinoWalkDamage();
     DocFile* f = rq_.file;
 
-    startOffset_ = rq_.start & kStartOffsetMask;
-    startFlags_ = rq_.start & ~kStartOffsetMask;
+    startOffset_ = profile.OffsetOf(rq_.start);
+    startFlags_ = rq_.start & ~profile.tagOffsetMask;
     if (rq_.searchText && *rq_.searchText == '\0') return -1;
     if (!f) return 1;
     single_ = !rq_.searchText && !rq_.scramble && !rq_.extract && startOffset_ != 0;
@@ -581,6 +598,7 @@ int32_t Walk::Run() {
         fixedLength_[c] = static_cast<uint8_t>(FixedFunctionLength(static_cast<uint8_t>(c)));
     }
     cutLength_ = std::min(text_->CutLength(rq_.extract), kMaxTextRun);
+    nullLines_ = text_->ListsNullBytes() && !quiet_;
     const bool wantProgress = rq_.captionId != 0 || rq_.extract || startOffset_ == 0;
     stretch_.checkOrExtract = rq_.extract || rq_.scramble || RealList(ctx.sink.defaultList);
 
@@ -680,7 +698,8 @@ int32_t Walk::Run() {
         } else if (c >= 0x01 && c <= 0xCF) {
             s = SingleByte(c);
         } else if (c == 0x00) {
-            ++pos_;
+            if (nullLines_) s = NullByte();
+            else ++pos_;
         } else if (c <= 0xEF) {
             s = Variable(c);
         } else {

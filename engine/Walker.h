@@ -12,12 +12,11 @@ struct DocFile;
 
 inline constexpr uint32_t kWalkWindow = 64000;
 inline constexpr uint32_t kWalkToEnd = 0x7FFFFFFF;
-inline constexpr uint32_t kStartOffsetMask = 0x07FFFFFF;
 
 struct CodeWalkRequest {
     DocFile* file = nullptr;
     ListTarget* sink = nullptr;  // none: no lines
-    uint32_t start = 0;          // offset in bits 0-26 (0: the document area), tag bits above
+    uint32_t start = 0;          // offset in the profile's offset bits (0: the document area), tag bits above
     int mode = 264;
     uint32_t groupMask = 0;
     uint32_t classMask = 0;
@@ -77,6 +76,8 @@ struct TextRunSettings {
     bool extract = false;
     DocFile* extractTarget = nullptr;
     bool oldLayout = false;
+    // A policy's piece of a run kept until the run ends (one walk long).
+    mutable TextRun staged{};
 };
 
 // The walker's variation points, reached from the Profile.
@@ -90,6 +91,8 @@ public:
     virtual uint32_t CutLength(bool extracting) const = 0;
     // `cut`: the run was cut for length. The result is TextRunAction's.
     virtual int HandOver(const TextRunSettings& settings, const TextRun& run, bool cut) const = 0;
+    // Whether a 0x00 of the body is listed as a code rather than passed over.
+    virtual bool ListsNullBytes() const { return false; }
 };
 
 enum class WalkDamage {

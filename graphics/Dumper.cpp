@@ -158,7 +158,7 @@ int DumpQwgRecordAt(engine::DocFile* file, engine::ListTarget* sink, uint32_t it
         NoDefaultList silent;
         if (!ReadFilePrefix(&product, &fileType, base)) return 0;
     }
-    const uint32_t offset = itemData & engine::Ctx().profile->tagOffsetMask;
+    const uint32_t offset = engine::OffsetOf(itemData);
     // A presentation file's records are reached through its directory.
     if (!IsPresentation(product, fileType)) {
         const uint32_t docStart = g.recordEnd;

@@ -30,7 +30,6 @@ namespace {
 
 const std::string kRule(61, '=');
 constexpr uint32_t kGraphicsData = 0x6F;
-constexpr uint32_t kPlaceMask = 0x07FFFFFF;
 // As the walker: a listing this long shows its progress, in this many steps.
 constexpr uint32_t kProgressFromBytes = 20000;
 constexpr int kProgressSteps = 50;
@@ -270,7 +269,7 @@ public:
 
     void Append(std::string_view text, uint32_t tag) override {
         last_.assign(text);
-        if (keepAll || (tag & kPlaceMask) == 0 || (tag & engine::kTagDamage))
+        if (keepAll || (engine::OffsetOf(tag)) == 0 || (tag & engine::kTagDamage))
             model_.AppendText(text, tag);
         else
             model_.AppendTag(tag);
@@ -293,7 +292,7 @@ void CCodesPage::FillCodeList() {
     if (!SubDocument()) {
         const int row = SelectedCodeRow();
         if (row >= 0 && codes.Tag(static_cast<size_t>(row)) != 0)
-            previous = codes.Tag(static_cast<size_t>(row)) & kPlaceMask;
+            previous = engine::OffsetOf(codes.Tag(static_cast<size_t>(row)));
     }
     StopFill();
     codes.Clear();
@@ -402,9 +401,9 @@ void CCodesPage::SelectPlaceOrFirst(bool done) {
         // The place is known once a line at or after it is held.
         size_t last = n;
         while (last > 0 && codes.Tag(last - 1) == 0) --last;
-        if (!done && (last == 0 || (codes.Tag(last - 1) & kPlaceMask) < *previous_)) return;
+        if (!done && (last == 0 || engine::OffsetOf(codes.Tag(last - 1)) < *previous_)) return;
         const size_t row = FirstRowAtOrAfter(
-            n, [this](size_t i) { return codes.Tag(i); }, kPlaceMask, *previous_);
+            n, [this](size_t i) { return codes.Tag(i); }, engine::Ctx().profile->tagOffsetMask, *previous_);
         SelectListRow(codeList, row < n ? static_cast<int>(row) : -1, true);
     } else {
         SelectListRow(codeList, 0, false);
@@ -417,14 +416,14 @@ void CCodesPage::SelectPlaceOrFirst(bool done) {
 std::string CCodesPage::MakeRowText(size_t row) const {
     engine::DocFile* doc = sheet_.Document();
     const uint32_t tag = codes.Tag(row);
-    const uint32_t at = tag & kPlaceMask;
+    const uint32_t at = engine::OffsetOf(tag);
     if (!doc || at == 0) return {};
     // The k-th line at this place (an item may give more than one).
     size_t k = 0;
-    for (size_t r = row; r > 0 && !codes.Kept(r - 1) && (codes.Tag(r - 1) & kPlaceMask) == at; --r) ++k;
+    for (size_t r = row; r > 0 && !codes.Kept(r - 1) && engine::OffsetOf(codes.Tag(r - 1)) == at; --r) ++k;
     uint32_t end = fillEnd_;
     for (size_t r = row + 1, n = codes.Held(); r < n; ++r) {
-        const uint32_t o = codes.Tag(r) & kPlaceMask;
+        const uint32_t o = engine::OffsetOf(codes.Tag(r));
         if (o > at) {
             end = o;
             break;
@@ -463,7 +462,7 @@ void CCodesPage::ShowCodeDetail() {
 
 void CCodesPage::SelectItem(uint32_t value) {
     if (value & engine::kTagTextBlock) {
-        block_ = (value >> 16) & 0x7FF;
+        block_ = engine::BlockOf(value);
         sourcePacket_ = value & 0xFFFF;
         if (SubDocument()) {
             const auto& packets = engine::Ctx().doc.packets;
@@ -471,7 +470,7 @@ void CCodesPage::SelectItem(uint32_t value) {
             sourceKind_ = type;
             sourceDataOffset_ = sourcePacket_ < packets.size() ? packets[sourcePacket_].entry.DataOffset() : 0;
             if (type != kGraphicsData)
-                place_ = engine::TextBlockAt(engine::kTagTextBlock | (block_ << 16) | sourcePacket_);
+                place_ = engine::TextBlockAt(engine::MakeBlockTag(block_, sourcePacket_));
             codeName->setText(DecodeCp1252(engine::Format("From prefix packet 0x%X - (%s)", sourcePacket_,
                                                           engine::PacketTypeName(type, sourcePacket_).c_str())));
         } else {

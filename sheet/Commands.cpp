@@ -91,6 +91,9 @@ private:
 Commands::Commands(CTabSheet& sheet, CommandServices services, QObject* parent)
     : QObject(parent), sheet_(sheet), s_(std::move(services)) {
     timer_.setSingleShot(true);
+    // A coarse timer may fire 5% early: the next fetch must come a whole
+    // interval after the last one ended.
+    timer_.setTimerType(Qt::PreciseTimer);
     poll_.setSingleShot(true);
     poll_.setInterval(50);
     connect(&timer_, &QTimer::timeout, this, &Commands::Tick);

@@ -74,7 +74,7 @@ LineStyle CPrefixPage::StyleOf(uint32_t tag) {
     s.strikeOut = (tag & 0x80000000u) != 0;
     s.underline = (tag & (engine::kTagTextBlock | engine::kTagPacket)) != 0;
     if (tag & engine::kTagDamage) s.colour = QColor(0xFF, 0, 0);
-    if (tag & (engine::kTagPacket | 0x08000000u)) s.colour = QColor(0, 0, 0xFF);
+    if (tag & (engine::kTagPacket | engine::Ctx().profile->tagCrossRef)) s.colour = QColor(0, 0, 0xFF);
     if (tag & engine::kTagTextBlock) s.colour = QColor(0x80, 0, 0x80);
     return s;
 }
@@ -208,7 +208,7 @@ void CPrefixPage::ShowSelectedPacket() {
 void CPrefixPage::SelectItem(uint32_t value) {
     if (value & engine::kTagTextBlock) {
         if (SheetPage* sub = sheet_.PageAt(kSubDocPage)) sub->SelectItem(value);
-        value &= 0x07FFFFFF;
+        value = engine::OffsetOf(value);
     }
     packets.Flush();
     if (value >= packets.Size()) return;
@@ -220,7 +220,7 @@ void CPrefixPage::PacketDoubleClicked(int row) {
     if (row < 0 || row != SelectedPacketRow() || !sheet_.Document()) return;
     const uint32_t tag = packets.Tag(static_cast<size_t>(row));
     if (!(tag & (engine::kTagTextBlock | engine::kTagPacket))) return;
-    const uint32_t id = tag & 0x07FFFFFF;
+    const uint32_t id = engine::OffsetOf(tag);
     if (auto* sub = dynamic_cast<CCodesPage*>(sheet_.PageAt(kSubDocPage))) sub->SetSourcePacket(id, 0);
     if (tag & engine::kTagPacket)
         sheet_.PushHistory(kPrefixPage, id, tag);
@@ -244,12 +244,12 @@ void CPrefixPage::DetailDoubleClicked(int d) {
                 SelectListRow(detailList, d, false);
         }
     }
-    if (!(t & (0x08000000u | engine::kTagTextBlock | engine::kTagPacket)) || packetRow < 0) return;
+    if (!(t & (engine::Ctx().profile->tagCrossRef | engine::kTagTextBlock | engine::kTagPacket)) || packetRow < 0) return;
     if (auto* sub = dynamic_cast<CCodesPage*>(sheet_.PageAt(kSubDocPage))) {
-        if (t & 0x08000000u)
+        if (t & engine::Ctx().profile->tagCrossRef)
             sub->ClearSource();
         else
-            sub->SetSourcePacket(t & 0xFFFF, (t >> 16) & 0x7FF);
+            sub->SetSourcePacket(t & 0xFFFF, engine::BlockOf(t));
     }
     sheet_.PushHistory(kPrefixPage, static_cast<uint32_t>(packetRow), t);
 }

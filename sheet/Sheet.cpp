@@ -299,7 +299,7 @@ uint32_t CTabSheet::CodeRowAtOrAfter(uint32_t offset) const {
     if (!codes) return 0;
     const size_t n = codes->RowCount();
     const size_t row = FirstRowAtOrAfter(
-        n, [codes](size_t i) { return codes->RowTag(i); }, profile_.engine->tagOffsetMask, offset);
+        n, [codes](size_t i) { return codes->RowTag(i); }, engine::Ctx().profile->tagOffsetMask, offset);
     return row < n ? static_cast<uint32_t>(row) : 0;
 }
 
@@ -310,7 +310,7 @@ void CTabSheet::UpdateBack() {
 void CTabSheet::PushHistory(uint32_t pageKind, uint32_t value, uint32_t target) {
     history_.push_back({pageKind, value});
     UpdateBack();
-    const uint32_t mask = profile_.engine->tagOffsetMask;
+    const uint32_t mask = engine::Ctx().profile->tagOffsetMask;
 
     if (target & engine::kTagTextBlock) {
         SetActivePage(kSubDocPage);
@@ -343,7 +343,7 @@ void CTabSheet::PushHistory(uint32_t pageKind, uint32_t value, uint32_t target) 
     if (!codes) return;
     // A damaged place of a document is a file offset, like a cross-reference
     // line; in a graphics file it is a record's row.
-    const bool offset = (target & profile_.engine->tagCrossRef) ||
+    const bool offset = (target & engine::Ctx().profile->tagCrossRef) ||
                         ((target & engine::kTagDamage) && header_.FileType() != 22);
     if (codes->FilterOn() || offset) {
         codes->SetFilterOff();

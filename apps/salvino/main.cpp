@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, argv);
     QCoreApplication::setOrganizationName(QString::fromLatin1(profile.organisation));
     QCoreApplication::setApplicationName(QString::fromLatin1(profile.application));
-    engine::ResetContext();
+    engine::InstallProfile(*profile.engine);
     desktop::QtDesktopOpener opener;
     inspector::SheetWindow window(profile);
     // Yes in a refusal box extracts the refused file's text (the commands

@@ -42,6 +42,7 @@ struct Options {
     bool noAfter = false;
     bool textBlocks = false;  // the text-block tables as K records after the operation
     std::string out;                  // where an entry point keeps its output file
+    std::string profile = "salvino";  // the dialect installed before the run: salvino or glimmet
 };
 
 // Thrown by an entry point for arguments it cannot use; the probe prints

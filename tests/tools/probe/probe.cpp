@@ -10,6 +10,7 @@
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
 #include "engine/ShapeNames.h"
+#include "legacy/engine/GlimmetProfile.h"
 #include "tests/tools/probe/Probe.h"
 
 #include <unistd.h>
@@ -113,6 +114,7 @@ void Help(FILE* out) {
         "  --no-after               no packet-table and other after-operation records\n"
         "  --text-blocks            the text-block tables after the operation\n"
         "  --out FILE               keep the entry point's output file as FILE\n"
+        "  --profile NAME           salvino|glimmet: the dialect the run installs (default salvino)\n"
         "  --help                   this text\n"
         "entry points:\n",
         out);
@@ -184,6 +186,10 @@ int Main(int argc, char** argv) {
                 o.noAfter = true;
             } else if (opt == "--text-blocks") {
                 o.textBlocks = true;
+            } else if (opt == "--profile") {
+                o.profile = value();
+                if (o.profile != "salvino" && o.profile != "glimmet")
+                    throw UsageError("--profile takes salvino or glimmet");
             } else if (opt == "--out") {
                 o.out = value();
                 // Entry points may change folders; the name is the caller's.
@@ -205,6 +211,8 @@ int Main(int argc, char** argv) {
         if (name == e.name) entry = &e;
     if (!entry) return Usage(("unknown entry point " + name).c_str());
 
+    // The context the run makes takes the installed profile.
+    engine::InstallProfile(o.profile == "glimmet" ? legacy::GlimmetProfile() : engine::SalvinoProfile());
     ProbeEnv env(o);
     if (entry->needsFile) {
         if (i >= argc) return Usage(("no FILE for " + name).c_str());

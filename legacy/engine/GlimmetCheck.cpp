@@ -1,0 +1,227 @@
+#include "legacy/engine/GlimmetCheck.h"
+
+#include <algorithm>
+#include <string>
+
+#include "engine/Codes.h"
+#include "engine/DocFile.h"
+#include "engine/Document.h"
+#include "engine/EngineContext.h"
+#include "engine/Format.h"
+#include "engine/OutputSink.h"
+#include "engine/PacketLayout.h"
+#include "engine/PacketNames.h"
+#include "legacy/engine/GlimmetScanner.h"
+
+namespace legacy {
+
+void UseCounts::Add(uint32_t id, bool hidden) const {
+    if (id == 0 || id > counts_.size()) return;
+    uint16_t& n = hidden ? counts_[id - 1].hidden : counts_[id - 1].uses;
+    if (n != UINT16_MAX) ++n;
+}
+
+void UseCounts::Reset(std::vector<engine::PacketEntry>&) const {
+    for (Count& c : counts_) c = Count{};
+}
+
+CountingScope::CountingScope(UseCounts* counts)
+    : profile_(*engine::Ctx().profile), previous_(engine::Ctx().profile) {
+    static const UseCounts kNowhere(0);
+    profile_.refCounter = counts ? counts : &kNowhere;
+    engine::Ctx().profile = &profile_;
+}
+
+CountingScope::~CountingScope() { engine::Ctx().profile = previous_; }
+
+}  // namespace legacy
+
+namespace legacy {
+
+namespace {
+
+using engine::Format;
+using engine::ListTarget;
+
+constexpr int kCaptionLoading = 57610;
+
+}  // namespace
+
+void AddItemDataLine(ListTarget* target, std::string_view text, uint32_t tag) {
+    engine::SinkState& s = engine::Ctx().sink;
+    if (s.printer) engine::PrintLine(target, text);
+    if (ListTarget* t = target ? target : s.defaultList) t->Append(text, tag);
+}
+
+void ListFileHeader(engine::DocFile* f, ListTarget* target) {
+    const engine::FileHeader& h = engine::Ctx().doc.header;
+    const unsigned fields[] = {h.DocOffset(), h.ProductType(), h.FileType(), h.MajorVersion(), h.MinorVersion(),
+                               h.EncryptionKey()};
+    const char* names[] = {"Offset to document area", "Product type  ", "File Type     ", "Major Version ",
+                           "Minor Version ", "Encryption key"};
+    for (size_t i = 0; i < std::size(fields); ++i)
+        engine::PrintLine(target, Format("%s = 0x%X", names[i], fields[i]));
+    engine::PrintLine(target, h.IndexOffset() <= 16 ? std::string("Index offset = 0x10 bytes")
+                                                    : Format("Index offset = 0x%X bytes", h.IndexOffset()));
+    if (f->IsCompound()) engine::ScanPackets(f, target, engine::kNoPacket, false, engine::kModeDecoded, nullptr, 0);
+}
+
+void CheckTextBlockCodes(std::span<const uint8_t> block, ListTarget* target, UseCounts* counts, uint32_t id) {
+    const uint32_t tag = engine::kTagPacket + id;
+    const size_t entries = engine::Ctx().doc.packets.size();
+    const size_t n = block.size();
+    auto finding = [&](const char* text) { AddItemDataLine(target, text, tag); };
+    auto u16 = [&](size_t at) { return static_cast<uint16_t>(block[at] | block[at + 1] << 8); };
+    for (size_t p = 0; p < n;) {
+        const uint8_t c = block[p];
+        if (c == 0x00) {
+            finding("Encountered a NULL byte");
+            ++p;
+        } else if (c == 0xFF) {
+            engine::PrintLine(target, "**Invalid 0xFF byte in prefix text block");
+            ++p;
+        } else if (c < 0xD0) {
+            ++p;
+        } else if (c >= 0xF0) {
+            p += std::max<uint32_t>(1, engine::FixedFunctionLength(c));
+        } else {
+            // The header and the id list are read only inside the block.
+            bool passes = p + 4 > n;
+            // Flag bit 0x80: a prefix-id list follows the flags.
+            if (counts && !passes && p + 4 < n && (block[p + 4] & 0x80)) {
+                passes = p + 6 > n;
+                const size_t ids = passes ? 0 : block[p + 5];
+                for (size_t i = 0; i < ids && !passes; ++i) {
+                    const size_t at = p + 6 + 2 * i;
+                    passes = at + 2 > n;
+                    if (passes) break;
+                    const uint32_t ref = u16(at);
+                    if (ref != 0 && ref >= entries) finding("Prefix ID out of range!");
+                    else if (ref != 0) counts->Add(ref, false);
+                }
+            }
+            if (passes) {
+                finding("Error. Function End length doesn't match begin length!");
+                return;
+            }
+            const auto size = static_cast<int16_t>(u16(p + 2));
+            if (size < 1) {
+                finding("Error. INVALID Function End length!");
+                return;
+            }
+            // A size below 4 puts the trailer inside the header: damage too.
+            if (p + static_cast<size_t>(size) > n || size < 4) {
+                finding("Error. Function End length doesn't match begin length!");
+                return;
+            }
+            const auto end = p + static_cast<size_t>(size);
+            if (u16(end - 3) != static_cast<uint16_t>(size))
+                finding("Error. Function End length doesn't match begin length!");
+            if (block[end - 1] != c) finding("Error! Function End Group byte doesn't match beginning Group byte");
+            p = end;
+        }
+    }
+}
+
+int CountPacketRefs(engine::DocFile* f, uint32_t id, ListTarget* target, UseCounts* counts) {
+    const auto& packets = engine::Ctx().doc.packets;
+    const size_t entries = packets.size();
+    if (id == 0 || id >= entries) return 0;
+    const engine::IndexEntry& e = packets[id].entry;
+    const uint32_t tag = engine::kTagPacket + id;
+    const std::vector<uint8_t> data = engine::ReadPacketData(f, e, std::min<uint32_t>(e.DataSize(), 64000));
+    const engine::PacketLayout layout = engine::ReadPacketLayout(e, data);
+    // Only the ids the bytes hold.
+    for (uint16_t child : layout.children) {
+        if (counts && child >= entries) {
+            AddItemDataLine(target, "TOO many child packets", tag);
+            break;
+        }
+        if (child > entries) AddItemDataLine(target, "Prefix ID is to large!", tag);
+        else if (counts) counts->Add(child, false);
+    }
+    for (const engine::PacketLayout::Block& b : layout.blocks) {
+        if (!b.inside || b.held < b.size) {
+            AddItemDataLine(target, "Tried to read Text Block beyond packet area", tag);
+            break;
+        }
+        CheckTextBlockCodes(std::span<const uint8_t>(data).subspan(static_cast<size_t>(b.start), b.size), target,
+                            counts, id);
+    }
+    if (target) engine::HexDump(static_cast<int64_t>(data.size()), data, target);
+    return 1;
+}
+
+int CorruptionVerdict(ListTarget* target, const UseCounts& counts) {
+    const auto& packets = engine::Ctx().doc.packets;
+    bool corrupt = false;
+    for (uint32_t id = 1; id < packets.size(); ++id) {
+        const engine::IndexEntry& e = packets[id].entry;
+        const UseCounts::Count k = counts.At(id);
+        const bool exempt = e.Type() == 0x3F || e.Type() == 0x4E;
+        const bool useWrong = e.UseCount() != k.uses && !exempt;
+        const bool max1Wrong = (e.Flags() & engine::kFlagMaxOneUse) && e.UseCount() > 1;
+        if (!useWrong && !max1Wrong) continue;
+        const std::string type = engine::PacketTypeName(e.Type(), id);
+        const unsigned shown[] = {e.UseCount(), k.uses, e.HiddenCount(), k.hidden};
+        if (useWrong)
+            AddItemDataLine(target,
+                            Format("Prefix ID#%04x Use Packet=%u, Calc=%u Hidden Packet=%u, Calc=%u. Type (%s)", id,
+                                   shown[0], shown[1], shown[2], shown[3], type.c_str()),
+                            engine::kTagPacket + id);
+        if (max1Wrong)
+            AddItemDataLine(target,
+                            Format("MAX1 error. Prefix ID#%04x  Use=%u, Calc=%u  Hidden=%u, Calc=%u. Type (%s)", id,
+                                   shown[0], shown[1], shown[2], shown[3], type.c_str()),
+                            engine::kTagPacket + id);
+        corrupt = true;
+    }
+    engine::Ctx().check.corruptFound = corrupt;
+    engine::PrintLine(target, corrupt ? "Document CORRUPT" : "Document is OK");
+    return corrupt ? 1 : 0;
+}
+
+int CheckDocument(engine::DocFile* f, ListTarget* report, uint32_t length) {
+    engine::EngineContext& c = engine::Ctx();
+    if (engine::ReadIndex(f, report) != 0) return 1;
+    const auto& packets = c.doc.packets;
+    UseCounts counts(packets.size());
+    ListTarget* const keptDefault = c.sink.defaultList;
+    if (!c.sink.printer) c.sink.defaultList = report;
+    c.describer.currentTarget = nullptr;
+    c.check.corruptFound = false;
+
+    uint64_t used = 0, deleted = 0;
+    int deletedCount = 0;
+    for (uint32_t id = 0; id < packets.size(); ++id) {
+        const engine::IndexEntry& e = packets[id].entry;
+        if (id == 0) {
+            used += uint64_t{14} * packets.size();
+            continue;
+        }
+        if (e.Flags() & engine::kFlagMinOneUse) counts.Add(id, false);
+        CountPacketRefs(f, id, nullptr, &counts);
+        if (e.DataSize() == 0) continue;
+        if (e.Type() == 0) {
+            deleted += e.DataSize();
+            ++deletedCount;
+        } else {
+            used += e.DataSize();
+        }
+    }
+    const engine::FileHeader& h = c.doc.header;
+    const int64_t spare = int64_t{h.DocOffset()} - int64_t(uint64_t{h.IndexOffset()} + deleted + used);
+    if (deleted != 0)
+        engine::PrintLine(report, Format("%8lX - in %d deleted packets", static_cast<unsigned long>(deleted), deletedCount));
+    if (spare > 0) engine::AddListLine(report, Format("%8lX - Extra bytes in prefix area", static_cast<unsigned long>(spare)));
+    if (spare < 0) engine::AddListLine(report, Format("%8lX - ERROR Prefix Data Overlap.", static_cast<unsigned long>(-spare)));
+
+    engine::ScanPackets(f, nullptr, engine::kAllPackets, true, engine::kModeDecoded, nullptr, kCaptionLoading);
+    ScanCodeStream(f, nullptr, 0, engine::kModeDecoded, 0xFFFFFFFF, 0xFFFFFFFF, &counts, length, true, nullptr, false);
+    const int verdict = CorruptionVerdict(report, counts);
+    c.sink.defaultList = keptDefault;
+    (void)verdict;
+    return 0;
+}
+
+}  // namespace legacy
