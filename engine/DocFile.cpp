@@ -30,13 +30,29 @@ DocFile* OpenPlain(const std::string& path, uint32_t mode) {
     if (fd < 0) return nullptr;
     auto* f = new DocFile;
     f->fd = fd;
+    f->filePos = 0;
     f->path = path;
     return f;
 }
 
-int64_t CurrentPos(const DocFile* f) {
+constexpr size_t kWriteBuffer = 1u << 20;
+
+int64_t CurrentPos(DocFile* f) {
     if (f->IsCompound()) return f->streamPos;
-    return lseek(f->fd, 0, SEEK_CUR);
+    if (f->filePos < 0) f->filePos = lseek(f->fd, 0, SEEK_CUR);
+    return f->filePos;
+}
+
+// All of `count` bytes at `at`, or false.
+bool WriteAt(int fd, const void* buf, size_t count, uint64_t at) {
+    size_t done = 0;
+    while (done < count) {
+        ssize_t r = pwrite(fd, static_cast<const char*>(buf) + done, count - done, static_cast<off_t>(at + done));
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return false;
+        done += static_cast<size_t>(r);
+    }
+    return true;
 }
 
 }  // namespace
@@ -123,14 +139,21 @@ int32_t ReadDocFile(DocFile* f, void* buf, uint32_t count) {
         f->streamPos += static_cast<uint32_t>(got);
         return static_cast<int32_t>(got);
     }
+    if (FlushDocFile(f) != 0) return -1;
+    const int64_t pos = CurrentPos(f);
+    if (pos < 0) return -1;
     uint32_t done = 0;
     while (done < count) {
-        ssize_t r = read(f->fd, static_cast<char*>(buf) + done, count - done);
+        ssize_t r = pread(f->fd, static_cast<char*>(buf) + done, count - done, static_cast<off_t>(pos + done));
         if (r < 0 && errno == EINTR) continue;
-        if (r < 0) return done ? static_cast<int32_t>(done) : -1;
+        if (r < 0) {
+            if (!done) return -1;
+            break;
+        }
         if (r == 0) break;
         done += static_cast<uint32_t>(r);
     }
+    f->filePos = pos + done;
     return static_cast<int32_t>(done);
 }
 
@@ -147,14 +170,53 @@ int32_t WriteDocFile(DocFile* f, const void* buf, uint32_t count) {
         f->streamPos += static_cast<uint32_t>(put);
         return static_cast<int32_t>(put);
     }
-    uint32_t done = 0;
-    while (done < count) {
-        ssize_t r = write(f->fd, static_cast<const char*>(buf) + done, count - done);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) return done ? static_cast<int32_t>(done) : -1;
-        done += static_cast<uint32_t>(r);
+    if (!f->bufferWrites) {
+        uint32_t done = 0;
+        while (done < count) {
+            ssize_t r = pwrite(f->fd, static_cast<const char*>(buf) + done, count - done,
+                               static_cast<off_t>(pos + done));
+            if (r < 0 && errno == EINTR) continue;
+            if (r <= 0) {
+                if (!done) return -1;
+                break;
+            }
+            done += static_cast<uint32_t>(r);
+        }
+        f->filePos = pos + done;
+        return static_cast<int32_t>(done);
     }
-    return static_cast<int32_t>(done);
+    if (f->writeFailed) return -1;
+    // A write that does not continue the gathered bytes, or would overfill
+    // them, sends them first; one as large as the buffer goes straight out.
+    if (!f->pending.empty() &&
+        (pos != int64_t(f->pendingAt) + int64_t(f->pending.size()) || f->pending.size() + count > kWriteBuffer) &&
+        FlushDocFile(f) != 0)
+        return -1;
+    if (count >= kWriteBuffer) {
+        if (!WriteAt(f->fd, buf, count, static_cast<uint64_t>(pos))) {
+            f->writeFailed = true;
+            return -1;
+        }
+    } else {
+        if (f->pending.empty()) {
+            f->pending.reserve(kWriteBuffer);
+            f->pendingAt = static_cast<uint32_t>(pos);
+        }
+        const auto* b = static_cast<const uint8_t*>(buf);
+        f->pending.insert(f->pending.end(), b, b + count);
+    }
+    f->filePos = pos + count;
+    return static_cast<int32_t>(count);
+}
+
+int FlushDocFile(DocFile* f) {
+    if (!f) return -1;
+    if (f->writeFailed) return -1;
+    if (f->pending.empty() || f->IsCompound()) return 0;
+    const bool ok = WriteAt(f->fd, f->pending.data(), f->pending.size(), f->pendingAt);
+    f->pending.clear();
+    if (!ok) f->writeFailed = true;
+    return ok ? 0 : -1;
 }
 
 int32_t SeekDocFile(DocFile* f, int32_t offset, int origin) {
@@ -167,10 +229,11 @@ int32_t SeekDocFile(DocFile* f, int32_t offset, int origin) {
         if (origin == 0) {
             base = 0;
         } else if (origin == 1) {
-            base = lseek(f->fd, 0, SEEK_CUR);
+            base = CurrentPos(f);
         } else {
+            // The end counts what is gathered too.
             struct stat st;
-            base = fstat(f->fd, &st) == 0 ? int64_t(st.st_size) : -1;
+            base = FlushDocFile(f) == 0 && fstat(f->fd, &st) == 0 ? int64_t(st.st_size) : -1;
         }
         if (base < 0) return -1;
     }
@@ -179,8 +242,8 @@ int32_t SeekDocFile(DocFile* f, int32_t offset, int origin) {
     if (target < 0 || static_cast<uint64_t>(target) > kMaxPosition) return -1;
     if (f->IsCompound()) {
         f->streamPos = static_cast<uint32_t>(target);
-    } else if (lseek(f->fd, static_cast<off_t>(target), SEEK_SET) < 0) {
-        return -1;
+    } else {
+        f->filePos = target;
     }
     return static_cast<int32_t>(static_cast<uint32_t>(target));
 }
@@ -189,7 +252,7 @@ int CommitDocFile(DocFile* f) {
     if (!f) return -1;
     if (f->faults && f->faults->FailCommit()) return -1;
     if (f->IsCompound()) return f->root->Commit() ? 0 : -1;
-    return f->fd >= 0 && fsync(f->fd) == 0 ? 0 : -1;
+    return f->fd >= 0 && FlushDocFile(f) == 0 && fsync(f->fd) == 0 ? 0 : -1;
 }
 
 int CloseDocFile(DocFile* f) {
@@ -197,8 +260,9 @@ int CloseDocFile(DocFile* f) {
     int result = 0;
     if (f->IsCompound()) {
         if (!f->root->Close()) result = -1;
-    } else if (f->fd >= 0 && close(f->fd) != 0) {
-        result = 1;
+    } else if (f->fd >= 0) {
+        if (FlushDocFile(f) != 0) result = 1;
+        if (close(f->fd) != 0) result = 1;
     }
     delete f;
     return result;

@@ -47,6 +47,18 @@ struct DocFile {
     uint32_t streamPos = 0;                         // cursor in the main stream
     std::string path;
 
+    // Plain files: the position kept here (-1: not known yet, asked once),
+    // so calls need no seek of their own; reads and writes go to it.
+    int64_t filePos = -1;
+    // Plain files with bufferWrites set: writes gather here and reach the
+    // file at `pendingAt` when the handle reads, jumps away, flushes,
+    // commits or closes, or the buffer is full. Only for a file no other
+    // handle reads while it is written (the repair's output).
+    bool bufferWrites = false;
+    bool writeFailed = false;  // a gathered write failed: every later write fails
+    std::vector<uint8_t> pending;
+    uint32_t pendingAt = 0;
+
     // Read-ahead state of the graphics reader; untouched by this layer.
     std::vector<uint8_t> readAhead;
     uint32_t readAheadCount = 0;
@@ -72,6 +84,9 @@ int32_t WriteDocFile(DocFile* f, const void* buf, uint32_t count);
 // compound file). Returns the new position or -1; a position before 0 or
 // past 4 GB is refused and the handle stays where it was.
 int32_t SeekDocFile(DocFile* f, int32_t offset, int origin);
+// Writes what is gathered to the file (no sync). 0, or -1 when a write failed
+// (then and from then on).
+int FlushDocFile(DocFile* f);
 // Puts what was written on the disk now and keeps the file open: a plain
 // file is flushed, a compound file written back beside itself and renamed
 // over. 0, or -1 when that failed (the file on disk is then as before).

@@ -185,7 +185,10 @@ DocFile* CreateTemporary(RepairJob& job, const std::string& target, bool compoun
         } else {
             f = new DocFile;
             f->fd = fd;
+            f->filePos = 0;
             f->path = path;
+            // Only this run reads its output: writes are gathered.
+            f->bufferWrites = true;
         }
         f->faults = job.outputFaults;
         return f;
@@ -200,6 +203,7 @@ void DiscardTemporary(RepairJob& job, DocFile* f) {
             f->root.reset();  // never closed: its own temporary goes too
             f->fd = -1;
         }
+        f->pending.clear();  // a discarded output needs none of it written
         CloseDocFile(f);
     }
     if (!job.temporaryName.empty()) unlink(job.temporaryName.c_str());
@@ -224,7 +228,7 @@ bool CommitTemporary(RepairJob& job, DocFile* f, const std::string& target) {
             ok = job.temporaryLock >= 0 && flock(job.temporaryLock, LOCK_EX | LOCK_NB) == 0;
         }
     } else {
-        ok = fsync(f->fd) == 0;
+        ok = FlushDocFile(f) == 0 && fsync(f->fd) == 0;
     }
     DocFileFaults* faults = job.outputFaults;
     if (ok && faults && faults->FailRename()) ok = false;
@@ -480,6 +484,11 @@ int RepairDocument(RepairJob& job) {
         clock.Done("functions");
         ok = ok && CopyDocumentBody(job, out, in, options) == 0;
         clock.Done("body");
+        // What the body gathered reaches the file before the copy is read.
+        if (ok && FlushDocFile(out) != 0) {
+            RepairBox("Error Writing file: " + (inPlace ? job.repairedFileName : job.outputName));
+            ok = false;
+        }
         if (ok) {
             // The copy is checked as the document it is now.
             c.doc.packets.clear();

@@ -299,6 +299,49 @@ TEST_F(DocFileTest, InjectedFaultsFailOrShortenCallsOnBothKinds) {
     }
 }
 
+// Gathered writes: nothing reaches the file before a read, a jump to the
+// end, a flush or the close, and then every byte lands where it was written.
+TEST_F(DocFileTest, GatheredWritesLandWhereTheyWereWritten) {
+    ASSERT_TRUE(WriteFileBytes(file, Bytes("0123456789")));
+    Handle f(OpenDocFile(file, kReadWrite));
+    ASSERT_TRUE(f);
+    f->bufferWrites = true;
+    ASSERT_EQ(SeekDocFile(f.get(), 2, 0), 2);
+    EXPECT_EQ(WriteDocFile(f.get(), "ab", 2), 2);
+    EXPECT_EQ(WriteDocFile(f.get(), "c", 1), 1);
+    EXPECT_EQ(SeekDocFile(f.get(), 0, 1), 5);
+    EXPECT_EQ(ReadFileBytes(file), Bytes("0123456789"));  // still gathered
+    ASSERT_EQ(SeekDocFile(f.get(), 12, 0), 12);           // a jump away, past the end
+    EXPECT_EQ(WriteDocFile(f.get(), "Z", 1), 1);
+    EXPECT_EQ(SeekDocFile(f.get(), 0, 2), 13);            // the end counts what is gathered
+    EXPECT_EQ(ReadAll(f.get()), Bytes(std::string("01abc56789\0\0Z", 13)));
+    std::vector<uint8_t> big(3u << 20, 'x');  // larger than the buffer: straight out
+    EXPECT_EQ(WriteDocFile(f.get(), "y", 1), 1);
+    EXPECT_EQ(WriteDocFile(f.get(), big.data(), static_cast<uint32_t>(big.size())), int32_t(big.size()));
+    EXPECT_EQ(SeekDocFile(f.get(), 0, 1), int32_t(14 + big.size()));
+    f.reset();
+    const auto bytes = ReadFileBytes(file);
+    ASSERT_EQ(bytes.size(), 14 + big.size());
+    EXPECT_EQ(bytes[13], 'y');
+    EXPECT_EQ(bytes.back(), 'x');
+}
+
+// A gathered write that fails when sent fails that call and every later
+// write, the flush and the close.
+TEST_F(DocFileTest, AFailedGatheredWriteFailsFromThenOn) {
+    ASSERT_TRUE(WriteFileBytes(file, Bytes("0123")));
+    auto* f = new DocFile;
+    f->fd = open(file.c_str(), O_RDONLY);  // writes to it fail
+    ASSERT_GE(f->fd, 0);
+    f->bufferWrites = true;
+    EXPECT_EQ(WriteDocFile(f, "ab", 2), 2);
+    EXPECT_EQ(FlushDocFile(f), -1);
+    EXPECT_EQ(WriteDocFile(f, "c", 1), -1);
+    EXPECT_EQ(FlushDocFile(f), -1);
+    EXPECT_NE(CloseDocFile(f), 0);
+    EXPECT_EQ(ReadFileBytes(file), Bytes("0123"));
+}
+
 TEST_F(DocFileTest, PositionsStayWithinThirtyTwoBits) {
     ASSERT_TRUE(WriteCompound(file, Bytes("abc")));
     Handle f(OpenDocFile(file, kReadWrite));
