@@ -112,6 +112,24 @@ void WalkSideState::Restore(DocFile* f) const {
     if (f && filePos >= 0) SeekDocFile(f, filePos, 0);
 }
 
+namespace {
+
+// A listing walk from the start of the document area.
+CodeWalkRequest ListRequest(DocFile* f, ListTarget* target, int mode, uint32_t groupMask, uint32_t classMask,
+                            uint32_t length) {
+    CodeWalkRequest rq;
+    rq.file = f;
+    rq.sink = target;
+    rq.start = 0;
+    rq.mode = mode;
+    rq.groupMask = groupMask;
+    rq.classMask = classMask;
+    rq.length = length;
+    return rq;
+}
+
+}  // namespace
+
 int32_t ListCodeAt(DocFile* f, ListTarget* target, uint32_t start, int mode, uint32_t groupMask,
                    uint32_t classMask, uint32_t length) {
     const uint32_t offset = OffsetOf(start);
@@ -124,15 +142,7 @@ int32_t ListCodeAt(DocFile* f, ListTarget* target, uint32_t start, int mode, uin
     CProgressDialog quiet;
     c.check.progress = &quiet;
     for (int i = 0; i < 4; ++i) c.doc.header.bytes[4 + i] = static_cast<uint8_t>(offset >> (8 * i));
-    CodeWalkRequest rq;
-    rq.file = f;
-    rq.sink = target;
-    rq.start = 0;
-    rq.mode = mode;
-    rq.groupMask = groupMask;
-    rq.classMask = classMask;
-    rq.length = length;
-    const int32_t r = WalkCodeStream(rq);
+    const int32_t r = WalkCodeStream(ListRequest(f, target, mode, groupMask, classMask, length));
     keep.Restore(f);
     return r;
 }
@@ -140,14 +150,7 @@ int32_t ListCodeAt(DocFile* f, ListTarget* target, uint32_t start, int mode, uin
 int32_t ListDocumentCodes(DocFile* f, ListTarget* target, int mode, uint32_t groupMask,
                           uint32_t classMask, uint32_t length) {
     EnsurePacketTable(f, mode, kCaptionScanningPrefixPackets);
-    CodeWalkRequest rq;
-    rq.file = f;
-    rq.sink = target;
-    rq.start = 0;
-    rq.mode = mode;
-    rq.groupMask = groupMask;
-    rq.classMask = classMask;
-    rq.length = length;
+    CodeWalkRequest rq = ListRequest(f, target, mode, groupMask, classMask, length);
     rq.captionId = kCaptionCodeSummary;
     return WalkCodeStream(rq);
 }
