@@ -10,7 +10,7 @@ namespace {
 
 // One conversion of the forms the report lines use; anything else (floats,
 // '*' widths, %n, %p, ...) goes to vsnprintf whole.
-struct Spec {
+struct Conversion {
     bool left = false, plus = false, space = false, alt = false, zero = false;
     int width = 0;
     int precision = -1;
@@ -19,7 +19,7 @@ struct Spec {
 };
 
 // Reads the conversion at `p` (just after '%'); the end of it, or nullptr.
-const char* ParseSpec(const char* p, Spec& s) {
+const char* ParseConversion(const char* p, Conversion& s) {
     for (;; ++p) {
         if (*p == '-') s.left = true;
         else if (*p == '+') s.plus = true;
@@ -61,8 +61,8 @@ const char* ParseSpec(const char* p, Spec& s) {
 bool Supported(const char* fmt) {
     for (const char* p = fmt; *p;) {
         if (*p++ != '%') continue;
-        Spec s;
-        p = ParseSpec(p, s);
+        Conversion s;
+        p = ParseConversion(p, s);
         if (!p || (s.conv == '%' && p[-2] != '%')) return false;
         // Wide characters and strings, and zeros before text, as vsnprintf has them.
         if ((s.conv == 'c' || s.conv == 's') && (s.length != 0 || s.zero)) return false;
@@ -96,7 +96,7 @@ private:
 
 void Pad(Out& out, int n, char c) { out.Pad(n, c); }
 
-void Integer(Out& out, const Spec& s, va_list& ap) {
+void Integer(Out& out, const Conversion& s, va_list& ap) {
     const bool isSigned = s.conv == 'd' || s.conv == 'i';
     uint64_t magnitude = 0;
     bool negative = false;
@@ -149,7 +149,7 @@ void Integer(Out& out, const Spec& s, va_list& ap) {
     if (s.left) Pad(out, fill, ' ');
 }
 
-void Text(Out& out, const Spec& s, const char* text, size_t length) {
+void Text(Out& out, const Conversion& s, const char* text, size_t length) {
     const int fill = s.width > static_cast<int>(length) ? s.width - static_cast<int>(length) : 0;
     if (!s.left) Pad(out, fill, ' ');
     out.Append(text, length);
@@ -194,8 +194,8 @@ std::string FormatV(const char* fmt, va_list ap) {
             p += n;
             continue;
         }
-        Spec s;
-        p = ParseSpec(p + 1, s);
+        Conversion s;
+        p = ParseConversion(p + 1, s);
         switch (s.conv) {
             case '%': out.Append('%'); break;
             case 'c': {

@@ -32,7 +32,7 @@ namespace {
 
 // A fixture with something of every kind: class ids, a nested storage, a
 // property stream, small (mini-stream) and large streams.
-CompoundLayout RichSpec() {
+CompoundLayout RichLayout() {
     CompoundLayout layout;
     layout.main = Pattern(10000, 3);
     layout.rootClassId = MakeClassId(0x10);
@@ -127,7 +127,7 @@ TEST_F(CompoundFileTest, SignatureTestLooksOnlyAtTheFirstEightBytes) {
 }
 
 TEST_F(CompoundFileTest, TreeIsReadInCompoundOrderWithCaseInsensitiveLookup) {
-    CompoundLayout layout = RichSpec();
+    CompoundLayout layout = RichLayout();
     layout.extra.push_back({u"", u"bb", false, Bytes("2"), std::nullopt});
     layout.extra.push_back({u"", u"AA", false, Bytes("1"), std::nullopt});
     layout.extra.push_back({u"", u"ab", false, Bytes("3"), std::nullopt});
@@ -161,7 +161,7 @@ TEST_F(CompoundFileTest, TreeIsReadInCompoundOrderWithCaseInsensitiveLookup) {
 }
 
 TEST_F(CompoundFileTest, WriteBackChangesOnlyTheWrittenBytesAndKeepsEverythingElse) {
-    ASSERT_TRUE(WriteCompound(file, RichSpec()));
+    ASSERT_TRUE(WriteCompound(file, RichLayout()));
     ASSERT_EQ(chmod(file.c_str(), 0640), 0);
     const bool root = geteuid() == 0;
     if (root) {
@@ -222,7 +222,7 @@ TEST_F(CompoundFileTest, ImageGrowsWithZerosAndReadsAreBoundedBySize) {
 }
 
 TEST_F(CompoundFileTest, OpenThatWritesNothingLeavesTheFileByteIdentical) {
-    ASSERT_TRUE(WriteCompound(file, RichSpec()));
+    ASSERT_TRUE(WriteCompound(file, RichLayout()));
     auto original = ReadFileBytes(file);
     struct stat st0;
     ASSERT_EQ(stat(file.c_str(), &st0), 0);
@@ -251,7 +251,7 @@ TEST_F(CompoundFileTest, OpenThatWritesNothingLeavesTheFileByteIdentical) {
 }
 
 TEST_F(CompoundFileTest, FailedWriteBackLeavesOriginalAndNoTemporaryFile) {
-    ASSERT_TRUE(WriteCompound(file, RichSpec()));
+    ASSERT_TRUE(WriteCompound(file, RichLayout()));
     auto original = ReadFileBytes(file);
     auto cf = CompoundFile::Open(file, true);
     ASSERT_NE(cf, nullptr);
@@ -338,7 +338,7 @@ TEST_F(CompoundFileTest, CreateReplacesAnExistingFileAtClose) {
 }
 
 TEST_F(CompoundFileTest, CopySubtreeCopiesStoragesStreamsAndClassIds) {
-    ASSERT_TRUE(WriteCompound(file, RichSpec()));
+    ASSERT_TRUE(WriteCompound(file, RichLayout()));
     auto src = CompoundFile::Open(file, false);
     ASSERT_NE(src, nullptr);
     auto objects = src->Child(kRoot, u"Quillsuite_OBJECTS");
@@ -408,7 +408,7 @@ void ReadEverything(const CompoundFile& cf, storage::NodeId at, int depth) {
 }
 
 TEST_F(CompoundFileTest, DamagedFilesOpenOrFailButNeverOverrun) {
-    ASSERT_TRUE(WriteCompound(file, RichSpec()));
+    ASSERT_TRUE(WriteCompound(file, RichLayout()));
     const auto good = ReadFileBytes(file);
     std::vector<std::vector<uint8_t>> damaged;
     for (size_t n = 0; n < good.size(); n += 509) damaged.emplace_back(good.begin(), good.begin() + n);
@@ -458,7 +458,7 @@ bool BreakStartSector(std::vector<uint8_t>& bytes, std::u16string_view name) {
 }
 
 TEST_F(CompoundFileTest, UnreadableElementIsListedButBlocksWriteBack) {
-    ASSERT_TRUE(WriteCompound(file, RichSpec()));
+    ASSERT_TRUE(WriteCompound(file, RichLayout()));
     auto bytes = ReadFileBytes(file);
     ASSERT_TRUE(BreakStartSector(bytes, u"Pic"));
     ASSERT_TRUE(WriteFileBytes(file, bytes));
@@ -482,7 +482,7 @@ TEST_F(CompoundFileTest, UnreadableElementIsListedButBlocksWriteBack) {
 namespace {
 
 TEST_F(CompoundFileTest, CommitWritesBackAtOnceAndTheFileStaysOpen) {
-    ASSERT_TRUE(WriteCompound(file, RichSpec()));
+    ASSERT_TRUE(WriteCompound(file, RichLayout()));
     auto before = CompoundFile::Open(file, false);
     ASSERT_NE(before, nullptr);
     auto cf = CompoundFile::Open(file, true);
