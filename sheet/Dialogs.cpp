@@ -20,6 +20,7 @@
 
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
+#include "sheet/ListOutput.h"
 #include "sheet/Pages.h"
 #include "sheet/SheetProfile.h"
 #include "sheet/Text.h"
@@ -66,13 +67,6 @@ QHBoxLayout* OkCancel(QDialog* d, const char* okText, QPushButton** ok, QPushBut
     QObject::connect(*ok, &QPushButton::clicked, d, &QDialog::accept);
     return row;
 }
-
-const char* const kOpenFilters[] = {
-    "Quillwright Files (*.qwd *.qwt *.qcm *.qwg)",
-    "Quillwright Documents (*.qwd *.qwt *.qcm)",
-    "Quillwright Graphic Files (*.qwg)",
-    "All Files (*)",
-};
 
 }  // namespace
 
@@ -460,19 +454,7 @@ LogFont LogFontOf(const QFont& font) {
 }
 
 std::vector<std::string> QtCommandDialogs::OpenFileNames(uint32_t* filterIndex) {
-    QFileDialog dialog(owner_);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    QStringList filters;
-    for (const char* f : kOpenFilters) filters << L(f);
-    dialog.setNameFilters(filters);
-    const uint32_t start = *filterIndex >= 1 && *filterIndex <= filters.size() ? *filterIndex : 1;
-    dialog.selectNameFilter(filters[static_cast<int>(start) - 1]);
-    if (dialog.exec() != QDialog::Accepted) return {};
-    const int chosen = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
-    if (chosen >= 0) *filterIndex = static_cast<uint32_t>(chosen + 1);
-    std::vector<std::string> out;
-    for (const QString& f : dialog.selectedFiles()) out.push_back(PathBytes(f));
-    return out;
+    return RunOpenDialog(owner_, filterIndex, true);
 }
 
 bool QtCommandDialogs::BatchTip() {

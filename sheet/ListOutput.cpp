@@ -47,18 +47,26 @@ void Box(const std::string& text) {
 
 }  // namespace
 
-std::optional<std::string> QtSheetDialogs::OpenFileName(uint32_t* filterIndex) {
-    QFileDialog dialog(owner_);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+std::vector<std::string> RunOpenDialog(QWidget* owner, uint32_t* filterIndex, bool several) {
+    QFileDialog dialog(owner);
+    dialog.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     QStringList filters;
     for (const char* f : kOpenFilters) filters << QString::fromLatin1(f);
     dialog.setNameFilters(filters);
     const uint32_t start = *filterIndex >= 1 && *filterIndex <= filters.size() ? *filterIndex : 1;
     dialog.selectNameFilter(filters[static_cast<int>(start) - 1]);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted) return {};
     const int chosen = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
     if (chosen >= 0) *filterIndex = static_cast<uint32_t>(chosen + 1);
-    return PathBytes(dialog.selectedFiles().first());
+    std::vector<std::string> out;
+    for (const QString& f : dialog.selectedFiles()) out.push_back(PathBytes(f));
+    return out;
+}
+
+std::optional<std::string> QtSheetDialogs::OpenFileName(uint32_t* filterIndex) {
+    std::vector<std::string> paths = RunOpenDialog(owner_, filterIndex, false);
+    if (paths.empty()) return std::nullopt;
+    return paths.front();
 }
 
 std::optional<std::string> QtSheetDialogs::SaveFileName() {

@@ -57,6 +57,10 @@ private:
     QFont font_;
 };
 
+// The Open dialog with the document filters; `filterIndex` (1-based) is the
+// filter shown first and, after a choice, the one chosen. Empty on Cancel.
+std::vector<std::string> RunOpenDialog(QWidget* owner, uint32_t* filterIndex, bool several);
+
 class QtSheetDialogs : public SheetDialogs {
 public:
     explicit QtSheetDialogs(QWidget* owner) : owner_(owner) {}
