@@ -18,6 +18,7 @@
 #include "engine/DocFile.h"
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
+#include "fuzz/FuzzProfile.h"
 #include "tests/support/DocBuilder.h"
 #include "tests/support/Recording.h"
 
@@ -103,6 +104,11 @@ void DescribeOneFunction(uint8_t group, uint8_t sub, const uint8_t* data, size_t
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzprofile::Install();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 3) return 0;

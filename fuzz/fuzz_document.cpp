@@ -17,6 +17,7 @@
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
 #include "engine/Repair.h"
+#include "fuzz/FuzzProfile.h"
 #include "tests/support/CompoundBuilder.h"
 #include "tests/support/Recording.h"
 
@@ -125,7 +126,8 @@ void CheckTwice(engine::DocFile* f, testsupport::ScopedContext& ctx) {
 
 // Every repair at once, into a scratch file of its own.
 void RepairInto(const std::string& path, testsupport::ScopedContext& ctx) {
-    if (engine::Ctx().doc.packets.size() > 4096) return;
+    // The older inspector has no repair.
+    if (fuzzprofile::Glimmet() || engine::Ctx().doc.packets.size() > 4096) return;
     engine::RepairJob job;
     job.repairCorruption = job.removeUndo = job.removeUnusedStyles = true;
     job.prompts = false;
@@ -167,6 +169,11 @@ void RunEntryPoints(const std::string& path) {
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzprofile::Install();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (WriteScratch(data, size)) RunEntryPoints(ScratchPath());

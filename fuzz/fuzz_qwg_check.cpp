@@ -1,6 +1,12 @@
 // libFuzzer target: the check of a graphics stream into its error list.
 
+#include "fuzz/FuzzProfile.h"
 #include "fuzz/QwgFuzz.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzprofile::Install();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qwgfuzz::Input in;

@@ -3,7 +3,13 @@
 
 #include <algorithm>
 
+#include "fuzz/FuzzProfile.h"
 #include "fuzz/QwgFuzz.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzprofile::Install();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qwgfuzz::Input in;

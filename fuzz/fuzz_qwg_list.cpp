@@ -1,7 +1,13 @@
 // libFuzzer target: the record list of a graphics stream, unfiltered,
 // filtered by one mask and by both.
 
+#include "fuzz/FuzzProfile.h"
 #include "fuzz/QwgFuzz.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzprofile::Install();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qwgfuzz::Input in;

@@ -15,6 +15,7 @@
 #include "engine/EngineContext.h"
 #include "engine/TextOps.h"
 #include "engine/Walker.h"
+#include "fuzz/FuzzProfile.h"
 #include "tests/support/CompoundBuilder.h"
 #include "tests/support/DocBuilder.h"
 #include "tests/support/Recording.h"
@@ -127,6 +128,11 @@ void Walk(const std::string& path, uint32_t bodySize) {
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzprofile::Install();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
