@@ -627,6 +627,7 @@ TEST(Print, ChosenPartsInOrderToAPdf) {
     r.dialogs.pdf = r.dir.File("no/such/folder/out.pdf");
     r.window->printAction->trigger();
     EXPECT_EQ(r.Boxes().back(), "Could not print to " + r.dialogs.pdf + ".");
+    EXPECT_EQ(r.ctx.messages.boxes.back().caption, "Salvino");
     EXPECT_EQ(engine::Ctx().sink.printer, nullptr);
 }
 
@@ -958,6 +959,7 @@ TEST(Batch, APlainFileNamedGlimmetStopsTheRun) {
     WriteAll(r.dir.File("in/glimmet"), "plain");
     r.window->commands().RunBatch(f.paths, Choice(true, true, false));
     EXPECT_EQ(r.Boxes(), std::vector<std::string>{"Cannot create DIRECTORY " + r.dir.File("in/glimmet") + "."});
+    EXPECT_EQ(r.ctx.messages.boxes[0].caption, "Salvino");
     EXPECT_EQ(ReadAll(r.dir.File("in/glimmet")), "plain");
     ExpectOriginals(f);
     EXPECT_FALSE(r.sheet().Batch());

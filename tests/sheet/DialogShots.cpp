@@ -1,6 +1,6 @@
 // Shows each of the commands' dialogs in turn and has ImageMagick take the
-// screen: `xvfb-run -a dialog_shots FOLDER`, with a window manager running
-// for the title bars.
+// screen; a window manager draws the title bars:
+// `xvfb-run -a sh -c 'openbox & sleep 1; dialog_shots FOLDER'`.
 #include <QApplication>
 #include <QPrinter>
 #include <QProcess>

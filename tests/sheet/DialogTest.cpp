@@ -98,6 +98,7 @@ TEST(BatchDialog, OkRefusesNothingToDoAndReadsReplaceOnlyWithARepair) {
         EXPECT_EQ(d.result(), QDialog::Rejected);
         EXPECT_EQ(Boxes(c), std::vector<std::string>{
                                 "Nothing to do.  Must select either List Corruption and/or Repair Corruption"});
+        EXPECT_EQ(c.messages.boxes[0].caption, "Salvino");  // the program's name
     }
     {
         CBatchDialog d;
@@ -198,6 +199,7 @@ TEST(PrintSetupDialog, TypedSizesAndNothingSelected) {
     d.ok->click();
     EXPECT_EQ(d.result(), QDialog::Rejected);
     EXPECT_EQ(Boxes(c), std::vector<std::string>{"Nothing selected to print.  Please select something."});
+    EXPECT_EQ(c.messages.boxes[0].caption, "Salvino");
     d.Box(1035)->click();
     d.ok->click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
