@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <optional>
 
 #include "engine/DocFile.h"
 #include "engine/EngineContext.h"
@@ -17,6 +18,7 @@
 #include "platform/desktop/Desktop.h"
 #include "sheet/Fetch.h"
 #include "sheet/Sheet.h"
+#include "sheet/Text.h"
 
 namespace inspector {
 
@@ -71,6 +73,19 @@ std::string ReplaceExtension(const std::string& path, const std::string& extensi
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + extension;
     return path.substr(0, dot) + extension;
 }
+
+std::optional<std::string> EngineSearchText(const std::string& typed, bool caseSensitive) {
+    size_t missing = std::string::npos;
+    std::string text = EncodeCp1252Text(QString::fromUtf8(typed), &missing);
+    if (text.size() > kSearchTextBytes) text.resize(kSearchTextBytes);
+    if (missing < text.size()) return std::nullopt;
+    if (!caseSensitive)
+        for (char& ch : text)
+            if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+    return text;
+}
+
+std::string SearchTextShown(const std::string& typed) { return EncodeCp1252Text(QString::fromUtf8(typed)); }
 
 // One operation that owns the document and the window while it runs.
 class Commands::BusyScope {
@@ -239,34 +254,28 @@ void Commands::Print() {
     PrintChoice c = InitialPrintChoice(sheet_.ActivePage(), pages.PageHex(kPrefixPage), pages.PageHex(kCodesPage),
                                        pages.PageHex(kSubDocPage));
     if (!s_.dialogs->PrintSetup(c)) return;
-    std::unique_ptr<PrintJob> job = s_.dialogs->StartPrint(c.pointSize);
-    if (!job) return;
 
-    engine::SinkState& sink = engine::Ctx().sink;
-    const int line = job->LineHeight();
-    sink.printer = &job->Page();
-    sink.lineHeight = line;
-    sink.currentY = line;
-    sink.pageNumber = 1;
-    sink.highlightFlag = false;
-    job->Page().DrawText(2, sink.currentY,
-                         engine::Format("---- File: %s   Page: %d ----", sink.fileName.c_str(), sink.pageNumber));
-    sink.currentY += line;
-
-    // Between the parts Cancel aborts the job.
-    engine::CProgressDialog progress;
-    progress.Create();
-    progress.SetRange(0, 6);
-    progress.SetStep(1);
-    bool cancelled = false;
-    auto part = [&](const std::function<void()>& print) {
-        if (cancelled || (cancelled = progress.CheckCancel())) return;
-        print();
-        progress.StepIt();
+    // Up once the job runs, not over the print dialog; Cancel aborts the job.
+    std::optional<engine::CProgressDialog> progress;
+    auto keepPrinting = [&progress] {
+        if (!progress) {
+            progress.emplace();
+            progress->Create();
+            progress->SetRange(0, 6);
+            progress->SetStep(1);
+        }
+        return !progress->CheckCancel();
     };
-    if (c.log) part([&] { sheet_.PageAt(kRepairPage)->UpdatePage(kPrintDetail); });
-    if (c.corruption) part([&] { sheet_.PageAt(kInfoPage)->UpdatePage(kPrintDetail); });
-    if (c.format) part([&] { sheet_.RefreshPage(kFormatPage, kPrintDetail); });
+    std::vector<std::function<void()>> parts;
+    auto part = [&](std::function<void()> print) {
+        parts.push_back([print = std::move(print), &progress] {
+            print();
+            if (progress) progress->StepIt();
+        });
+    };
+    if (c.log) part([this] { sheet_.PageAt(kRepairPage)->UpdatePage(kPrintDetail); });
+    if (c.corruption) part([this] { sheet_.PageAt(kInfoPage)->UpdatePage(kPrintDetail); });
+    if (c.format) part([this] { sheet_.RefreshPage(kFormatPage, kPrintDetail); });
     struct Group {
         int page;
         bool summary, selected, all, hex, allFirst;
@@ -281,7 +290,7 @@ void Commands::Print() {
     for (const Group& g : groups) {
         const SheetPage* p = sheet_.PageAt(g.page);
         if (!p || !p->HasWindow()) continue;
-        part([&] {
+        part([this, g, &pages] {
             if (g.summary) sheet_.RefreshPage(g.page, kPrintSummary);
             const bool saved = pages.PageHex(g.page);
             pages.SetPageHex(g.page, g.hex);
@@ -293,12 +302,7 @@ void Commands::Print() {
             pages.SetPageHex(g.page, saved);
         });
     }
-    sink.printer = nullptr;
-    if (cancelled) {
-        job->Abort();
-        return;
-    }
-    job->End();
+    s_.dialogs->Print(c.pointSize, parts, keepPrinting);
 }
 
 void Commands::Font() {
@@ -335,7 +339,7 @@ void Commands::Find() {
         if (c.fromCurrent) {
             const int64_t rows = static_cast<int64_t>(codes->RowCount());
             if (row == rows - 1) {
-                Box(c.text + " - not Found.  You may want to try a search from the top of the file",
+                Box(SearchTextShown(c.text) + " - not Found.  You may want to try a search from the top of the file",
                     profile.findCaption);
                 return;
             }
@@ -349,16 +353,15 @@ void Commands::Find() {
         Box("No search string supplied", "Error");
         return;
     }
-    std::string text = c.text;
-    if (!c.caseSensitive)
-        for (char& ch : text)
-            if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-    // The engine's buffer holds 127 bytes and the NUL.
-    if (text.size() > 127) text.resize(127);
-    const int32_t hit = engine::SearchDocumentText(sheet_.Document(), start, 0x7FFFFFFF, text.c_str(), c.caseSensitive);
+    const std::optional<std::string> text = EngineSearchText(c.text, c.caseSensitive);
+    int32_t hit = 0;
+    if (text)
+        hit = s_.searchText ? s_.searchText(sheet_.Document(), start, *text, c.caseSensitive)
+                            : engine::SearchDocumentText(sheet_.Document(), start, 0x7FFFFFFF, text->c_str(),
+                                                         c.caseSensitive);
     // 0 is no hit and 1 a failed walk; a text run never starts that early.
     if (hit <= 1) {
-        Box(c.text + " Not found.", profile.findCaption);
+        Box(SearchTextShown(c.text) + " Not found.", profile.findCaption);
         return;
     }
     if (!sheet_.Advanced()) sheet_.ToggleAdvanced();

@@ -68,9 +68,19 @@ int PrintPointSize(int itemIndex, const std::string& typed);
 
 struct SearchChoice {
     bool caseSensitive = false;  // 1055
-    std::string text;            // 1056
+    std::string text;            // 1056, as typed (UTF-8)
     bool fromCurrent = true;     // 1053 checked
 };
+
+// The engine's copy of a search text holds this many bytes and the NUL.
+inline constexpr size_t kSearchTextBytes = 127;
+// What the engine searches for: the text's single bytes, lower case (A-Z,
+// as the engine folds the document's text) unless case-sensitive, cut to
+// kSearchTextBytes. None when the part kept holds a character that no
+// single-byte text can: nothing could match it.
+std::optional<std::string> EngineSearchText(const std::string& typed, bool caseSensitive);
+// The text as a box shows it: single bytes, '?' where the code page has none.
+std::string SearchTextShown(const std::string& typed);
 
 // Whether a file chosen for output (by Browse, or at OK) can be used; a
 // refusal has shown its box.
@@ -79,17 +89,6 @@ using OutputCheck = std::function<bool(const std::string& name, bool browsed)>;
 // The proposal of Scramble and Extract: `path` with the extension of its
 // file-name part replaced by `extension` (appended when there is none).
 std::string ReplaceExtension(const std::string& path, const std::string& extension);
-
-// One print job on a printer or PDF file the user chose, its page set up.
-class PrintJob {
-public:
-    virtual ~PrintJob() = default;
-    virtual engine::PagePrinter& Page() = 0;
-    virtual int LineHeight() const = 0;
-    // Ends the job; false when the last page could not be finished.
-    virtual bool End() = 0;
-    virtual void Abort() = 0;
-};
 
 // The dialogs the commands open, each modal.
 class CommandDialogs {
@@ -101,9 +100,12 @@ public:
     virtual bool BatchTip() = 0;
     virtual bool Batch(BatchChoice& choice) = 0;
     virtual bool PrintSetup(PrintChoice& choice) = 0;
-    // The print dialog and the start of the job; none on Cancel or when it
-    // could not start (after its box).
-    virtual std::unique_ptr<PrintJob> StartPrint(int pointSize) = 0;
+    // The print dialog, then one job on the printer or PDF file chosen: the
+    // sink prints to it while `parts` run, in order; `keepPrinting` is
+    // asked before each part and at each new page, and a no aborts the job.
+    // False when nothing was printed (Cancel, or a failure after its box).
+    virtual bool Print(int pointSize, const std::vector<std::function<void()>>& parts,
+                       const std::function<bool()>& keepPrinting) = 0;
     virtual bool Search(SearchChoice& choice) = 0;
     // The scramble and extract dialogs, starting at `name`, which receives
     // the output name on OK; `check` refuses a name.
@@ -148,6 +150,9 @@ struct CommandServices {
     std::function<std::string()> fetchTarget;
     // The folder of the running program, where "A_frntff.htm" is looked for.
     std::function<std::string()> programFolder;
+    // The engine's text search (none: SearchDocumentText itself); tests
+    // watch what reaches it.
+    std::function<int32_t(engine::DocFile*, uint32_t start, const std::string& text, bool caseSensitive)> searchText;
 };
 
 class Commands : public QObject {

@@ -7,7 +7,6 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFontInfo>
-#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,7 +18,6 @@
 #include <QVBoxLayout>
 
 #include "engine/EngineContext.h"
-#include "engine/Format.h"
 #include "sheet/ListOutput.h"
 #include "sheet/Pages.h"
 #include "sheet/SheetProfile.h"
@@ -295,7 +293,7 @@ CSearchDialog::CSearchDialog(const SearchChoice& initial, const char* caption, Q
 
     current->setChecked(true);
     choice.fromCurrent = true;
-    text->setText(DecodeCp1252(choice.text));
+    text->setText(QString::fromStdString(choice.text));
     text->setFocus();
     connect(current, &QRadioButton::clicked, this, [this] { choice.fromCurrent = current->isChecked(); });
     connect(top, &QRadioButton::clicked, this, [this] { choice.fromCurrent = !top->isChecked(); });
@@ -304,11 +302,8 @@ CSearchDialog::CSearchDialog(const SearchChoice& initial, const char* caption, Q
 
 void CSearchDialog::accept() {
     choice.caseSensitive = caseBox->isChecked();
-    // The engine searches the document's single-byte text.
-    std::string bytes;
-    for (QChar c : text->text())
-        if (auto b = EncodeCp1252(c)) bytes += static_cast<char>(*b);
-    choice.text = bytes;
+    // Kept as typed: the command makes the engine's single bytes of it.
+    choice.text = text->text().toStdString();
     QDialog::accept();
 }
 
@@ -398,50 +393,6 @@ CAboutDialog::CAboutDialog(const SheetProfile& profile, QWidget* parent) : QDial
     v->addLayout(OkCancel(this, "OK", &ok, nullptr));
 }
 
-QtPrintJob::QtPrintJob() : printer_(QPrinter::HighResolution) {}
-
-QtPrintJob::~QtPrintJob() {
-    if (painter_.isActive()) painter_.end();
-}
-
-std::string QtPrintJob::Where() const {
-    if (printer_.outputFormat() == QPrinter::PdfFormat) return PathBytes(printer_.outputFileName());
-    return printer_.printerName().toStdString();
-}
-
-std::unique_ptr<QtPrintJob> QtPrintJob::Start(SheetDialogs& dialogs, const SheetProfile& profile, int pointSize) {
-    std::unique_ptr<QtPrintJob> job(new QtPrintJob);
-    if (!dialogs.SetupPrinter(job->printer_)) return nullptr;
-    job->printer_.setDocName(L(profile.printJobName));
-    job->printer_.setCreator(L(profile.title));
-    if (!job->painter_.begin(&job->printer_)) {
-        ShowBox(engine::Format("Could not print to %s.", job->Where().c_str()));
-        return nullptr;
-    }
-    if (pointSize >= 4 && pointSize <= 23) {
-        QFont font(QStringLiteral("Courier"), pointSize);
-        font.setStyleHint(QFont::TypeWriter);
-        job->painter_.setFont(font);
-    }
-    job->lineHeight_ = job->painter_.fontMetrics().height();
-    job->page_ = std::make_unique<QtPagePrinter>(job->painter_, job->printer_);
-    return job;
-}
-
-bool QtPrintJob::End() {
-    if (!painter_.isActive()) return false;
-    if (!painter_.end()) {
-        ShowBox(engine::Format("Could not print to %s.", Where().c_str()));
-        return false;
-    }
-    return true;
-}
-
-void QtPrintJob::Abort() {
-    printer_.abort();
-    if (painter_.isActive()) painter_.end();
-}
-
 LogFont LogFontOf(const QFont& font) {
     LogFont f;
     f.height = -QFontInfo(font).pixelSize();
@@ -477,8 +428,9 @@ bool QtCommandDialogs::PrintSetup(PrintChoice& choice) {
     return true;
 }
 
-std::unique_ptr<PrintJob> QtCommandDialogs::StartPrint(int pointSize) {
-    return QtPrintJob::Start(common_, profile_, pointSize);
+bool QtCommandDialogs::Print(int pointSize, const std::vector<std::function<void()>>& parts,
+                             const std::function<bool()>& keepPrinting) {
+    return PrintWithDialog(common_, profile_, pointSize, parts, keepPrinting) == PrintResult::Printed;
 }
 
 bool QtCommandDialogs::Search(SearchChoice& choice) {

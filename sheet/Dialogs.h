@@ -5,8 +5,6 @@
 // and radios act on clicked, so setting them from code changes nothing.
 
 #include <QDialog>
-#include <QPainter>
-#include <QPrinter>
 #include <functional>
 #include <map>
 #include <memory>
@@ -129,30 +127,6 @@ public:
     QPushButton* ok = nullptr;
 };
 
-// The printer or PDF file the user chose, with its painter begun. A job
-// that cannot start or finish shows "Could not print to %s.".
-class QtPrintJob : public PrintJob {
-public:
-    // None after Cancel or a failed start. A point size of 4 to 23 prints
-    // in Courier of that size; else the printer's own font.
-    static std::unique_ptr<QtPrintJob> Start(SheetDialogs& dialogs, const SheetProfile& profile, int pointSize);
-    ~QtPrintJob() override;
-    engine::PagePrinter& Page() override { return *page_; }
-    int LineHeight() const override { return lineHeight_; }
-    bool End() override;
-    void Abort() override;
-    QPrinter& Printer() { return printer_; }
-
-private:
-    QtPrintJob();
-    std::string Where() const;
-
-    QPrinter printer_;
-    QPainter painter_;
-    std::unique_ptr<QtPagePrinter> page_;
-    int lineHeight_ = 0;
-};
-
 // The font of a font dialog as the settings keep it, and back.
 LogFont LogFontOf(const QFont& font);
 
@@ -165,7 +139,8 @@ public:
     bool BatchTip() override;
     bool Batch(BatchChoice& choice) override;
     bool PrintSetup(PrintChoice& choice) override;
-    std::unique_ptr<PrintJob> StartPrint(int pointSize) override;
+    bool Print(int pointSize, const std::vector<std::function<void()>>& parts,
+               const std::function<bool()>& keepPrinting) override;
     bool Search(SearchChoice& choice) override;
     bool Scramble(std::string& name, const OutputCheck& check) override;
     bool Extract(std::string& name, const OutputCheck& check) override;

@@ -33,7 +33,7 @@ QMessageBox::Icon IconOf(engine::MsgIcon icon) {
 // The modeless dialog of one long scan; its owner is disabled while it lives.
 class QtProgressView final : public engine::ProgressView {
 public:
-    explicit QtProgressView(QWidget* owner) : owner_(owner) {
+    QtProgressView(QWidget* owner, std::shared_ptr<int> open) : owner_(owner), open_(std::move(open)) {
         // Not a child of the owner: disabling the owner must leave Cancel usable.
         dialog_ = new QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
         auto* layout = new QVBoxLayout(dialog_);
@@ -49,8 +49,8 @@ public:
         layout->addWidget(cancel, 0, Qt::AlignHCenter);
         QObject::connect(cancel, &QPushButton::clicked, [this] { cancel_ = true; });
         dialog_->setMinimumWidth(320);
+        if ((*open_)++ == 0 && owner_) owner_->setEnabled(false);
         if (owner_) {
-            owner_->setEnabled(false);
             dialog_->adjustSize();
             dialog_->move(owner_->geometry().center() - dialog_->rect().center());
         }
@@ -59,7 +59,7 @@ public:
     }
     ~QtProgressView() override {
         delete dialog_;
-        if (owner_) owner_->setEnabled(true);
+        if (--*open_ == 0 && owner_) owner_->setEnabled(true);
     }
     void SetTitle(const std::string& title) override { dialog_->setWindowTitle(Q(title)); }
     void SetRange(int lower, int upper) override { bar_->setRange(lower, upper); }
@@ -83,6 +83,7 @@ private:
     QElapsedTimer pumped_;
     int position_ = 0;  // shown at the next pump
     QPointer<QWidget> owner_;
+    std::shared_ptr<int> open_;
     QPointer<QDialog> dialog_;
     QProgressBar* bar_ = nullptr;
     QLabel* percent_ = nullptr;
@@ -126,7 +127,7 @@ engine::MsgAnswer QtMessageService::Show(const std::string& text, const std::str
 }
 
 std::unique_ptr<engine::ProgressView> QtProgressHost::Create() {
-    return std::make_unique<QtProgressView>(owner_);
+    return std::make_unique<QtProgressView>(owner_, open_);
 }
 
 void QtWindowHost::SetTitle(const std::string& title) {

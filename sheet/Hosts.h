@@ -26,11 +26,14 @@ private:
 
 class QtProgressHost : public engine::ProgressHost {
 public:
-    explicit QtProgressHost(QWidget* owner) : owner_(owner) {}
+    explicit QtProgressHost(QWidget* owner) : owner_(owner), open_(std::make_shared<int>(0)) {}
     std::unique_ptr<engine::ProgressView> Create() override;
 
 private:
     QPointer<QWidget> owner_;
+    // Dialogs up now: a scan inside another (a check inside a batch) must
+    // not give the owner back while the outer one runs.
+    std::shared_ptr<int> open_;
 };
 
 class QtWindowHost : public engine::WindowHost {

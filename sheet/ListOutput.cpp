@@ -205,6 +205,7 @@ PrintResult PrintToPrinter(QPrinter& printer, const SheetProfile& profile, int p
                            const std::vector<std::function<void()>>& parts,
                            const std::function<bool()>& keepPrinting) {
     printer.setDocName(QString::fromLatin1(profile.printJobName));
+    printer.setCreator(QString::fromLatin1(profile.title));
     QPainter painter;
     if (!painter.begin(&printer)) {
         CouldNotPrint(printer);
@@ -250,16 +251,21 @@ PrintResult PrintToPrinter(QPrinter& printer, const SheetProfile& profile, int p
     return PrintResult::Printed;
 }
 
-void PrintList(const engine::ListTarget& list, SheetDialogs& dialogs, const SheetProfile& profile) {
+PrintResult PrintWithDialog(SheetDialogs& dialogs, const SheetProfile& profile, int pointSize,
+                            const std::vector<std::function<void()>>& parts,
+                            const std::function<bool()>& keepPrinting) {
     QPrinter printer(QPrinter::HighResolution);
     // Named before the dialog: its PDF choice proposes a file after the job.
     printer.setDocName(QString::fromLatin1(profile.printJobName));
-    if (!dialogs.SetupPrinter(printer)) return;
-    PrintToPrinter(printer, profile, 10, {[&list] {
-                       for (size_t i = 0, n = list.Size(); i < n; ++i)
-                           engine::PrintLine(engine::SilentTarget(), list.Text(i));
-                   }});
+    if (!dialogs.SetupPrinter(printer)) return PrintResult::Cancelled;
+    return PrintToPrinter(printer, profile, pointSize, parts, keepPrinting);
+}
+
+void PrintList(const engine::ListTarget& list, SheetDialogs& dialogs, const SheetProfile& profile) {
+    PrintWithDialog(dialogs, profile, 10, {[&list] {
+                        for (size_t i = 0, n = list.Size(); i < n; ++i)
+                            engine::PrintLine(engine::SilentTarget(), list.Text(i));
+                    }});
 }
 
 }  // namespace inspector
-

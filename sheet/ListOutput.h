@@ -100,19 +100,24 @@ private:
 
 enum class PrintResult { Printed, Failed, Cancelled };
 
-// One print job on a printer the user has set up (SetupPrinter): the job is
-// named after the profile, its text is Courier at `pointSize` when that is
-// from 4 to 23 (else the printer's own font), each page starts with the
-// header "---- File: %s   Page: %d ----" (the sink's file name) and the
-// sink prints to it while `parts` run, in order; each writes its lines
-// through the engine (PrintLine, a page's UpdatePage(kPrintDetail) ...).
-// `keepPrinting` is asked before each part and at each new page; when it says
-// no the job is aborted. A job that cannot start or fails shows "Could not
-// print to %s." (the PDF file, else the printer's name). The sink's printer
-// is cleared in every case.
+// One print job on a printer set up already: the job is named after the
+// profile, its text is Courier at `pointSize` when that is from 4 to 23
+// (else the printer's own font), each page starts with the header
+// "---- File: %s   Page: %d ----" (the sink's file name) and the sink prints
+// to it while `parts` run, in order; each writes its lines through the
+// engine (PrintLine, a page's UpdatePage(kPrintDetail) ...). `keepPrinting`
+// is asked before each part and at each new page; when it says no the job
+// is aborted. A job that cannot start or fails shows "Could not print to
+// %s." (the PDF file, else the printer's name). The sink's printer is
+// cleared in every case.
 PrintResult PrintToPrinter(QPrinter& printer, const SheetProfile& profile, int pointSize,
                            const std::vector<std::function<void()>>& parts,
                            const std::function<bool()>& keepPrinting = {});
+// The print dialog (a PDF file among its choices), then the job above on
+// the printer or file chosen there. Cancelled when the dialog is.
+PrintResult PrintWithDialog(SheetDialogs& dialogs, const SheetProfile& profile, int pointSize,
+                            const std::vector<std::function<void()>>& parts,
+                            const std::function<bool()>& keepPrinting = {});
 
 // Every line, whole, each followed by CR LF, into a file the user names.
 void SaveListToFile(const engine::ListTarget& list, SheetDialogs& dialogs);

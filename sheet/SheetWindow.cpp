@@ -19,6 +19,7 @@
 #include "platform/desktop/Desktop.h"
 #include "sheet/CodesPage.h"
 #include "sheet/Dialogs.h"
+#include "sheet/Fetch.h"
 #include "sheet/FilterPage.h"
 #include "sheet/ListOutput.h"
 #include "sheet/Pages.h"
@@ -44,6 +45,7 @@ SheetWindow::SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs, Com
     services.dialogs = commandDialogs;
     services.pages = this;
     services.programFolder = [] { return PathBytes(QCoreApplication::applicationDirPath()); };
+    services.fetchTarget = sheet::FetchTargetPath;
     commands_ = std::make_unique<Commands>(*sheet_, std::move(services));
     setWindowTitle(QString::fromLatin1(profile.title));
     setAcceptDrops(true);

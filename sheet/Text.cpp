@@ -33,6 +33,22 @@ std::optional<uint8_t> EncodeCp1252(QChar c) {
     return std::nullopt;
 }
 
+std::string EncodeCp1252Text(const QString& text, size_t* firstMissing) {
+    std::string out;
+    out.reserve(static_cast<size_t>(text.size()));
+    if (firstMissing) *firstMissing = std::string::npos;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (const std::optional<uint8_t> b = EncodeCp1252(text[i])) {
+            out += static_cast<char>(*b);
+            continue;
+        }
+        if (firstMissing && *firstMissing == std::string::npos) *firstMissing = out.size();
+        out += '?';
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ++i;
+    }
+    return out;
+}
+
 QString DecodeCp1252Visible(std::string_view bytes) {
     QString out = DecodeCp1252(bytes);
     for (QChar& c : out) {

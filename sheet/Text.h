@@ -15,6 +15,11 @@ QString DecodeCp1252(std::string_view bytes);
 // The byte of a character of that code page; none outside it.
 std::optional<uint8_t> EncodeCp1252(QChar c);
 
+// A typed text as single bytes of that code page. A character outside it
+// (a surrogate pair counts as one) becomes '?'; `firstMissing`, when given,
+// receives the place of the first such '?' (npos when there is none).
+std::string EncodeCp1252Text(const QString& text, size_t* firstMissing = nullptr);
+
 // The same decoding for a field where every byte must be seen: bytes with
 // no printable character show as control pictures.
 QString DecodeCp1252Visible(std::string_view bytes);

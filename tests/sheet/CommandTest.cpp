@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -30,6 +31,7 @@
 #include "sheet/Pages.h"
 #include "sheet/RepairPage.h"
 #include "sheet/SheetWindow.h"
+#include "sheet/Text.h"
 #include "tests/sheet/FakeDialogs.h"
 #include "tests/sheet/Fixtures.h"
 #include "tests/support/Recording.h"
@@ -328,6 +330,81 @@ TEST(Find, BoxesAndTheHitOnTheCodesPage) {
     EXPECT_EQ(r.Boxes().back(), longText + " Not found.");
 }
 
+TEST(Find, TheEngineGetsTheFirst127SingleBytesOfWhatWasTyped) {
+    CommandRig r;
+    r.Start(r.Write("t.qwd", TextDoc("Hello World")));
+    struct Call {
+        uint32_t start;
+        std::string text;
+        bool caseSensitive;
+    };
+    std::vector<Call> calls;
+    r.commands().Services().searchText = [&](engine::DocFile* f, uint32_t start, const std::string& text, bool cs) {
+        EXPECT_EQ(f, r.sheet().Document());
+        calls.push_back({start, text, cs});
+        return 0;
+    };
+    // 120 ASCII letters, then seven characters of the code page that are not
+    // ASCII (five of them outside Latin-1): single bytes 0x80 ... 0x99.
+    const QString head = QStringLiteral("Qw").repeated(60);
+    const QString high = QString::fromUtf8("\xE2\x82\xAC\xE2\x80\x9C\xE2\x80\x9D\xC3\x89\xC3\xA9\xE2\x80\x94\xE2\x84\xA2");
+    const std::string highBytes = "\x80\x93\x94\xC9\xE9\x97\x99";
+    // Past the cut: a letter the code page lacks, one beyond the 16-bit
+    // range (a surrogate pair), and more letters, 200 characters in all.
+    const QString omega = QString::fromUtf8("\xCE\xA9");
+    const QString smiley = QString::fromUtf8("\xF0\x9F\x98\x80");
+    const QString tail = omega + smiley + QStringLiteral("Zy").repeated(35) + QStringLiteral("x");
+    const QString typed = head + high + tail;
+    ASSERT_EQ(typed.toUcs4().size(), 200);
+    std::string lowered = head.toLower().toStdString();
+
+    struct Case {
+        const char* what;
+        QString typed;
+        bool caseSensitive;
+        std::optional<std::string> engine;  // none: the engine is not asked
+    };
+    const Case cases[] = {
+        {"folded, cut before the missing letter", typed, false, lowered + highBytes},
+        {"as typed", typed, true, head.toStdString() + highBytes},
+        {"a missing letter at the last kept byte", head + high.left(6) + tail, false, std::nullopt},
+        {"a pair early on", QStringLiteral("Qw") + smiley + head, true, std::nullopt},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        calls.clear();
+        // Typed into the real dialog, then searched.
+        CSearchDialog d(SearchChoice{}, "Search");
+        d.top->click();
+        if (k.caseSensitive) d.caseBox->click();
+        d.text->setText(k.typed);
+        d.ok->click();
+        ASSERT_EQ(d.result(), QDialog::Accepted);
+        r.fake().search = d.choice;
+        r.window->findAction->trigger();
+        if (k.engine) {
+            ASSERT_EQ(calls.size(), 1u);
+            EXPECT_EQ(calls[0].text, *k.engine);
+            EXPECT_EQ(calls[0].text.size(), kSearchTextBytes);
+            EXPECT_EQ(calls[0].start, 0u);
+            EXPECT_EQ(calls[0].caseSensitive, k.caseSensitive);
+        } else {
+            EXPECT_TRUE(calls.empty());
+        }
+        // Reported whole, '?' where the code page has no byte.
+        std::string shown;
+        for (char32_t c : k.typed.toUcs4()) {
+            const std::optional<uint8_t> b = c < 0x10000 ? EncodeCp1252(QChar(static_cast<char16_t>(c))) : std::nullopt;
+            shown += b ? static_cast<char>(*b) : '?';
+        }
+        EXPECT_EQ(r.Boxes().back(), shown + " Not found.");
+    }
+    // The next Find offers the text as it was typed, none of it lost.
+    r.fake().search.reset();
+    r.window->findAction->trigger();
+    EXPECT_EQ(QString::fromStdString(r.fake().searchInitial.text), cases[3].typed);
+}
+
 // ---- Scramble and Extract -------------------------------------------------
 
 TEST(Scramble, RefusesTheOriginalByFileAndRestoresTheOptions) {
@@ -360,6 +437,56 @@ TEST(Scramble, RefusesTheOriginalByFileAndRestoresTheOptions) {
     r.repair().newFile->clear();
     r.window->scrambleAction->trigger();
     EXPECT_EQ(r.fake().proposed.back(), "");
+}
+
+TEST(ScrambleAndExtract, EveryRefusalOfAnOutputNameWithItsTextAndCaption) {
+    CommandRig r;
+    const std::string path = r.Write("s.qwd", TextDoc("Hello World"));
+    const std::string original = ReadAll(path);
+    ASSERT_EQ(symlink(path.c_str(), r.dir.File("sym.qwd").c_str()), 0);
+    ASSERT_EQ(link(path.c_str(), r.dir.File("hard.qwd").c_str()), 0);
+    WriteAll(r.dir.File("other.qwd"), "other");
+    WriteAll(r.dir.File("readonly.qwd"), "read only");
+    ASSERT_EQ(chmod(r.dir.File("readonly.qwd").c_str(), 0444), 0);
+    r.Start(path);
+    const std::string same = "Can not use the original file.";
+    const std::string destroyed = "Can not use the original file.  All contents will be destroyed!";
+    const std::string noWrite = "File cannot be open with Write Access.";
+    struct Case {
+        const char* name;
+        bool browsed;       // by Browse, else typed and OK
+        const char* box;    // empty: accepted
+    };
+    std::vector<Case> cases = {
+        {"s.qwd", true, same.c_str()},          {"sym.qwd", true, same.c_str()},
+        {"hard.qwd", true, same.c_str()},       {"missing.qwd", true, noWrite.c_str()},
+        {"other.qwd", true, ""},                {"s.qwd", false, destroyed.c_str()},
+        {"sym.qwd", false, destroyed.c_str()},  {"hard.qwd", false, destroyed.c_str()},
+    };
+    if (geteuid() != 0) cases.push_back({"readonly.qwd", true, noWrite.c_str()});  // root writes anyway
+    for (QAction* action : {r.window->scrambleAction, r.window->extractAction}) {
+        for (const Case& k : cases) {
+            SCOPED_TRACE(action->text().toStdString() + " " + k.name + (k.browsed ? " browsed" : " typed"));
+            r.ctx.messages.boxes.clear();
+            r.fake().browsed.reset();
+            r.fake().output.reset();
+            r.fake().retry.reset();
+            r.fake().browseAccepted.reset();
+            (k.browsed ? r.fake().browsed : r.fake().output) = r.dir.File(k.name);
+            action->trigger();
+            if (*k.box) {
+                ASSERT_EQ(r.Boxes(), std::vector<std::string>{k.box});
+                EXPECT_EQ(r.ctx.messages.boxes[0].caption, "Salvino");
+            } else {
+                EXPECT_TRUE(r.Boxes().empty());
+            }
+            if (k.browsed) {
+                EXPECT_EQ(r.fake().browseAccepted, !*k.box);
+            }
+        }
+    }
+    EXPECT_EQ(ReadAll(path), original);
+    EXPECT_EQ(ReadAll(r.dir.File("other.qwd")), "other");
 }
 
 TEST(Extract, WritesTheTextAndSaysSoOnlyWhenWritten) {
@@ -500,7 +627,66 @@ TEST(Print, ChosenPartsInOrderToAPdf) {
     r.dialogs.pdf = r.dir.File("no/such/folder/out.pdf");
     r.window->printAction->trigger();
     EXPECT_EQ(r.Boxes().back(), "Could not print to " + r.dialogs.pdf + ".");
+    EXPECT_EQ(r.ctx.messages.boxes.back().caption, "Salvino");
     EXPECT_EQ(engine::Ctx().sink.printer, nullptr);
+}
+
+TEST(Print, EveryPartInTheOrderOfTheMenuWithTheHexFlagsRestored) {
+    CommandRig r;
+    const std::string path = r.Write("p.qwd", DamagedDoc());
+    r.Start(path);
+    r.sheet().ToggleAdvanced();
+    for (int page : {kPrefixPage, kCodesPage, kSubDocPage}) ASSERT_TRUE(r.sheet().PageAt(page)->HasWindow()) << page;
+    CommandPages& pages = *r.commands().Services().pages;
+    pages.SetPageHex(kCodesPage, true);
+    const bool prefixHex = pages.PageHex(kPrefixPage);
+    r.sheet().SetActivePage(kCodesPage);
+    r.codes().SelectItem(1);
+    r.dialogs.pdf = r.dir.File("all.pdf");
+    PrintChoice c;
+    for (bool PrintChoice::*m : {&PrintChoice::log, &PrintChoice::corruption, &PrintChoice::format,
+                                 &PrintChoice::prefixSummary, &PrintChoice::prefixSelected, &PrintChoice::prefixAll,
+                                 &PrintChoice::codesSummary, &PrintChoice::codesSelected, &PrintChoice::codesAll,
+                                 &PrintChoice::subSummary, &PrintChoice::subSelected})
+        c.*m = true;
+    c.pointSize = 6;
+    r.fake().print = c;
+    r.window->printAction->trigger();
+    EXPECT_TRUE(r.fake().printInitial.codesHex);
+    EXPECT_TRUE(r.fake().printInitial.codesSelected && r.fake().printInitial.codesSummary);
+    EXPECT_EQ(r.fake().printPointSize, 6);
+    EXPECT_TRUE(r.Boxes().empty());
+    EXPECT_TRUE(pages.PageHex(kCodesPage));  // the job's hex choice was the page's only meanwhile
+    EXPECT_EQ(pages.PageHex(kPrefixPage), prefixHex);
+    EXPECT_EQ(engine::Ctx().sink.printer, nullptr);
+
+    r.repair().model.Flush();
+    ASSERT_GT(r.repair().model.Size(), 0u);
+    const std::string logHead = r.repair().model.Text(0);
+    const std::string text = PdfText(r.dialogs.pdf);
+    // Prefix prints the selected packet when both are chosen; the code
+    // groups every code when both are; the Sub Document its selected one.
+    const std::vector<std::string> order = {
+        "---- File: " + path + "   Page: 1 ----",
+        logHead.substr(0, logHead.find("  ")),  // the log's first line (the PDF's text joins its blanks)
+        "Corruption",
+        "File Header Display",
+        "Summary List of Prefix Packets",
+        "Prefix Packet",  // selected, or none selected
+        "Summary List of QW Codes/QWG Records",
+        "COMPLETE list of QW Codes/QWG Records",
+        "Summary List of QW Codes/QWG Records",
+        "QW Code/QWG Record",
+    };
+    size_t at = 0;
+    for (const std::string& marker : order) {
+        const size_t found = text.find(marker, at);
+        ASSERT_NE(found, std::string::npos) << marker << " after " << at << " in\n" << text;
+        at = found + marker.size();
+    }
+    EXPECT_EQ(text.find("All Detailed Prefix Packets Display"), std::string::npos);
+    EXPECT_EQ(text.find("COMPLETE list of QW Codes/QWG Records", at), std::string::npos);
+    EXPECT_EQ(text.find("Selected QW Code/QWG Record Display"), text.rfind("Selected QW Code/QWG Record Display"));
 }
 
 // ---- Fetch, auto-refresh and the busy guard -------------------------------
@@ -773,6 +959,7 @@ TEST(Batch, APlainFileNamedGlimmetStopsTheRun) {
     WriteAll(r.dir.File("in/glimmet"), "plain");
     r.window->commands().RunBatch(f.paths, Choice(true, true, false));
     EXPECT_EQ(r.Boxes(), std::vector<std::string>{"Cannot create DIRECTORY " + r.dir.File("in/glimmet") + "."});
+    EXPECT_EQ(r.ctx.messages.boxes[0].caption, "Salvino");
     EXPECT_EQ(ReadAll(r.dir.File("in/glimmet")), "plain");
     ExpectOriginals(f);
     EXPECT_FALSE(r.sheet().Batch());

@@ -1,12 +1,47 @@
 // Shows each of the commands' dialogs in turn and has ImageMagick take the
-// screen: `xvfb-run -a dialog_shots FOLDER`.
+// screen; a window manager draws the title bars:
+// `xvfb-run -a sh -c 'openbox & sleep 1; dialog_shots FOLDER'`.
 #include <QApplication>
+#include <QPrinter>
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "sheet/Dialogs.h"
 #include "sheet/SheetProfile.h"
+
+namespace {
+
+int failed = 0;
+
+void Shoot(const QString& folder, const QString& name) {
+    QTest::qWait(600);
+    const int rc = QProcess::execute(QStringLiteral("import"),
+                                     {QStringLiteral("-window"), QStringLiteral("root"), folder + "/" + name + ".png"});
+    if (rc != 0) ++failed;
+}
+
+// A modal dialog the commands run: shot while it is up, then dismissed.
+void ShootModal(const QString& folder, const QString& name, const std::function<void()>& run) {
+    QTimer::singleShot(0, [folder, name] {
+        QWidget* d = QApplication::activeModalWidget();
+        for (int i = 0; !d && i < 50; ++i) {
+            QTest::qWait(100);
+            d = QApplication::activeModalWidget();
+        }
+        if (!d) {
+            ++failed;
+            return;
+        }
+        d->move(20, 20);
+        Shoot(folder, name);
+        if (auto* dialog = qobject_cast<QDialog*>(d)) dialog->reject();
+    });
+    run();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -23,16 +58,26 @@ int main(int argc, char** argv) {
     dialogs.emplace_back("extract", std::make_unique<COutputDialog>(COutputDialog::Kind::Extract, "/home/user/docs/report.txt", yes));
     dialogs.emplace_back("help", std::make_unique<CHelpTipsDialog>(p));
     dialogs.emplace_back("about", std::make_unique<CAboutDialog>(p));
-    int failed = 0;
     for (auto& [name, d] : dialogs) {
         d->adjustSize();
         d->move(20, 20);
         d->show();
-        QTest::qWait(400);
-        const int rc = QProcess::execute(QStringLiteral("import"),
-                                         {QStringLiteral("-window"), QStringLiteral("root"), folder + "/" + name + ".png"});
-        if (rc != 0) ++failed;
+        Shoot(folder, name);
         d->hide();
     }
+
+    // The common dialogs as the commands run them.
+    QWidget owner;
+    QtSheetDialogs common(&owner);
+    QtCommandDialogs commands(&owner, common, p);
+    ShootModal(folder, "open", [&] {
+        uint32_t filter = 1;
+        commands.OpenFileNames(&filter);
+    });
+    ShootModal(folder, "print", [&] {
+        QPrinter printer(QPrinter::HighResolution);
+        common.SetupPrinter(printer);
+    });
+    ShootModal(folder, "font", [&] { commands.ChooseFont(std::nullopt); });
     return failed;
 }

@@ -98,6 +98,7 @@ TEST(BatchDialog, OkRefusesNothingToDoAndReadsReplaceOnlyWithARepair) {
         EXPECT_EQ(d.result(), QDialog::Rejected);
         EXPECT_EQ(Boxes(c), std::vector<std::string>{
                                 "Nothing to do.  Must select either List Corruption and/or Repair Corruption"});
+        EXPECT_EQ(c.messages.boxes[0].caption, "Salvino");  // the program's name
     }
     {
         CBatchDialog d;
@@ -198,6 +199,7 @@ TEST(PrintSetupDialog, TypedSizesAndNothingSelected) {
     d.ok->click();
     EXPECT_EQ(d.result(), QDialog::Rejected);
     EXPECT_EQ(Boxes(c), std::vector<std::string>{"Nothing selected to print.  Please select something."});
+    EXPECT_EQ(c.messages.boxes[0].caption, "Salvino");
     d.Box(1035)->click();
     d.ok->click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
@@ -208,7 +210,7 @@ TEST(PrintSetupDialog, TypedSizesAndNothingSelected) {
 
 TEST(SearchDialog, InitialStateAndTheFromCurrentFlag) {
     SearchChoice last;
-    last.text = "caf\xE9";
+    last.text = "caf\xC3\xA9";
     last.fromCurrent = false;
     CSearchDialog d(last, "Search");
     EXPECT_EQ(d.windowTitle(), "Search");
@@ -224,7 +226,7 @@ TEST(SearchDialog, InitialStateAndTheFromCurrentFlag) {
     d.caseBox->click();
     d.text->setText(QString::fromUtf8("Gr\xC3\xBC\xC3\x9F"));
     d.ok->click();
-    EXPECT_EQ(d.choice.text, "Gr\xFC\xDF");  // the document's single bytes
+    EXPECT_EQ(d.choice.text, "Gr\xC3\xBC\xC3\x9F");  // as typed; the command makes the single bytes
     EXPECT_TRUE(d.choice.caseSensitive);
 }
 

@@ -47,9 +47,10 @@ public:
         choice = *print;
         return true;
     }
-    std::unique_ptr<PrintJob> StartPrint(int pointSize) override {
+    bool Print(int pointSize, const std::vector<std::function<void()>>& parts,
+               const std::function<bool()>& keepPrinting) override {
         printPointSize = pointSize;
-        return QtPrintJob::Start(common_, SalvinoSheetProfile(), pointSize);
+        return PrintWithDialog(common_, SalvinoSheetProfile(), pointSize, parts, keepPrinting) == PrintResult::Printed;
     }
     bool Search(SearchChoice& choice) override {
         searchInitial = choice;

@@ -689,6 +689,33 @@ TEST(QtProgressDialog, TheWindowDoesNotCloseUnderALongScan) {
     engine::Ctx().hosts.progress = &r.ctx.progress;
 }
 
+TEST(QtProgressDialog, OneInsideAnotherLeavesTheWindowDisabledUntilTheOuterCloses) {
+    WindowRig r;
+    const std::string path = r.Write("sound.qwd", SoundDoc());
+    r.Start(path);
+    QtProgressHost host(r.window.get());
+    engine::Ctx().hosts.progress = &host;
+    auto outer = std::make_unique<engine::CProgressDialog>(0);
+    ASSERT_EQ(outer->Create(), 1);
+    for (int round = 0; round < 2; ++round) {
+        engine::CProgressDialog inner(0);
+        ASSERT_EQ(inner.Create(), 1);
+        EXPECT_FALSE(r.window->isEnabled());
+    }
+    // The outer scan still reads the document.
+    EXPECT_FALSE(r.window->isEnabled());
+    EXPECT_FALSE(r.window->close());
+    EXPECT_NE(r.sheet().Document(), nullptr);
+    // Closed in another order than opened: the last one out gives it back.
+    auto later = std::make_unique<engine::CProgressDialog>(0);
+    ASSERT_EQ(later->Create(), 1);
+    outer.reset();
+    EXPECT_FALSE(r.window->isEnabled());
+    later.reset();
+    EXPECT_TRUE(r.window->isEnabled());
+    engine::Ctx().hosts.progress = &r.ctx.progress;
+}
+
 TEST(TaggedListModel, LinesReachTheViewsInOneInsertion) {
     TaggedListModel m;
     QSignalSpy inserted(&m, &QAbstractItemModel::rowsInserted);
