@@ -1,6 +1,7 @@
 #include "engine/TextOps.h"
 
 #include <algorithm>
+#include <cstring>
 #include <span>
 #include <string>
 
@@ -25,13 +26,27 @@ void SeekFailedBox() {
         m->Show("I/O Error.  Seek failed", "Error", MsgIcon::Warning, MsgButtons::Ok);
 }
 
-// The special spaces are shown as blanks.
-std::string Shown(const TextRun& run) {
-    std::string s = run.Text();
-    for (char& ch : s)
-        if (static_cast<uint8_t>(ch) == 0x80 || static_cast<uint8_t>(ch) == 0x81) ch = ' ';
-    return s;
-}
+// `head`, the run in quotes with the special spaces shown as blanks; built
+// on the stack. A 0x00 among the characters ends the text, as "%s" did.
+class ShownRun {
+public:
+    ShownRun(std::string_view head, const TextRun& run) {
+        size_t n = head.size();
+        std::memcpy(text_, head.data(), n);
+        text_[n++] = '\'';
+        for (uint32_t i = 0; i < run.count && run.chars[i] != 0; ++i) {
+            const uint8_t ch = run.chars[i];
+            text_[n++] = ch == 0x80 || ch == 0x81 ? ' ' : static_cast<char>(ch);
+        }
+        text_[n++] = '\'';
+        length_ = n;
+    }
+    std::string_view View() const { return {text_, length_}; }
+
+private:
+    char text_[8 + kMaxTextRun + 2];
+    size_t length_ = 0;
+};
 
 // A walk of a block for its text: the scramble and the extraction.
 int WalkBlock(DocFile* f, CodeWalkRequest rq) {
@@ -221,13 +236,12 @@ int TextRunAction(const TextRunSettings& s, const TextRun& run) {
             HexDump(run.count, chars, s.sink);
         }
         else
-            PrintLine(s.sink, Format("'%s'", Shown(run).c_str()));
+            PrintLine(s.sink, ShownRun("", run).View());
         return 0;
     }
     if (s.sink) {
         // Filtered as a text code; the item data is the run's first character.
-        AddCodeLine(s.sink, Format("Text:'%s'", Shown(run).c_str()), run.Start(), false, s.groupMask,
-                    s.classMask, 0x41);
+        AddCodeLine(s.sink, ShownRun("Text:", run).View(), run.Start(), false, s.groupMask, s.classMask, 0x41);
         return 1;
     }
     if (s.searchText) {

@@ -1,7 +1,9 @@
 #pragma once
 // The one reader of the document area: item by item, window after window.
 
+#include <array>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "engine/Targets.h"
@@ -93,6 +95,13 @@ public:
     virtual int HandOver(const TextRunSettings& settings, const TextRun& run, bool cut) const = 0;
     // Whether a 0x00 of the body is listed as a code rather than passed over.
     virtual bool ListsNullBytes() const { return false; }
+    // IsText of every byte, asked once for the policy's life: a run of
+    // single descriptions starts a walk per code.
+    const std::array<bool, 256>& TextTable() const;
+
+private:
+    mutable std::once_flag tableOnce_;
+    mutable std::array<bool, 256> table_{};
 };
 
 enum class WalkDamage {
