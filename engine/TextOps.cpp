@@ -1,6 +1,7 @@
 #include "engine/TextOps.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <span>
 #include <string>
@@ -29,15 +30,22 @@ void SeekFailedBox() {
 // `head`, the run in quotes with the special spaces shown as blanks; built
 // on the stack. A 0x00 among the characters ends the text, as "%s" did.
 class ShownRun {
+    static constexpr auto kShown = [] {
+        std::array<char, 256> t{};
+        for (size_t c = 0; c < t.size(); ++c) t[c] = static_cast<char>(c);
+        t[0x80] = t[0x81] = ' ';
+        return t;
+    }();
+
 public:
     ShownRun(std::string_view head, const TextRun& run) {
         size_t n = head.size();
         std::memcpy(text_, head.data(), n);
         text_[n++] = '\'';
-        for (uint32_t i = 0; i < run.count && run.chars[i] != 0; ++i) {
-            const uint8_t ch = run.chars[i];
-            text_[n++] = ch == 0x80 || ch == 0x81 ? ' ' : static_cast<char>(ch);
-        }
+        const void* zero = std::memchr(run.chars, 0, run.count);
+        const size_t count = zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - run.chars) : run.count;
+        for (size_t i = 0; i < count; ++i) text_[n + i] = kShown[run.chars[i]];
+        n += count;
         text_[n++] = '\'';
         length_ = n;
     }

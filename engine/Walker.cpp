@@ -390,14 +390,18 @@ Walk::Step Walk::TextByte(uint8_t c) {
     run_.offsets[run_.count] = Offset();
     ++run_.count;
     ++pos_;
-    // The rest of the run in one go.
+    // The rest of the run in one go: its end first, then its bytes.
     const bool* isText = tables_.isText;
-    while (pos_ < fill_ && run_.count < cutLength_ && isText[window_[pos_]]) {
-        run_.chars[run_.count] = window_[pos_];
-        run_.offsets[run_.count] = Offset();
-        ++run_.count;
-        ++pos_;
-    }
+    const uint32_t room = run_.count < cutLength_ ? cutLength_ - run_.count : 0;
+    const uint32_t stop = std::min(fill_, pos_ + room);
+    uint32_t end = pos_;
+    while (end < stop && isText[window_[end]]) ++end;
+    const uint32_t n = end - pos_;
+    std::memcpy(run_.chars + run_.count, window_ + pos_, n);
+    const uint32_t first = Offset();
+    for (uint32_t i = 0; i < n; ++i) run_.offsets[run_.count + i] = first + i;
+    run_.count += n;
+    pos_ = end;
     if (run_.count >= cutLength_) {
         if (const int32_t r = FlushTextRun(-1)) return End(r);
     }
