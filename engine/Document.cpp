@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -362,31 +363,38 @@ void HexDump(int64_t count, std::span<const uint8_t> bytes, ListTarget* target, 
     const int64_t origin = tree ? kNoFileOffset : DumpOriginOffset(bytes.first(n));
     // "%05x- " and "%02X " written directly into one row on the stack: a
     // dump is most of a detail's lines.
-    static constexpr char kUpper[] = "0123456789ABCDEF";
     static constexpr char kLower[] = "0123456789abcdef";
+    static constexpr auto kPairs = [] {
+        std::array<std::array<char, 2>, 256> t{};
+        for (size_t b = 0; b < t.size(); ++b) t[b] = {"0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15]};
+        return t;
+    }();
+    static constexpr auto kShown = [] {
+        std::array<char, 256> t{};
+        for (size_t b = 0; b < t.size(); ++b) t[b] = b < 32 ? '.' : static_cast<char>(b);
+        return t;
+    }();
     char line[24 + kHexWidth + 2 + 16];
     for (size_t at = 0; at < n; at += 16) {
         const size_t len = std::min<size_t>(16, n - at);
-        char digits[20];
-        size_t k = 0;
-        for (auto v = static_cast<uint64_t>(at); v != 0 || k < 5; v >>= 4) digits[k++] = kLower[v & 15];
         size_t used = 0;
-        while (k > 0) line[used++] = digits[--k];
+        if (at < 0x100000) {
+            for (int shift = 16; shift >= 0; shift -= 4) line[used++] = kLower[(at >> shift) & 15];
+        } else {
+            char digits[20];
+            size_t k = 0;
+            for (auto v = static_cast<uint64_t>(at); v != 0; v >>= 4) digits[k++] = kLower[v & 15];
+            while (k > 0) line[used++] = digits[--k];
+        }
         line[used++] = '-';
         line[used++] = ' ';
         char* hex = line + used;
         std::memset(hex, ' ', kHexWidth + 2);
-        for (size_t i = 0; i < len; ++i) {
-            const uint8_t b = bytes[at + i];
-            hex[0] = kUpper[b >> 4];
-            hex[1] = kUpper[b & 15];
-            hex += i == 7 ? 4 : 3;
-        }
+        const uint8_t* row = bytes.data() + at;
+        for (size_t i = 0; i < len; ++i) std::memcpy(hex + 3 * i + (i >= 8 ? 1 : 0), kPairs[row[i]].data(), 2);
         used += kHexWidth + 2;
-        for (size_t i = 0; i < len; ++i) {
-            const uint8_t b = bytes[at + i];
-            line[used++] = b < 32 ? '.' : static_cast<char>(b);
-        }
+        for (size_t i = 0; i < len; ++i) line[used + i] = kShown[row[i]];
+        used += len;
         if (origin != kNoFileOffset) SetNextLineOffset(origin + static_cast<int64_t>(at));
         emit(std::string_view(line, used));
     }

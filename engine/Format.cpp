@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace engine {
@@ -188,7 +189,26 @@ void LineText::Pad(int n, char c) {
 
 namespace {
 
+// "%X", "%04X", "%08x" ...: most of the describers' conversions, written
+// from the most significant digit on.
+bool PlannedHex(LineText& out, const FormatPiece& s, uint32_t value) {
+    if ((s.conv != 'X' && s.conv != 'x') || (s.flags & ~kFlagZero) != 0 || s.precision >= 0 || s.width > 8)
+        return false;
+    const char* digitsOf = s.conv == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
+    const int needed = value == 0 ? 1 : (35 - std::countl_zero(value)) / 4;
+    const bool zeros = (s.flags & kFlagZero) != 0;
+    const int digits = zeros ? std::max<int>(needed, s.width) : needed;
+    const int blanks = zeros ? 0 : std::max<int>(0, s.width - needed);
+    char* w = out.Room(static_cast<size_t>(digits + blanks));
+    if (!w) return false;
+    for (int i = 0; i < blanks; ++i) *w++ = ' ';
+    for (int i = digits - 1; i >= 0; --i) *w++ = digitsOf[(value >> (4 * i)) & 15];
+    out.Commit(static_cast<size_t>(digits + blanks));
+    return true;
+}
+
 void PlannedInteger(LineText& out, const FormatPiece& s, uint32_t value) {
+    if (PlannedHex(out, s, value)) return;
     const bool isSigned = s.conv == 'd' || s.conv == 'i';
     const bool negative = isSigned && static_cast<int32_t>(value) < 0;
     const uint32_t magnitude = negative ? 0u - value : value;
@@ -214,7 +234,9 @@ void PlannedInteger(LineText& out, const FormatPiece& s, uint32_t value) {
     const bool left = (s.flags & kFlagLeft) != 0;
     // The 0 flag pads between sign and digits, unless a precision is given.
     const bool zeroFill = (s.flags & kFlagZero) && !left && s.precision < 0;
-    char line[128];
+    char local[128];
+    char* const room = out.Room(static_cast<size_t>(length + fill));
+    char* const line = room ? room : local;
     int k = 0;
     if (!left && !zeroFill)
         for (int i = 0; i < fill; ++i) line[k++] = ' ';
@@ -225,7 +247,10 @@ void PlannedInteger(LineText& out, const FormatPiece& s, uint32_t value) {
     while (n > 0) line[k++] = digits[--n];
     if (left)
         for (int i = 0; i < fill; ++i) line[k++] = ' ';
-    out.Append(line, static_cast<size_t>(k));
+    if (room)
+        out.Commit(static_cast<size_t>(k));
+    else
+        out.Append(local, static_cast<size_t>(k));
 }
 
 void PlannedText(LineText& out, const FormatPiece& s, const char* text, size_t length) {

@@ -28,6 +28,10 @@ public:
         big_.append(p, n);
     }
     void Append(std::string_view s) { Append(s.data(), s.size()); }
+    // Where `n` more characters can be written in place, none when they do
+    // not fit on the stack; Commit(n) keeps them.
+    char* Room(size_t n) { return big_.empty() && n <= sizeof small_ - used_ ? small_ + used_ : nullptr; }
+    void Commit(size_t n) { used_ += n; }
     void Pad(int n, char c);
     std::string_view View() const { return big_.empty() ? std::string_view(small_, used_) : std::string_view(big_); }
 

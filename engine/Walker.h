@@ -58,8 +58,9 @@ inline constexpr uint32_t kMaxTextRun = 102;
 struct TextRun {
     bool pending = false;
     uint32_t count = 0;
-    uint8_t chars[kMaxTextRun] = {};
-    uint32_t offsets[kMaxTextRun] = {};
+    // Only the first `count` are ever read: a walk does not clear them.
+    uint8_t chars[kMaxTextRun];
+    uint32_t offsets[kMaxTextRun];
     uint32_t Start() const { return offsets[0]; }
     std::string Text() const { return std::string(reinterpret_cast<const char*>(chars), count); }
 };
@@ -79,7 +80,7 @@ struct TextRunSettings {
     DocFile* extractTarget = nullptr;
     bool oldLayout = false;
     // A policy's piece of a run kept until the run ends (one walk long).
-    mutable TextRun staged{};
+    mutable TextRun staged;
 };
 
 // The walker's variation points, reached from the Profile.

@@ -91,6 +91,7 @@ TEST(Format, PlannedFormsAsVsnprintfHasThem) {
         PLANNED("%+05d"),   PLANNED("%.0d"),      PLANNED("%x"),      PLANNED("%X"),     PLANNED("%02X"),
         PLANNED("%04X"),    PLANNED("%08X"),      PLANNED("%#x"),     PLANNED("%#06X"),  PLANNED("%#.0x"),
         PLANNED("%u"),      PLANNED("%5u"),       PLANNED("%-3u|"),   PLANNED("at 0x%06X."),
+        PLANNED("%5X|"),    PLANNED("%8x|"),      PLANNED("%1X"),     PLANNED("%012X"),
         PLANNED("%c"),      PLANNED("[%3c]"),     PLANNED("[%-3c]"),  PLANNED("100%% of %d%%"),
         PLANNED("no conversion at all"),
     };
