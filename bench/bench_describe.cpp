@@ -5,6 +5,10 @@
 //    described on its own as the Codes page does, beside the listing of the
 //    same body (bench_walker's ListDocumentCodes) in the same run; bodies
 //    dense in functions and sparse (long text between them), 1 / 8 / 64 MB.
+// Every code is described in the two forms the Codes page has: the printout
+// of every item (each line of the code list described in turn into one
+// details list) and a click on each row (the details list emptied, the row's
+// place described).
 // Prints lines/s and MB/s of each.
 
 #include <chrono>
@@ -44,6 +48,14 @@ public:
     size_t count = 0;
     bool keepTags = false;
     std::vector<uint32_t> tags;
+};
+
+// A window keeps its last title; the test doubles keep every one.
+class TitleWindow final : public engine::WindowHost {
+public:
+    void SetTitle(const std::string& t) override { title = t; }
+    void Beep() override {}
+    std::string title;
 };
 
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
@@ -127,8 +139,10 @@ void DescribeEveryCode(const testsupport::ScopedTempDir& dir, size_t bodyBytes, 
     const double mb = static_cast<double>(b.body.Bytes().size()) / (1024.0 * 1024.0);
 
     testsupport::ScopedContext ctx;
+    TitleWindow window;
     engine::Ctx().sink.defaultList = nullptr;
     engine::Ctx().hosts.progress = nullptr;
+    engine::Ctx().hosts.window = &window;
     engine::DocFile* f = Open(path);
 
     CountingList listing;
@@ -155,6 +169,15 @@ void DescribeEveryCode(const testsupport::ScopedTempDir& dir, size_t bodyBytes, 
             engine::DescribeCodeAt(f, &detail, at, engine::kModeDecoded, engine::kWalkToEnd);
     }
     const double describeTook = Seconds(start);
+
+    // The printout of every item: each line's item data in list order.
+    CountingList printout;
+    start = Clock::now();
+    engine::Ctx().describer.currentTarget = &printout;
+    for (uint32_t tag : listing.tags)
+        if (tag != 0) engine::DescribeCodeAt(f, &printout, tag, engine::kModeDecoded, engine::kWalkToEnd);
+    engine::Ctx().describer.currentTarget = nullptr;
+    const double printTook = Seconds(start);
     engine::CloseDocument(f);
     std::printf("%s %5.1f MB  listing  %9zu lines  %.3f s  %10.0f lines/s  %7.1f MB/s\n",
                 dense ? "dense " : "sparse", mb, listing.count, listTook,
@@ -162,22 +185,30 @@ void DescribeEveryCode(const testsupport::ScopedTempDir& dir, size_t bodyBytes, 
     std::printf("%s %5.1f MB  describe %9zu codes %9zu lines  %.3f s  %10.0f lines/s  %7.1f MB/s\n",
                 dense ? "dense " : "sparse", mb, offsets.size(), detail.count, describeTook,
                 static_cast<double>(detail.count) / describeTook, mb / describeTook);
+    std::printf("%s %5.1f MB  printout %9zu codes %9zu lines  %.3f s  %10.0f lines/s  %7.1f MB/s  (%.2f of listing MB/s)\n",
+                dense ? "dense " : "sparse", mb, listing.tags.size(), printout.count, printTook,
+                static_cast<double>(printout.count) / printTook, mb / printTook, listTook / printTook);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    // "quick": the smaller sizes only.
-    const bool quick = argc > 1 && std::string(argv[1]) == "quick";
+    // "quick": the smaller sizes only; a number: the code bodies of that
+    // many MB alone (for a profiler), then "dense" or "sparse" for one kind.
+    const std::string arg = argc > 1 ? argv[1] : "";
+    const bool quick = arg == "quick";
+    const size_t only = std::strtoul(arg.c_str(), nullptr, 10);
     testsupport::ScopedTempDir dir;
     for (uint32_t entries : {4095u, 16383u, 65535u}) {
-        if (quick && entries > 16383u) break;
+        if (only || (quick && entries > 16383u)) break;
         PacketDetails(dir, entries);
     }
     for (size_t mb : {size_t{1}, size_t{8}, size_t{64}}) {
+        if (only && mb != only) continue;
         if (quick && mb > 8) break;
-        DescribeEveryCode(dir, mb << 20, true);
-        DescribeEveryCode(dir, mb << 20, false);
+        const std::string kind = argc > 2 ? argv[2] : "";
+        if (kind != "sparse") DescribeEveryCode(dir, mb << 20, true);
+        if (kind != "dense") DescribeEveryCode(dir, mb << 20, false);
     }
     return 0;
 }

@@ -83,48 +83,60 @@ void ShowPacketError(std::string_view text, uint32_t id) { AddErrorLine(Out(), t
 
 namespace {
 
+// One line by its compiled plan, built on the stack.
+void PlannedLine(const char* text, const FormatPlan& plan, const uint32_t* ints, const char* const* texts = nullptr) {
+    LineText line;
+    WritePlanned(line, text, plan, ints, texts);
+    Line(line.View());
+}
+
 // One shown field of each kind, for the literal formats and the table rows
 // alike; a format reaching here has been checked for its width.
-uint32_t ShowValue(const char* format, uint32_t v) {
-    Line(Format(format, static_cast<unsigned>(v)));
+uint32_t ShowValue(const char* format, const FormatPlan& plan, uint32_t v) {
+    PlannedLine(format, plan, &v);
     return v;
 }
 
-uint16_t ShowPair(const char* format, uint16_t v) {
-    Line(Format(format, static_cast<unsigned>(v), static_cast<int>(static_cast<int16_t>(v))));
+uint16_t ShowPair(const char* format, const FormatPlan& plan, uint16_t v) {
+    // The second conversion shows the word signed.
+    const uint32_t ints[2] = {v, static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(v)))};
+    PlannedLine(format, plan, ints);
     return v;
 }
 
-uint32_t ShowRgbs(const char* format) {
-    const unsigned r = ReadFieldByte();
-    const unsigned g = ReadFieldByte();
-    const unsigned b = ReadFieldByte();
-    const unsigned s = ReadFieldByte();
-    Line(Format(format, r, g, b, s));
+uint32_t ShowRgbs(const char* format, const FormatPlan& plan) {
+    const uint32_t r = ReadFieldByte();
+    const uint32_t g = ReadFieldByte();
+    const uint32_t b = ReadFieldByte();
+    const uint32_t s = ReadFieldByte();
+    const uint32_t ints[4] = {r, g, b, s};
+    PlannedLine(format, plan, ints);
     return r | g << 8 | b << 16 | s << 24;
 }
 
 }  // namespace
 
-uint8_t ShowByteField(FieldFormat<1> format) { return static_cast<uint8_t>(ShowValue(format.text, ReadFieldByte())); }
-
-uint16_t ShowWordField(FieldFormat<1> format) {
-    return static_cast<uint16_t>(ShowValue(format.text, ReadFieldWord()));
+uint8_t ShowByteField(const FieldFormat<1>& format) {
+    return static_cast<uint8_t>(ShowValue(format.text, format.plan, ReadFieldByte()));
 }
 
-uint32_t ShowDwordField(FieldFormat<1> format) { return ShowValue(format.text, ReadFieldDword()); }
+uint16_t ShowWordField(const FieldFormat<1>& format) {
+    return static_cast<uint16_t>(ShowValue(format.text, format.plan, ReadFieldWord()));
+}
 
-uint16_t ShowWordPair(FieldFormat<2> format) { return ShowPair(format.text, ReadFieldWord()); }
+uint32_t ShowDwordField(const FieldFormat<1>& format) { return ShowValue(format.text, format.plan, ReadFieldDword()); }
 
-void ShowRgbsField(FieldFormat<4> format) { ShowRgbs(format.text); }
+uint16_t ShowWordPair(const FieldFormat<2>& format) { return ShowPair(format.text, format.plan, ReadFieldWord()); }
+
+void ShowRgbsField(const FieldFormat<4>& format) { ShowRgbs(format.text, format.plan); }
 
 uint32_t ShowField(const FieldRow& row) {
     switch (row.width) {
-        case FieldWidth::Byte: return ShowValue(row.format, ReadFieldByte());
-        case FieldWidth::Word: return ShowValue(row.format, ReadFieldWord());
-        case FieldWidth::Dword: return ShowValue(row.format, ReadFieldDword());
-        case FieldWidth::WordPair: return ShowPair(row.format, ReadFieldWord());
-        case FieldWidth::Rgbs: return ShowRgbs(row.format);
+        case FieldWidth::Byte: return ShowValue(row.format, row.plan, ReadFieldByte());
+        case FieldWidth::Word: return ShowValue(row.format, row.plan, ReadFieldWord());
+        case FieldWidth::Dword: return ShowValue(row.format, row.plan, ReadFieldDword());
+        case FieldWidth::WordPair: return ShowPair(row.format, row.plan, ReadFieldWord());
+        case FieldWidth::Rgbs: return ShowRgbs(row.format, row.plan);
     }
     return 0;
 }
@@ -140,28 +152,31 @@ const char* NameOf(const NameTable& table, uint32_t value, const char* outside) 
     return name ? name : outside;
 }
 
-void ShowNamedLine(FieldFormat<1, 1> format, uint32_t value, const char* name) {
-    Line(Format(format.text, static_cast<unsigned>(value), name ? name : ""));
+void ShowNamedLine(const FieldFormat<1, 1>& format, uint32_t value, const char* name) {
+    const char* texts[1] = {name ? name : ""};
+    PlannedLine(format.text, format.plan, &value, texts);
 }
 
-void ShowNamedLine(FieldFormat<1, 1> format, FieldFormat<1> fallback, uint32_t value, const char* name) {
+void ShowNamedLine(const FieldFormat<1, 1>& format, const FieldFormat<1>& fallback, uint32_t value, const char* name) {
     if (name)
-        Line(Format(format.text, static_cast<unsigned>(value), name));
+        PlannedLine(format.text, format.plan, &value, &name);
     else
-        Line(Format(fallback.text, static_cast<unsigned>(value)));
+        PlannedLine(fallback.text, fallback.plan, &value);
 }
 
-void ShowNamedLine(FieldFormat<2, 1> format, uint32_t first, uint32_t second, const char* name) {
-    Line(Format(format.text, static_cast<unsigned>(first), static_cast<unsigned>(second), name ? name : ""));
+void ShowNamedLine(const FieldFormat<2, 1>& format, uint32_t first, uint32_t second, const char* name) {
+    const uint32_t ints[2] = {first, second};
+    const char* texts[1] = {name ? name : ""};
+    PlannedLine(format.text, format.plan, ints, texts);
 }
 
-uint8_t ShowNamedByte(FieldFormat<1, 1> format, const NameTable& table, const char* outside) {
+uint8_t ShowNamedByte(const FieldFormat<1, 1>& format, const NameTable& table, const char* outside) {
     const uint8_t v = ReadFieldByte();
     ShowNamedLine(format, v, NameOf(table, v, outside));
     return v;
 }
 
-uint16_t ShowNamedWord(FieldFormat<1, 1> format, const NameTable& table, const char* outside) {
+uint16_t ShowNamedWord(const FieldFormat<1, 1>& format, const NameTable& table, const char* outside) {
     const uint16_t v = ReadFieldWord();
     ShowNamedLine(format, v, NameOf(table, v, outside));
     return v;
@@ -178,14 +193,15 @@ void ShowSetBits(uint32_t value, const NameTable& bits) {
     }
 }
 
-void ShowBitList(FieldFormat<1> head, uint32_t value, const NameTable& bits, const char* close) {
-    std::string line = Format(head.text, static_cast<unsigned>(value));
+void ShowBitList(const FieldFormat<1>& head, uint32_t value, const NameTable& bits, const char* close) {
+    LineText line;
+    WritePlanned(line, head.text, head.plan, &value);
     for (const NameRow& row : bits.rows) {
         if (!TestBit(value, row.code)) continue;
-        if (const char* name = NameOf(bits, row.code)) line += name;
+        if (const char* name = NameOf(bits, row.code)) line.Append(name);
     }
-    line += close;
-    Line(line);
+    line.Append(close);
+    Line(line.View());
 }
 
 void ShowEitherOr(uint32_t value, unsigned bit, const char* set, const char* clear) {
@@ -279,20 +295,18 @@ void HexDumpPacketData(const PacketEntry& entry, uint32_t) {
 
 // ---- Line shapes of the function-data describers ---------------------------
 
-void ShowWordQuad(FieldFormat<4> format) {
-    const unsigned a = ReadFieldWord();
-    const unsigned b = ReadFieldWord();
-    const unsigned c = ReadFieldWord();
-    const unsigned e = ReadFieldWord();
-    Line(Format(format.text, a, b, c, e));
+void ShowWordQuad(const FieldFormat<4>& format) {
+    uint32_t ints[4];
+    for (uint32_t& v : ints) v = ReadFieldWord();
+    PlannedLine(format.text, format.plan, ints);
 }
 
-void ShowPointField(FieldFormat<5> format, uint32_t index) {
+void ShowPointField(const FieldFormat<5>& format, uint32_t index) {
     const uint16_t x = ReadFieldWord();
     const uint16_t y = ReadFieldWord();
-    Line(Format(format.text, static_cast<int>(index), static_cast<unsigned>(x),
-                static_cast<int>(static_cast<int16_t>(x)), static_cast<unsigned>(y),
-                static_cast<int>(static_cast<int16_t>(y))));
+    const auto signedOf = [](uint16_t v) { return static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(v))); };
+    const uint32_t ints[5] = {index, x, signedOf(x), y, signedOf(y)};
+    PlannedLine(format.text, format.plan, ints);
 }
 
 // ---- Packets ---------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/Document.h"
+#include "engine/Format.h"
 #include "engine/Profile.h"
 #include "engine/Targets.h"
 
@@ -183,11 +184,15 @@ struct ValueFormat {
     }
 };
 
+// Its plan is read when the program is compiled too: a line is written
+// without parsing the format.
 template <int N, int S = 0>
 struct FieldFormat {
     const char* text;
-    consteval FieldFormat(const char* f) : text(f) {  // NOLINT: implicit from literals
+    FormatPlan plan;
+    consteval FieldFormat(const char* f) : text(f), plan(PlanFormat(f)) {  // NOLINT: implicit from literals
         detail::CheckFormat(f, N, S);
+        if (!plan.valid) detail::FieldFormatIsMalformed();
     }
 };
 
@@ -202,12 +207,21 @@ enum class FieldWidth : uint8_t {
 struct FieldRow {
     FieldWidth width;
     const char* format;
+    FormatPlan plan;
 };
-consteval FieldRow ByteRow(const char* f) { return detail::CheckFormat(f, 1, 0), FieldRow{FieldWidth::Byte, f}; }
-consteval FieldRow WordRow(const char* f) { return detail::CheckFormat(f, 1, 0), FieldRow{FieldWidth::Word, f}; }
-consteval FieldRow DwordRow(const char* f) { return detail::CheckFormat(f, 1, 0), FieldRow{FieldWidth::Dword, f}; }
-consteval FieldRow PairRow(const char* f) { return detail::CheckFormat(f, 2, 0), FieldRow{FieldWidth::WordPair, f}; }
-consteval FieldRow RgbsRow(const char* f) { return detail::CheckFormat(f, 4, 0), FieldRow{FieldWidth::Rgbs, f}; }
+namespace detail {
+consteval FieldRow MakeRow(FieldWidth width, const char* f, int ints) {
+    CheckFormat(f, ints, 0);
+    const FormatPlan plan = PlanFormat(f);
+    if (!plan.valid) FieldFormatIsMalformed();
+    return FieldRow{width, f, plan};
+}
+}  // namespace detail
+consteval FieldRow ByteRow(const char* f) { return detail::MakeRow(FieldWidth::Byte, f, 1); }
+consteval FieldRow WordRow(const char* f) { return detail::MakeRow(FieldWidth::Word, f, 1); }
+consteval FieldRow DwordRow(const char* f) { return detail::MakeRow(FieldWidth::Dword, f, 1); }
+consteval FieldRow PairRow(const char* f) { return detail::MakeRow(FieldWidth::WordPair, f, 2); }
+consteval FieldRow RgbsRow(const char* f) { return detail::MakeRow(FieldWidth::Rgbs, f, 4); }
 
 // Name tables read by value: row i of a table listed in order names value i.
 template <size_t N>
@@ -239,13 +253,13 @@ inline void ShowBlank() { ShowLine(" "); }
 void ShowPacketError(std::string_view text, uint32_t id);
 
 // One line of the field's value.
-uint8_t ShowByteField(FieldFormat<1> format);
-uint16_t ShowWordField(FieldFormat<1> format);
-uint32_t ShowDwordField(FieldFormat<1> format);
+uint8_t ShowByteField(const FieldFormat<1>& format);
+uint16_t ShowWordField(const FieldFormat<1>& format);
+uint32_t ShowDwordField(const FieldFormat<1>& format);
 // One line of a word as unsigned and as signed, in that order.
-uint16_t ShowWordPair(FieldFormat<2> format);
+uint16_t ShowWordPair(const FieldFormat<2>& format);
 // Four bytes (red, green, blue, shade) on one line.
-void ShowRgbsField(FieldFormat<4> format);
+void ShowRgbsField(const FieldFormat<4>& format);
 // A field of a list, and a list of fields in order; the value read.
 uint32_t ShowField(const FieldRow& row);
 void ShowFields(std::span<const FieldRow> rows);
@@ -255,12 +269,12 @@ void ShowFields(std::span<const FieldRow> rows);
 const char* NameOf(const NameTable& table, uint32_t value, const char* outside = nullptr);
 // One line of a value and its name; a value without a name shows an empty
 // name, or the `fallback` line when there is one.
-void ShowNamedLine(FieldFormat<1, 1> format, uint32_t value, const char* name);
-void ShowNamedLine(FieldFormat<1, 1> format, FieldFormat<1> fallback, uint32_t value, const char* name);
-void ShowNamedLine(FieldFormat<2, 1> format, uint32_t first, uint32_t second, const char* name);
+void ShowNamedLine(const FieldFormat<1, 1>& format, uint32_t value, const char* name);
+void ShowNamedLine(const FieldFormat<1, 1>& format, const FieldFormat<1>& fallback, uint32_t value, const char* name);
+void ShowNamedLine(const FieldFormat<2, 1>& format, uint32_t first, uint32_t second, const char* name);
 // Reads the field and shows it with its name in `table`.
-uint8_t ShowNamedByte(FieldFormat<1, 1> format, const NameTable& table, const char* outside = nullptr);
-uint16_t ShowNamedWord(FieldFormat<1, 1> format, const NameTable& table, const char* outside = nullptr);
+uint8_t ShowNamedByte(const FieldFormat<1, 1>& format, const NameTable& table, const char* outside = nullptr);
+uint16_t ShowNamedWord(const FieldFormat<1, 1>& format, const NameTable& table, const char* outside = nullptr);
 // A line that is only a name: the value's name (an empty line for an empty
 // name), else `outside`, else no line.
 void ShowName(const NameTable& table, uint32_t value, const char* outside = nullptr);
@@ -269,7 +283,7 @@ void ShowName(const NameTable& table, uint32_t value, const char* outside = null
 void ShowSetBits(uint32_t value, const NameTable& bits);
 // One line: `head` with the value, the names of the set bits in table
 // order, then `close`.
-void ShowBitList(FieldFormat<1> head, uint32_t value, const NameTable& bits, const char* close);
+void ShowBitList(const FieldFormat<1>& head, uint32_t value, const NameTable& bits, const char* close);
 // `set` when the bit is set, else `clear` (none: no line).
 void ShowEitherOr(uint32_t value, unsigned bit, const char* set, const char* clear);
 
@@ -352,9 +366,9 @@ void HexDumpPacketData(const PacketEntry& entry, uint32_t id);
 // ---- Line shapes of the function-data describers ----
 
 // Four words on one line, in the order read.
-void ShowWordQuad(FieldFormat<4> format);
+void ShowWordQuad(const FieldFormat<4>& format);
 // A point of a line: its index, then x and y, each unsigned and signed.
-void ShowPointField(FieldFormat<5> format, uint32_t index);
+void ShowPointField(const FieldFormat<5>& format, uint32_t index);
 
 // ---- Blocks shared by packet and function describers ----
 

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <new>
@@ -344,7 +346,7 @@ void AppendAsciiColumn(std::string& line, std::span<const uint8_t> bytes, uint32
 
 void HexDump(int64_t count, std::span<const uint8_t> bytes, ListTarget* target, TreeTarget* tree,
              TreeItem parent) {
-    auto emit = [&](const std::string& line) {
+    auto emit = [&](std::string_view line) {
         if (tree)
             AddTreeLine(tree, parent, line);
         else
@@ -359,30 +361,42 @@ void HexDump(int64_t count, std::span<const uint8_t> bytes, ListTarget* target, 
     const size_t n = static_cast<size_t>(count);
     // Rows of bytes that lie in the dump origin carry their file offset.
     const int64_t origin = tree ? kNoFileOffset : DumpOriginOffset(bytes.first(n));
-    // "%05x- " and "%02X " written directly: a dump is most of a detail's lines.
-    static constexpr char kUpper[] = "0123456789ABCDEF";
+    // "%05x- " and "%02X " written directly into one row on the stack: a
+    // dump is most of a detail's lines.
     static constexpr char kLower[] = "0123456789abcdef";
-    std::string line;
+    static constexpr auto kPairs = [] {
+        std::array<std::array<char, 2>, 256> t{};
+        for (size_t b = 0; b < t.size(); ++b) t[b] = {"0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15]};
+        return t;
+    }();
+    static constexpr auto kShown = [] {
+        std::array<char, 256> t{};
+        for (size_t b = 0; b < t.size(); ++b) t[b] = b < 32 ? '.' : static_cast<char>(b);
+        return t;
+    }();
+    char line[24 + kHexWidth + 2 + 16];
     for (size_t at = 0; at < n; at += 16) {
         const size_t len = std::min<size_t>(16, n - at);
-        char digits[8];
-        size_t k = 0;
-        for (auto v = static_cast<unsigned>(at); v != 0 || k < 5; v >>= 4) digits[k++] = kLower[v & 15];
-        line.assign(digits, k);
-        std::reverse(line.begin(), line.end());
-        line += "- ";
-        const size_t body = line.size();
-        for (size_t i = 0; i < len; ++i) {
-            const uint8_t b = bytes[at + i];
-            const char hex[3] = {kUpper[b >> 4], kUpper[b & 15], ' '};
-            line.append(hex, 3);
-            if (i == 7) line += ' ';
+        size_t used = 0;
+        if (at < 0x100000) {
+            for (int shift = 16; shift >= 0; shift -= 4) line[used++] = kLower[(at >> shift) & 15];
+        } else {
+            char digits[20];
+            size_t k = 0;
+            for (auto v = static_cast<uint64_t>(at); v != 0; v >>= 4) digits[k++] = kLower[v & 15];
+            while (k > 0) line[used++] = digits[--k];
         }
-        line.resize(body + kHexWidth, ' ');
-        line += "  ";
-        AppendAsciiColumn(line, bytes.subspan(at, len), static_cast<uint32_t>(len));
+        line[used++] = '-';
+        line[used++] = ' ';
+        char* hex = line + used;
+        std::memset(hex, ' ', kHexWidth + 2);
+        const uint8_t* row = bytes.data() + at;
+        for (size_t i = 0; i < len; ++i) std::memcpy(hex + 3 * i + (i >= 8 ? 1 : 0), kPairs[row[i]].data(), 2);
+        used += kHexWidth + 2;
+        for (size_t i = 0; i < len; ++i) line[used + i] = kShown[row[i]];
+        used += len;
         if (origin != kNoFileOffset) SetNextLineOffset(origin + static_cast<int64_t>(at));
-        emit(line);
+        emit(std::string_view(line, used));
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace engine {
@@ -178,6 +180,113 @@ std::string Fallback(const char* fmt, va_list ap) {
 }
 
 }  // namespace
+
+void LineText::Pad(int n, char c) {
+    char run[64];
+    std::memset(run, c, sizeof run);
+    for (; n > 0; n -= static_cast<int>(sizeof run)) Append(run, std::min<size_t>(static_cast<size_t>(n), sizeof run));
+}
+
+namespace {
+
+// "%X", "%04X", "%08x" ...: most of the describers' conversions, written
+// from the most significant digit on.
+bool PlannedHex(LineText& out, const FormatPiece& s, uint32_t value) {
+    if ((s.conv != 'X' && s.conv != 'x') || (s.flags & ~kFlagZero) != 0 || s.precision >= 0 || s.width > 8)
+        return false;
+    const char* digitsOf = s.conv == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
+    const int needed = value == 0 ? 1 : (35 - std::countl_zero(value)) / 4;
+    const bool zeros = (s.flags & kFlagZero) != 0;
+    const int digits = zeros ? std::max<int>(needed, s.width) : needed;
+    const int blanks = zeros ? 0 : std::max<int>(0, s.width - needed);
+    char* w = out.Room(static_cast<size_t>(digits + blanks));
+    if (!w) return false;
+    for (int i = 0; i < blanks; ++i) *w++ = ' ';
+    for (int i = digits - 1; i >= 0; --i) *w++ = digitsOf[(value >> (4 * i)) & 15];
+    out.Commit(static_cast<size_t>(digits + blanks));
+    return true;
+}
+
+void PlannedInteger(LineText& out, const FormatPiece& s, uint32_t value) {
+    if (PlannedHex(out, s, value)) return;
+    const bool isSigned = s.conv == 'd' || s.conv == 'i';
+    const bool negative = isSigned && static_cast<int32_t>(value) < 0;
+    const uint32_t magnitude = negative ? 0u - value : value;
+    const bool hex = s.conv == 'x' || s.conv == 'X';
+    const char* digitsOf = s.conv == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
+    char digits[16];
+    int n = 0;
+    if (hex) {
+        for (uint32_t v = magnitude; v != 0; v >>= 4) digits[n++] = digitsOf[v & 15];
+    } else {
+        for (uint32_t v = magnitude; v != 0; v /= 10) digits[n++] = static_cast<char>('0' + v % 10);
+    }
+    if (n == 0 && s.precision != 0) digits[n++] = '0';
+    const int zeros = s.precision > n ? s.precision - n : 0;
+    const char* prefix = "";
+    int prefixLength = 0;
+    if (negative) prefix = "-", prefixLength = 1;
+    else if (isSigned && (s.flags & kFlagPlus)) prefix = "+", prefixLength = 1;
+    else if (isSigned && (s.flags & kFlagSpace)) prefix = " ", prefixLength = 1;
+    else if ((s.flags & kFlagAlt) && hex && magnitude != 0) prefix = s.conv == 'X' ? "0X" : "0x", prefixLength = 2;
+    const int length = prefixLength + zeros + n;
+    const int fill = s.width > length ? s.width - length : 0;
+    const bool left = (s.flags & kFlagLeft) != 0;
+    // The 0 flag pads between sign and digits, unless a precision is given.
+    const bool zeroFill = (s.flags & kFlagZero) && !left && s.precision < 0;
+    char local[128];
+    char* const room = out.Room(static_cast<size_t>(length + fill));
+    char* const line = room ? room : local;
+    int k = 0;
+    if (!left && !zeroFill)
+        for (int i = 0; i < fill; ++i) line[k++] = ' ';
+    for (int i = 0; i < prefixLength; ++i) line[k++] = prefix[i];
+    if (zeroFill)
+        for (int i = 0; i < fill; ++i) line[k++] = '0';
+    for (int i = 0; i < zeros; ++i) line[k++] = '0';
+    while (n > 0) line[k++] = digits[--n];
+    if (left)
+        for (int i = 0; i < fill; ++i) line[k++] = ' ';
+    if (room)
+        out.Commit(static_cast<size_t>(k));
+    else
+        out.Append(local, static_cast<size_t>(k));
+}
+
+void PlannedText(LineText& out, const FormatPiece& s, const char* text, size_t length) {
+    const int fill = s.width > static_cast<int>(length) ? s.width - static_cast<int>(length) : 0;
+    if (!(s.flags & kFlagLeft)) out.Pad(fill, ' ');
+    out.Append(text, length);
+    if (s.flags & kFlagLeft) out.Pad(fill, ' ');
+}
+
+}  // namespace
+
+void WritePlanned(LineText& out, const char* text, const FormatPlan& plan, const uint32_t* ints,
+                  const char* const* texts) {
+    size_t at = 0;
+    for (uint8_t i = 0; i < plan.count; ++i) {
+        const FormatPiece& s = plan.pieces[i];
+        out.Append(text + at, s.at - at);
+        at = size_t{s.at} + s.length;
+        switch (s.conv) {
+            case '%': out.Append("%", 1); break;
+            case 's': {
+                const char* t = *texts++;
+                if (!t) t = "(null)";
+                out.Append(t, std::strlen(t));
+                break;
+            }
+            case 'c': {
+                const char c = static_cast<char>(*ints++);
+                PlannedText(out, s, &c, 1);
+                break;
+            }
+            default: PlannedInteger(out, s, *ints++); break;
+        }
+    }
+    out.Append(text + at, plan.size - at);
+}
 
 // The forms of the report lines are written here directly: the describers
 // write millions of lines, and vsnprintf was most of their cost.

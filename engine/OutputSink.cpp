@@ -88,14 +88,21 @@ ListTarget* SilentTarget() {
 }
 
 int32_t PrintLine(ListTarget* target, std::string_view text) {
-    LineOffsetScope lineOffset;
     SinkState& s = Ctx().sink;
-    if (s.stopValue != 0) return s.stopValue;
-    if (!target) return 0;
-    if (!s.printer) {
-        Put(target, text, 0);
+    // A list's line, the describers' millions of them: the context is asked once.
+    if (s.stopValue == 0 && target && !s.printer) {
+        const int64_t offset = s.nextLineOffset;
+        s.nextLineOffset = kNoFileOffset;
+        if (offset == kNoFileOffset)
+            target->Append(text, 0);
+        else
+            target->AppendAt(text, 0, offset);
+        s.nextLineOffset = kNoFileOffset;
         return 0;
     }
+    LineOffsetScope lineOffset;
+    if (s.stopValue != 0) return s.stopValue;
+    if (!target) return 0;
     PagePrinter& p = *s.printer;
     if (s.currentY + s.lineHeight >= p.PageHeight()) {
         p.NewPage();

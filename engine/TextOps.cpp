@@ -1,6 +1,8 @@
 #include "engine/TextOps.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <span>
 #include <string>
 
@@ -25,13 +27,34 @@ void SeekFailedBox() {
         m->Show("I/O Error.  Seek failed", "Error", MsgIcon::Warning, MsgButtons::Ok);
 }
 
-// The special spaces are shown as blanks.
-std::string Shown(const TextRun& run) {
-    std::string s = run.Text();
-    for (char& ch : s)
-        if (static_cast<uint8_t>(ch) == 0x80 || static_cast<uint8_t>(ch) == 0x81) ch = ' ';
-    return s;
-}
+// `head`, the run in quotes with the special spaces shown as blanks; built
+// on the stack. A 0x00 among the characters ends the text, as "%s" did.
+class ShownRun {
+    static constexpr auto kShown = [] {
+        std::array<char, 256> t{};
+        for (size_t c = 0; c < t.size(); ++c) t[c] = static_cast<char>(c);
+        t[0x80] = t[0x81] = ' ';
+        return t;
+    }();
+
+public:
+    ShownRun(std::string_view head, const TextRun& run) {
+        size_t n = head.size();
+        std::memcpy(text_, head.data(), n);
+        text_[n++] = '\'';
+        const void* zero = std::memchr(run.chars, 0, run.count);
+        const size_t count = zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - run.chars) : run.count;
+        for (size_t i = 0; i < count; ++i) text_[n + i] = kShown[run.chars[i]];
+        n += count;
+        text_[n++] = '\'';
+        length_ = n;
+    }
+    std::string_view View() const { return {text_, length_}; }
+
+private:
+    char text_[8 + kMaxTextRun + 2];
+    size_t length_ = 0;
+};
 
 // A walk of a block for its text: the scramble and the extraction.
 int WalkBlock(DocFile* f, CodeWalkRequest rq) {
@@ -221,13 +244,12 @@ int TextRunAction(const TextRunSettings& s, const TextRun& run) {
             HexDump(run.count, chars, s.sink);
         }
         else
-            PrintLine(s.sink, Format("'%s'", Shown(run).c_str()));
+            PrintLine(s.sink, ShownRun("", run).View());
         return 0;
     }
     if (s.sink) {
         // Filtered as a text code; the item data is the run's first character.
-        AddCodeLine(s.sink, Format("Text:'%s'", Shown(run).c_str()), run.Start(), false, s.groupMask,
-                    s.classMask, 0x41);
+        AddCodeLine(s.sink, ShownRun("Text:", run).View(), run.Start(), false, s.groupMask, s.classMask, 0x41);
         return 1;
     }
     if (s.searchText) {

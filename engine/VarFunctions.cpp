@@ -200,7 +200,7 @@ int DescribeVariableFunction(std::span<const uint8_t> item, ListTarget* sink,
     const auto fn = item.first(std::min<size_t>(size, item.size()));
 
     if (singleDescription && mode != kModeHex)
-        PrintLine(sink, Format("Variable Len Code: 0x%02X%02X", group, sub));
+        PrintLine(sink, FormatLine("Variable Len Code: 0x%02X%02X", group, sub).View());
     VariableFunctionName(VarFunctionKey(group, sub), sink, offset, singleDescription, groupMask,
                          classMask);
     if (singleDescription && mode == kModeHex) {
@@ -210,7 +210,7 @@ int DescribeVariableFunction(std::span<const uint8_t> item, ListTarget* sink,
     // A plain listing, search, scramble or extraction needs the name line only.
     if (c.sink.stopValue == 0 && !singleDescription && c.sink.defaultList == nullptr) return 1;
 
-    if (c.sink.stopValue == 0 && sink) PrintLine(sink, Format("Function Size: 0x%04X", size));
+    if (c.sink.stopValue == 0 && sink) PrintLine(sink, FormatLine("Function Size: 0x%04X", size).View());
     const bool hasIds = FunctionFlagsText(GetU8(fn, 4), sink) != 0;
     if (size < 10) {
         AddListLine(sink, "Function Length is too small!");
@@ -219,7 +219,7 @@ int DescribeVariableFunction(std::span<const uint8_t> item, ListTarget* sink,
     uint32_t dataArea = 5;
     if (hasIds) {
         const uint32_t n = GetU8(fn, 5);
-        if (sink) PrintLine(sink, Format("    # of PFX ID Refs: 0x%02X", n));
+        if (sink) PrintLine(sink, FormatLine("    # of PFX ID Refs: 0x%02X", n).View());
         if (size < 12) {
             AddListLine(sink, "Function Length is too small!");
             return 0;
@@ -291,12 +291,12 @@ int FunctionFlagsText(uint8_t flags, ListTarget* sink) {
     const unsigned f = flags;
     if (!sink) return (flags & kFlagPrefixIds) ? 1 : 0;  // the lines would reach nothing
     switch (flags & 7) {
-        case 0: PrintLine(sink, Format("Function Flags: Normal (%02X)", f)); break;
-        case 1: PrintLine(sink, Format("Function Flags: Simple Paired Function (%02X)", f)); break;
-        case 2: PrintLine(sink, Format("Function Flags: Encased Paired Function (%02X)", f)); break;
-        case 3: PrintLine(sink, Format("Function Flags: Encased Function (%02X)", f)); break;
-        case 6: PrintLine(sink, Format("Function Flags: Revert Off Function (%02X)", f)); break;
-        case 7: PrintLine(sink, Format("Function Flags: Revert On Function (%02X)", f)); break;
+        case 0: PrintLine(sink, FormatLine("Function Flags: Normal (%02X)", f).View()); break;
+        case 1: PrintLine(sink, FormatLine("Function Flags: Simple Paired Function (%02X)", f).View()); break;
+        case 2: PrintLine(sink, FormatLine("Function Flags: Encased Paired Function (%02X)", f).View()); break;
+        case 3: PrintLine(sink, FormatLine("Function Flags: Encased Function (%02X)", f).View()); break;
+        case 6: PrintLine(sink, FormatLine("Function Flags: Revert Off Function (%02X)", f).View()); break;
+        case 7: PrintLine(sink, FormatLine("Function Flags: Revert On Function (%02X)", f).View()); break;
         default: break;  // kinds 4 and 5 have no name
     }
     if (flags & 0x40) PrintLine(sink, "                Ignore function code");

@@ -60,6 +60,27 @@ constexpr uint8_t kOldFixedLength[16] = {4, 9, 11, 3, 3, 5, 6, 7, 4, 5, 6, 6, 8,
 
 bool RealList(ListTarget* list) { return list != nullptr; }
 
+// The text bytes and the fixed-length functions' lengths, per layout.
+struct ByteTables {
+    const bool* isText = nullptr;
+    const uint8_t* fixedLength = nullptr;
+};
+
+ByteTables TablesFor(const TextRunPolicy& policy, bool oldLayout) {
+    static const auto kOldText = [] {
+        std::array<bool, 256> t{};
+        for (int c = 0x20; c <= 0x7F; ++c) t[static_cast<size_t>(c)] = true;
+        return t;
+    }();
+    static const auto kFixed = [] {
+        std::array<uint8_t, 256> t{};
+        for (int c = 0; c < 256; ++c)
+            t[static_cast<size_t>(c)] = static_cast<uint8_t>(FixedFunctionLength(static_cast<uint8_t>(c)));
+        return t;
+    }();
+    return {oldLayout ? kOldText.data() : policy.TextTable().data(), kFixed.data()};
+}
+
 // The repair's probe walks without a sink and leaves the title alone.
 bool IsOldLayout(const FileHeader& h) {
     return h.Signature() == kSignature && h.ProductType() == 1 &&
@@ -107,9 +128,8 @@ private:
     static Step End(int32_t r) { return {true, r}; }
 
     uint32_t Offset() const { return base_ + pos_; }
-    // A single description looks at a few bytes: it asks without tables.
-    bool IsText(uint8_t c) const { return single_ ? text_->IsText(c) : isText_[c]; }
-    uint32_t FixedLength(uint8_t c) const { return single_ ? FixedFunctionLength(c) : fixedLength_[c]; }
+    bool IsText(uint8_t c) const { return tables_.isText[c]; }
+    uint32_t FixedLength(uint8_t c) const { return tables_.fixedLength[c]; }
     bool KeptAheadHolds(uint32_t want);
     int32_t ReadAhead(uint32_t want);
     bool ReadNextWindow();
@@ -131,8 +151,7 @@ private:
 
     CodeWalkRequest rq_;
     const TextRunPolicy* text_ = nullptr;
-    bool isText_[256] = {};  // the policy's answer per byte, asked once a walk
-    uint8_t fixedLength_[256] = {};  // FixedFunctionLength per byte, asked once a walk
+    ByteTables tables_;
     uint32_t cutLength_ = 0;
     const WalkDamagePolicy* damage_ = nullptr;
     TextRunSettings settings_;
@@ -371,15 +390,18 @@ Walk::Step Walk::TextByte(uint8_t c) {
     run_.offsets[run_.count] = Offset();
     ++run_.count;
     ++pos_;
-    // The rest of the run in one go (a single description looks at each byte).
-    if (!single_) {
-        while (pos_ < fill_ && run_.count < cutLength_ && isText_[window_[pos_]]) {
-            run_.chars[run_.count] = window_[pos_];
-            run_.offsets[run_.count] = Offset();
-            ++run_.count;
-            ++pos_;
-        }
-    }
+    // The rest of the run in one go: its end first, then its bytes.
+    const bool* isText = tables_.isText;
+    const uint32_t room = run_.count < cutLength_ ? cutLength_ - run_.count : 0;
+    const uint32_t stop = std::min(fill_, pos_ + room);
+    uint32_t end = pos_;
+    while (end < stop && isText[window_[end]]) ++end;
+    const uint32_t n = end - pos_;
+    std::memcpy(run_.chars + run_.count, window_ + pos_, n);
+    const uint32_t first = Offset();
+    for (uint32_t i = 0; i < n; ++i) run_.offsets[run_.count + i] = first + i;
+    run_.count += n;
+    pos_ = end;
     if (run_.count >= cutLength_) {
         if (const int32_t r = FlushTextRun(-1)) return End(r);
     }
@@ -404,7 +426,7 @@ Walk::Step Walk::SingleByte(uint8_t c) {
             HexDump(1, std::span<const uint8_t>(&window_[pos_], 1), rq_.sink);
         } else {
             ShowCodeTitle(rq_.sink, SingleByteCodeName(c));
-            PrintLine(rq_.sink, Format("Single Byte Code: 0x%02X", c));
+            PrintLine(rq_.sink, FormatLine("Single Byte Code: 0x%02X", c).View());
         }
         return End(0);
     } else {
@@ -593,10 +615,7 @@ int32_t Walk::Run() {
         }
         if (at >= 0) SeekDocFile(f, at, 0);
     }
-    for (int c = 0; c < 256 && !single_; ++c) {
-        isText_[c] = oldLayout_ ? (c >= 0x20 && c <= 0x7F) : text_->IsText(static_cast<uint8_t>(c));
-        fixedLength_[c] = static_cast<uint8_t>(FixedFunctionLength(static_cast<uint8_t>(c)));
-    }
+    tables_ = TablesFor(*text_, oldLayout_);
     cutLength_ = std::min(text_->CutLength(rq_.extract), kMaxTextRun);
     nullLines_ = text_->ListsNullBytes() && !quiet_;
     const bool wantProgress = rq_.captionId != 0 || rq_.extract || startOffset_ == 0;
@@ -624,9 +643,19 @@ int32_t Walk::Run() {
     }
     const uint32_t fileLength = fileLength_;
 
-    settings_ = TextRunSettings{rq_.sink,       single_,     rq_.mode,     rq_.groupMask,
-                                rq_.classMask,  rq_.searchText, rq_.caseSensitive, rq_.scramble,
-                                f,              rq_.extract, rq_.extractTarget, oldLayout_};
+    // Field by field: a whole new value would clear and copy the staged run.
+    settings_.sink = rq_.sink;
+    settings_.singleDescription = single_;
+    settings_.mode = rq_.mode;
+    settings_.groupMask = rq_.groupMask;
+    settings_.classMask = rq_.classMask;
+    settings_.searchText = rq_.searchText;
+    settings_.caseSensitive = rq_.caseSensitive;
+    settings_.scramble = rq_.scramble;
+    settings_.file = f;
+    settings_.extract = rq_.extract;
+    settings_.extractTarget = rq_.extractTarget;
+    settings_.oldLayout = oldLayout_;
 
     if (wantProgress && length_ >= kProgressFromBytes && !single_ && !ctx.check.progress) {
         progress_ = std::make_unique<CProgressDialog>(rq_.captionId);
@@ -711,6 +740,13 @@ int32_t Walk::Run() {
 }
 
 }  // namespace
+
+const std::array<bool, 256>& TextRunPolicy::TextTable() const {
+    std::call_once(tableOnce_, [this] {
+        for (int c = 0; c < 256; ++c) table_[static_cast<size_t>(c)] = IsText(static_cast<uint8_t>(c));
+    });
+    return table_;
+}
 
 int SalvinoTextRunPolicy::HandOver(const TextRunSettings& settings, const TextRun& run, bool) const {
     return TextRunAction(settings, run);

@@ -1,7 +1,9 @@
 #pragma once
 // The one reader of the document area: item by item, window after window.
 
+#include <array>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "engine/Targets.h"
@@ -56,8 +58,9 @@ inline constexpr uint32_t kMaxTextRun = 102;
 struct TextRun {
     bool pending = false;
     uint32_t count = 0;
-    uint8_t chars[kMaxTextRun] = {};
-    uint32_t offsets[kMaxTextRun] = {};
+    // Only the first `count` are ever read: a walk does not clear them.
+    uint8_t chars[kMaxTextRun];
+    uint32_t offsets[kMaxTextRun];
     uint32_t Start() const { return offsets[0]; }
     std::string Text() const { return std::string(reinterpret_cast<const char*>(chars), count); }
 };
@@ -77,7 +80,7 @@ struct TextRunSettings {
     DocFile* extractTarget = nullptr;
     bool oldLayout = false;
     // A policy's piece of a run kept until the run ends (one walk long).
-    mutable TextRun staged{};
+    mutable TextRun staged;
 };
 
 // The walker's variation points, reached from the Profile.
@@ -93,6 +96,13 @@ public:
     virtual int HandOver(const TextRunSettings& settings, const TextRun& run, bool cut) const = 0;
     // Whether a 0x00 of the body is listed as a code rather than passed over.
     virtual bool ListsNullBytes() const { return false; }
+    // IsText of every byte, asked once for the policy's life: a run of
+    // single descriptions starts a walk per code.
+    const std::array<bool, 256>& TextTable() const;
+
+private:
+    mutable std::once_flag tableOnce_;
+    mutable std::array<bool, 256> table_{};
 };
 
 enum class WalkDamage {

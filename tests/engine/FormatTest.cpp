@@ -70,6 +70,56 @@ TEST(Format, TextFormsAndWhatGoesToVsnprintf) {
     EXPECT_EQ(Format("%300d|", 1).size(), 301u);
 }
 
+// The describers' lines are written by plans made when the program is
+// compiled: each form planned, against vsnprintf, over the same values.
+struct Planned {
+    const char* form;
+    engine::FormatPlan plan;
+};
+#define PLANNED(f) Planned{f, engine::PlanFormat(f)}
+
+std::string WriteOf(const Planned& p, std::initializer_list<uint32_t> ints, std::initializer_list<const char*> texts = {}) {
+    engine::LineText line;
+    engine::WritePlanned(line, p.form, p.plan, ints.begin(), texts.begin());
+    return std::string(line.View());
+}
+
+TEST(Format, PlannedFormsAsVsnprintfHasThem) {
+    static constexpr Planned kInt[] = {
+        PLANNED("%d"),      PLANNED("%i"),        PLANNED("%5d"),     PLANNED("%-5d|"),  PLANNED("%05d"),
+        PLANNED("%+d"),     PLANNED("% d"),       PLANNED("%.3d"),    PLANNED("%8.3d"),  PLANNED("%-8.3d|"),
+        PLANNED("%+05d"),   PLANNED("%.0d"),      PLANNED("%x"),      PLANNED("%X"),     PLANNED("%02X"),
+        PLANNED("%04X"),    PLANNED("%08X"),      PLANNED("%#x"),     PLANNED("%#06X"),  PLANNED("%#.0x"),
+        PLANNED("%u"),      PLANNED("%5u"),       PLANNED("%-3u|"),   PLANNED("at 0x%06X."),
+        PLANNED("%5X|"),    PLANNED("%8x|"),      PLANNED("%1X"),     PLANNED("%012X"),
+        PLANNED("%c"),      PLANNED("[%3c]"),     PLANNED("[%-3c]"),  PLANNED("100%% of %d%%"),
+        PLANNED("no conversion at all"),
+    };
+    for (const Planned& p : kInt)
+        for (int v : {0, 1, -1, 7, int{'A'}, 255, 4096, -65536, INT_MAX, INT_MIN}) {
+            if (std::string(p.form).find('c') != std::string::npos && (v < 32 || v > 126)) continue;
+            SCOPED_TRACE(std::string(p.form) + " of " + std::to_string(v));
+            ASSERT_TRUE(p.plan.valid);
+            EXPECT_EQ(WriteOf(p, {static_cast<uint32_t>(v)}), Printf(p.form, v));
+        }
+    // Several conversions, names after the values, a line past the stack.
+    static constexpr Planned kMixed[] = {PLANNED("    Point %d: x = 0x%04X (%d), y = 0x%04X (%d)"),
+                                         PLANNED("Level %d numbering method: %cd")};
+    EXPECT_EQ(WriteOf(kMixed[0], {3, 0xFFF2, static_cast<uint32_t>(-14), 5, 5}),
+              Printf(kMixed[0].form, 3, 0xFFF2, -14, 5, 5));
+    EXPECT_EQ(WriteOf(kMixed[1], {2, 'A'}), Printf(kMixed[1].form, 2, 'A'));
+    static constexpr Planned kNamed = PLANNED("Type: 0x%02X (%s) %s.");
+    const std::string longName(300, 'n');  // past the stack, within Printf's buffer
+    for (const char* name : {"", "Tab-able region", longName.c_str()})
+        EXPECT_EQ(WriteOf(kNamed, {0x1F}, {name, "end"}), Printf(kNamed.form, 0x1F, name, "end"));
+    // What is not written exactly here is not planned.
+    static_assert(!engine::PlanFormat("%o").valid && !engine::PlanFormat("%ld").valid &&
+                  !engine::PlanFormat("%5s").valid && !engine::PlanFormat("%05c").valid &&
+                  !engine::PlanFormat("%*d").valid && !engine::PlanFormat("%f").valid);
+    EXPECT_EQ(std::string(engine::FormatLine("Function Size: 0x%04X", 0x1234u).View()), "Function Size: 0x1234");
+}
+#undef PLANNED
+
 #pragma GCC diagnostic pop
 
 }  // namespace
