@@ -452,7 +452,7 @@ LogFont LogFontOf(const QFont& font) {
 }
 
 std::vector<std::string> QtCommandDialogs::OpenFileNames(uint32_t* filterIndex) {
-    return RunOpenDialog(owner_, filterIndex, true);
+    return RunOpenDialog(owner_, filterIndex, profile_.batch, profile_.openFilters);
 }
 
 bool QtCommandDialogs::BatchTip() {

@@ -65,7 +65,8 @@ struct PageDialect {
     // A double-click on a packet line goes back to that line, not to the
     // packet's id.
     bool backToPacketLine = false;
-    // The Sub Document page's tab names its source packet.
+    // The Sub Document page's tab names its source packet: this text, then
+    // the id in two hex digits.
     const char* subDocTabTitle = nullptr;
     // Packet types whose text blocks the Sub Document page lists; empty:
     // every type that has them.
@@ -111,6 +112,10 @@ struct SheetProfile {
     // "BatchAvailable" exist.
     bool viewSettings = true;
     bool acceptsDrops = true;
+    // F1 shows the Help tips.
+    bool helpKey = true;
+    // The Open dialog's filters; empty: Salvino's.
+    std::span<const char* const> openFilters{};
     std::span<const MenuPopup> menu{};
     const PrintLayout* print = nullptr;  // none: Salvino's
     PageDialect pages{};

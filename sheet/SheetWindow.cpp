@@ -193,11 +193,13 @@ void SheetWindow::BuildMenu() {
     }
 
     // A help request anywhere in the window shows the tips.
-    helpRequest = new QAction(this);
-    helpRequest->setShortcut(QKeySequence(QKeySequence::HelpContents));
-    helpRequest->setShortcutContext(Qt::WindowShortcut);
-    addAction(helpRequest);
-    connect(helpRequest, &QAction::triggered, this, [this] { commands_->HelpTips(); });
+    if (sheet_->Profile().helpKey) {
+        helpRequest = new QAction(this);
+        helpRequest->setShortcut(QKeySequence(QKeySequence::HelpContents));
+        helpRequest->setShortcutContext(Qt::WindowShortcut);
+        addAction(helpRequest);
+        connect(helpRequest, &QAction::triggered, this, [this] { commands_->HelpTips(); });
+    }
 
     connect(fileMenu, &QMenu::aboutToShow, this, &SheetWindow::RebuildFileMenu);
     for (QMenu* m : {editMenu, optionsMenu, helpMenu})
