@@ -72,7 +72,7 @@ CCodesPage::CCodesPage(CTabSheet& sheet, SheetDialogs& dialogs, int index, QWidg
     hexBox = new QCheckBox(QStringLiteral("&Hex Display"), this);
     filterBox = new QCheckBox(QStringLiteral("&Apply Filter"), this);
     filterBox->setChecked(filter_);
-    codeName = new QLabel(QStringLiteral("Code name goes here"), this);
+    codeName = new QLabel(profile_.pages.codeName ? QStringLiteral("Code name goes here") : QString(), this);
     top->addWidget(hexBox);
     top->addWidget(filterBox);
     top->addWidget(codeName, 1);
