@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QListView>
 #include <QListWidget>
@@ -27,7 +28,8 @@
 #include "sheet/FilterPage.h"
 #include "sheet/Pages.h"
 #include "sheet/PrefixPage.h"
-#include "tests/sheet/FakeDialogs.h"
+#include "sheet/HexRowEdit.h"
+#include "tests/sheet/PageRig.h"
 #include "tests/sheet/Fixtures.h"
 #include "tests/support/QwgBuilder.h"
 #include "tests/support/Recording.h"
@@ -42,6 +44,7 @@ using inspector::kInfoPage;
 using inspector::kPrefixPage;
 using inspector::kSubDocPage;
 using inspector::testing::FakeDialogs;
+using inspector::testing::PageDialogs;
 using inspector::testing::SettingsSandbox;
 
 class FakeGlimmetDialogs : public GlimmetDialogs {
@@ -86,7 +89,7 @@ struct Rig {
     InstalledGlimmet profile;
     testsupport::ScopedContext ctx;
     testsupport::ScopedTempDir dir;
-    FakeDialogs dialogs;
+    PageDialogs dialogs;
     FakeGlimmetDialogs own;
     std::unique_ptr<GlimmetWindow> window;
 
@@ -560,6 +563,55 @@ TEST(GlimmetWindow, CorruptionAlonePrintsItsHeaderAndTheCheck) {
     EXPECT_EQ(lines.back(), "Document CORRUPT");
     // The page on screen keeps what it showed.
     EXPECT_EQ(Rig::Texts(r.corruption().model), shown);
+}
+
+TEST(GlimmetWindow, APrefixRowEditRefillsThePrefixPageAlone) {
+    Rig r;
+    const std::string path = r.Write("rows.qwd", inspector::testing::DumpRowsDoc(0));
+    r.Start(path);
+    r.sheet().SetActivePage(kInfoPage);
+    const std::vector<std::string> findings = Rig::Texts(r.corruption().model);
+    r.sheet().SetActivePage(kPrefixPage);
+    inspector::CPrefixPage& p = r.prefix();
+    ASSERT_TRUE(p.hexBox->isChecked());
+    p.SelectItem(2);
+    int row = -1;
+    for (size_t i = 0; i < p.details.Size() && row < 0; ++i)
+        if (p.details.FileOffset(i) == 16 + 2 * 14) row = static_cast<int>(i);
+    ASSERT_GE(row, 0);
+    r.dialogs.edit = [](const std::string& text) {
+        auto e = inspector::HexRowEditState::FromRow(text);
+        e->HexChar(0, 'A');
+        e->HexChar(1, 'B');
+        return e->RowText();
+    };
+    inspector::SelectListRow(p.detailList, row, false);
+    p.DetailDoubleClicked(row);
+    ASSERT_EQ(r.dialogs.edits, 1);
+    EXPECT_EQ(testsupport::ReadFileBytes(path).at(16 + 2 * 14), 0xAB);
+    // The Prefix page shows the new flags; the Corruption page keeps its findings.
+    EXPECT_EQ(p.SelectedPacketRow(), 2);
+    EXPECT_EQ(Rig::Texts(r.corruption().model), findings);
+    // The next change of the document checks the edited file.
+    r.sheet().RefreshAllPages(inspector::kUpdateDocument);
+    EXPECT_NE(Rig::Texts(r.corruption().model), findings);
+}
+
+TEST(GlimmetWindow, PrintSetupShowsTheInertAndHexBoxesDisabledAndTakesNothing) {
+    testsupport::ScopedContext ctx;
+    inspector::CPrintSetupDialog d(inspector::InitialPrintChoice(kInfoPage, true, false, true), nullptr,
+                                   inspector::PrintLayoutOf(GlimmetSheetProfile()));
+    for (int id : {1017, 1043, 1044, 1008, 1009, 1040}) EXPECT_FALSE(d.Box(id)->isEnabled()) << id;
+    for (int id : {1006, 1032, 1031, 1038, 1030, 1029, 1037, 1033, 1035, 1034, 1041})
+        EXPECT_TRUE(d.Box(id)->isEnabled()) << id;
+    EXPECT_EQ(d.pointSize->currentIndex(), 3);
+    EXPECT_TRUE(d.Box(1033)->isChecked());
+    EXPECT_TRUE(d.Box(1009)->isChecked());  // the Prefix page's hex flag
+    d.Box(1033)->setChecked(false);
+    d.accept();  // nothing chosen is no refusal here
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_TRUE(ctx.messages.boxes.empty());
+    EXPECT_FALSE(d.choice.AnyPart());
 }
 
 TEST(GlimmetWindow, TheSalvinoWindowIsUnchangedBesideIt) {
