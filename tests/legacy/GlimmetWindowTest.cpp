@@ -32,6 +32,7 @@
 #include "tests/sheet/PageRig.h"
 #include "tests/sheet/Fixtures.h"
 #include "tests/support/QwgBuilder.h"
+#include "tests/support/QwgSound.h"
 #include "tests/support/Recording.h"
 
 namespace legacy::testing {
@@ -212,6 +213,23 @@ TEST(GlimmetWindow, SettingsLiveUnderOstrelGlimmetWithThePartsKeysOnly) {
     EXPECT_TRUE(QSettings(QStringLiteral("Tarnwell"), QStringLiteral("Salvino")).allKeys().isEmpty());
 }
 
+TEST(GlimmetWindow, OpenTakesOneFileWithoutTheBatchTipOrAFilterSetting) {
+    Rig r;
+    r.Start();
+    const std::string first = r.Write("first.qwd", inspector::testing::SoundDoc());
+    const std::string second = r.Write("second.qwd", inspector::testing::SoundDoc());
+    r.dialogs.commands.openMany = {first, second};
+    r.dialogs.commands.openFilter = 3;
+    r.window->openAction->trigger();
+    EXPECT_EQ(r.dialogs.commands.tips, 0);
+    EXPECT_EQ(r.dialogs.commands.batches, 0);
+    EXPECT_EQ(r.dialogs.commands.openStartedAt, 0u);  // no filter is set to start with
+    EXPECT_EQ(r.window->windowTitle(), QStringLiteral("first.qwd (QW 6.0 format) - QW Document Viewer"));
+    r.window->Finish();
+    EXPECT_FALSE(QSettings(QStringLiteral("Ostrel"), QStringLiteral("Glimmet"))
+                     .contains(QStringLiteral("Settings/Open Dialog Filter Index")));
+}
+
 TEST(GlimmetWindow, ADropOpensNothing) {
     Rig r;
     r.Start();
@@ -230,12 +248,12 @@ TEST(GlimmetWindow, CorruptionPageListsOnlyWhatTheCheckFinds) {
 
     // A clean graphics file lists nothing at all.
     testsupport::QwgBuilder clean;
-    clean.Record(4, 1, 0, {1, 2, 3, 4});
+    clean.Record(4, 1, 0, testsupport::QwgStartBody(false, 0).b).Record(4, 2, 0, {});
     const std::string cleanPath = r.dir.File("clean.qwg");
     ASSERT_TRUE(testsupport::WriteFileBytes(cleanPath, clean.bytes));
     r.sheet().LoadDocument(cleanPath, false);
     ASSERT_NE(r.sheet().Document(), nullptr);
-    for (const std::string& line : Rig::Texts(r.corruption().model)) EXPECT_NE(line, "No File Open");
+    EXPECT_EQ(Rig::Texts(r.corruption().model), std::vector<std::string>{});
 
     // A document: the older verdict, filled while another page shows.
     r.sheet().SetActivePage(kCodesPage);
