@@ -181,6 +181,11 @@ TEST(GlimmetWindow, CaptionTabsAndMenu134) {
     EXPECT_EQ(r.window->exitAction, nullptr);
     EXPECT_EQ(r.window->extractAction, nullptr);
     EXPECT_EQ(r.window->helpRequest, nullptr);
+    // The fetch and its timer have no item but stay bound to the window.
+    ASSERT_NE(r.window->fetchAction, nullptr);
+    EXPECT_TRUE(r.window->actions().contains(r.window->fetchAction));
+    EXPECT_EQ(r.window->fetchAction->shortcut(), QKeySequence(Qt::Key_F5));
+    ASSERT_NE(r.window->autoRefreshAction, nullptr);
 
     r.window->commands().Close();
     EXPECT_EQ(r.window->windowTitle(), QStringLiteral("QW Document Viewer"));
