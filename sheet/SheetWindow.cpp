@@ -57,22 +57,7 @@ SheetWindow::SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs, Com
     for (int i = 0; i < kPageCount; ++i) {
         if (profile.IndexOf(i) < 0) continue;
         PageWidget* p = ownPages ? ownPages(i, *sheet_, *dialogs_, tabs) : nullptr;
-        if (p)
-            ;
-        else if (i == kRepairPage)
-            p = new CRepairPage(*sheet_, *dialogs_, tabs);
-        else if (i == kInfoPage)
-            p = new CInfoPage(*sheet_, *dialogs_, tabs);
-        else if (i == kFormatPage)
-            p = new CFormatPage(*sheet_, tabs);
-        else if (i == kFilterPage)
-            p = new CQWPage(*sheet_, tabs);
-        else if (i == kPrefixPage)
-            p = new CPrefixPage(*sheet_, *dialogs_, tabs);
-        else if (i == kCodesPage || i == kSubDocPage)
-            p = new CCodesPage(*sheet_, *dialogs_, i, tabs);
-        else
-            p = new PlaceholderPage(*sheet_, i, tabs);
+        if (!p) p = MakeSharedPage(i);
         p->hide();
         pages_[static_cast<size_t>(i)] = p;
     }
@@ -161,6 +146,19 @@ QAction* SheetWindow::MenuAction(QMenu* menu, const MenuItem& item) {
         connect(a, &QAction::triggered, this, [this] { UpdateMenuStates(); });
     }
     return a;
+}
+
+PageWidget* SheetWindow::MakeSharedPage(int role) {
+    switch (role) {
+    case kRepairPage: return new CRepairPage(*sheet_, *dialogs_, tabs);
+    case kInfoPage: return new CInfoPage(*sheet_, *dialogs_, tabs);
+    case kFormatPage: return new CFormatPage(*sheet_, tabs);
+    case kFilterPage: return new CQWPage(*sheet_, tabs);
+    case kPrefixPage: return new CPrefixPage(*sheet_, *dialogs_, tabs);
+    case kCodesPage:
+    case kSubDocPage: return new CCodesPage(*sheet_, *dialogs_, role, tabs);
+    default: return new PlaceholderPage(*sheet_, role, tabs);
+    }
 }
 
 void SheetWindow::BuildMenu() {

@@ -107,6 +107,7 @@ protected:
 private:
     void BuildMenu();
     QAction* MenuAction(QMenu* menu, const MenuItem& item);
+    PageWidget* MakeSharedPage(int role);
 
     std::unique_ptr<SheetDialogs> ownDialogs_;
     SheetDialogs* dialogs_;

@@ -5,6 +5,7 @@
 #include "legacy/sheet/GlimmetWindow.h"
 #include "platform/desktop/Desktop.h"
 #include "sheet/BusFetcher.h"
+#include "sheet/Fetch.h"
 #include "sheet/Hosts.h"
 #include "sheet/Sheet.h"
 
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     window.launcher = &launcher;
     sheet::BusDocumentFetcher fetcher;
     window.commands().Services().fetcher = &fetcher;
+    window.commands().Services().fetchTarget = &sheet::FetchTargetPath;
     // Boxes that bring no caption of their own carry the program's name.
     inspector::InstalledQtHosts hosts(&window, profile.application);
     window.show();
