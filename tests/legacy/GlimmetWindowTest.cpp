@@ -386,6 +386,9 @@ TEST(GlimmetWindow, FilterListWithNoFileShowsNoFileOpenAndKeepsTheFilters) {
     EXPECT_EQ(f.graphicsList->item(0x3D)->text(), QStringLiteral("(0x35) Texture Alignment"));
     EXPECT_EQ(f.graphicsList->item(0x3E)->text(), QStringLiteral("(0x36) Pen Texture"));
     EXPECT_EQ(f.graphicsList->item(0x3B)->text(), QStringLiteral("(0x3C) Texture Definition"));
+    // The packet rows take Glimmet's names.
+    EXPECT_EQ(f.packetList->item(0x37)->text(), QStringLiteral("(0x37) Undefined"));
+    EXPECT_EQ(f.packetList->item(0x3F)->text(), QStringLiteral("(0x3F) Native Filename"));
     EXPECT_FALSE(f.findChildren<QLabel*>().isEmpty());
     EXPECT_EQ(f.findChildren<QLabel*>().front()->text(),
               QStringLiteral("Use Control Click to Select/Deselect  Multiple Records"));
