@@ -1,9 +1,10 @@
-# make run   - install what is missing, build, start Salvino on a bundled sample
+# make run   - install what is missing, build, start Salvino (APP=glimmet: Glimmet) on a bundled sample
 # make test  - install what is missing, build, run every test
 # make asan  - a second build with AddressSanitizer and UBSan, and every test on it
 BUILD    ?= build
 ASAN     ?= build-asan
 JOBS     ?= $(shell nproc)
+APP      ?= salvino
 CMAKE_FLAGS ?= -DWARNINGS_AS_ERRORS=$(if $(CI),ON,OFF)
 export QT_QPA_PLATFORM ?= offscreen
 
@@ -22,7 +23,7 @@ test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 run: build
-	scripts/run-sample $(BUILD)
+	scripts/run-sample $(BUILD) $(APP)
 
 asan: deps
 	cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON -DBUILD_FUZZERS=ON \

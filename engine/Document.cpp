@@ -49,10 +49,10 @@ bool PacketFilter::Admits(uint32_t id, uint8_t type) const {
     return bit;
 }
 
-DocFile* OpenDocument(const std::string& path, FileHeader* header, int* readOnly, int* verdict) {
+DocFile* OpenDocumentFile(const std::string& path, FileHeader* header, int* readOnly, bool* whole) {
     DocumentState& doc = Ctx().doc;
-    *verdict = kVerdictOpened;
     *readOnly = 0;
+    *whole = false;
     DocFile* f = OpenDocFile(path, kOpenRead | kOpenWrite);
     if (!f) {
         f = OpenDocFile(path, kOpenRead | kOpenIgnored);
@@ -70,15 +70,23 @@ DocFile* OpenDocument(const std::string& path, FileHeader* header, int* readOnly
     int32_t got = -1;
     if (SeekDocFile(f, 0, 0) == 0) got = ReadDocFile(f, doc.header.bytes, sizeof doc.header.bytes);
     *header = doc.header;
-    const FileHeader& h = doc.header;
+    *whole = got >= static_cast<int32_t>(sizeof doc.header.bytes);
+    return f;
+}
+
+DocFile* OpenDocument(const std::string& path, FileHeader* header, int* readOnly, int* verdict) {
+    *verdict = kVerdictOpened;
+    bool whole = false;
+    DocFile* f = OpenDocumentFile(path, header, readOnly, &whole);
+    if (!f) return nullptr;
+    const FileHeader& h = Ctx().doc.header;
 
     auto refuse = [&](int v) {
         *verdict = v;
         CloseDocFile(f);
         return nullptr;
     };
-    if (got < static_cast<int32_t>(sizeof h.bytes) || h.Signature() != kSignature)
-        return refuse(kVerdictNoSignature);
+    if (!whole || h.Signature() != kSignature) return refuse(kVerdictNoSignature);
     if (*readOnly == 0 && h.EncryptionKey() != 0) *readOnly = 1;
     if (h.ProductType() != 1 || (h.FileType() != 10 && h.FileType() != 17 && h.FileType() != 22))
         return refuse(kVerdictWrongType);
@@ -89,7 +97,13 @@ DocFile* OpenDocument(const std::string& path, FileHeader* header, int* readOnly
     }
     if (h.MajorVersion() == 0) return refuse(kVerdictMajorZero);
     if (h.EncryptionKey() != 0) return refuse(kVerdictKeyed);
+    AdoptDocument(f, path);
+    return f;
+}
 
+void AdoptDocument(DocFile* f, const std::string& path) {
+    DocumentState& doc = Ctx().doc;
+    const FileHeader& h = doc.header;
     doc.prefixAreaSize = ClampedDiff(h.DocOffset(), h.IndexOffset());
     doc.codeAreaSize = ClampedDiff(doc.dataLength, h.DocOffset());
     doc.dateText.clear();
@@ -106,7 +120,6 @@ DocFile* OpenDocument(const std::string& path, FileHeader* header, int* readOnly
     }
     doc.file = f;
     doc.changed = true;
-    return f;
 }
 
 void CloseDocument(DocFile* f) {

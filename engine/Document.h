@@ -110,6 +110,11 @@ enum : int {
 };
 
 DocFile* OpenDocument(const std::string& path, FileHeader* header, int* readOnly, int* verdict);
+// The steps every open shares: the file read-write, else read-only ("File
+// open failed." when neither), its length and 16 header bytes (`whole`:
+// all of them were read); and last, the file taken as the engine's document.
+DocFile* OpenDocumentFile(const std::string& path, FileHeader* header, int* readOnly, bool* whole);
+void AdoptDocument(DocFile* f, const std::string& path);
 void CloseDocument(DocFile* f);
 // 0 success, 1 I/O failure or no memory, 0x10 no index.
 int ReadIndex(DocFile* f, ListTarget* target);

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QSettings>
 #include <QVBoxLayout>
 
@@ -71,7 +72,7 @@ CCodesPage::CCodesPage(CTabSheet& sheet, SheetDialogs& dialogs, int index, QWidg
     hexBox = new QCheckBox(QStringLiteral("&Hex Display"), this);
     filterBox = new QCheckBox(QStringLiteral("&Apply Filter"), this);
     filterBox->setChecked(filter_);
-    codeName = new QLabel(QStringLiteral("Code name goes here"), this);
+    codeName = new QLabel(profile_.pages.codeName ? QStringLiteral("Code name goes here") : QString(), this);
     top->addWidget(hexBox);
     top->addWidget(filterBox);
     top->addWidget(codeName, 1);
@@ -179,6 +180,7 @@ void CCodesPage::Activated() {
 
 void CCodesPage::UpdatePage(uint32_t flags) {
     if (!created_) return;
+    if (SubDocument() && profile_.pages.subDocTabTitle) ShowSourceInTab();
     engine::EngineContext& c = engine::Ctx();
     c.sink.highlighted = engine::kNoHighlight;
     engine::DocFile* doc = sheet_.Document();
@@ -247,7 +249,7 @@ void CCodesPage::UpdatePage(uint32_t flags) {
         return;
     }
     StopFill();  // what it walks has changed
-    if (sheet_.ActivePage() == kCodesPage || sheet_.ActivePage() == kSubDocPage)
+    if (sheet_.ActivePage() == kCodesPage || sheet_.ActivePage() == kSubDocPage || profile_.pages.refillAtOnce)
         FillCodeList();
     else if (doc)
         needsRefill_ = true;
@@ -443,7 +445,8 @@ void CCodesPage::ShowCodeDetail() {
     engine::DocFile* doc = sheet_.Document();
     if (!doc) return;
     const int row = SelectedCodeRow();
-    codeName->setText(row < 0 ? QStringLiteral(" ") : DecodeCp1252(codes.Text(static_cast<size_t>(row))));
+    if (profile_.pages.codeName)
+        codeName->setText(row < 0 ? QStringLiteral(" ") : DecodeCp1252(codes.Text(static_cast<size_t>(row))));
     if (row < 0) return;
     const uint32_t tag = codes.Tag(static_cast<size_t>(row));
     if (tag == 0) return;  // a placeholder line is never described
@@ -460,6 +463,23 @@ void CCodesPage::ShowCodeDetail() {
     details.Flush();
 }
 
+bool CCodesPage::ListsBlocksOf(uint32_t type) const {
+    const auto& types = profile_.pages.textBlockTypes;
+    return types.empty() || std::find(types.begin(), types.end(), type) != types.end();
+}
+
+void CCodesPage::ShowSourceInTab() {
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+            const int tab = tabs->indexOf(this);
+            if (tab >= 0)
+                tabs->setTabText(tab, QString::fromLatin1(
+                                          engine::Format("%s%02x", profile_.pages.subDocTabTitle, sourcePacket_).c_str()));
+            return;
+        }
+    }
+}
+
 void CCodesPage::SelectItem(uint32_t value) {
     if (value & engine::kTagTextBlock) {
         block_ = engine::BlockOf(value);
@@ -469,8 +489,10 @@ void CCodesPage::SelectItem(uint32_t value) {
             const uint32_t type = sourcePacket_ < packets.size() ? packets[sourcePacket_].entry.Type() : 0;
             sourceKind_ = type;
             sourceDataOffset_ = sourcePacket_ < packets.size() ? packets[sourcePacket_].entry.DataOffset() : 0;
-            if (type != kGraphicsData)
+            if (type != kGraphicsData && ListsBlocksOf(type))
                 place_ = engine::TextBlockAt(engine::MakeBlockTag(block_, sourcePacket_));
+            else if (type != kGraphicsData)
+                place_.reset();
             codeName->setText(DecodeCp1252(engine::Format("From prefix packet 0x%X - (%s)", sourcePacket_,
                                                           engine::PacketTypeName(type, sourcePacket_).c_str())));
         } else {

@@ -78,6 +78,8 @@ private:
     std::string MakeRowText(size_t row) const;
     void ShowCodeDetail();
     engine::FileHeader SubHeader() const;
+    bool ListsBlocksOf(uint32_t type) const;
+    void ShowSourceInTab();
 
     SheetDialogs& dialogs_;
     const SheetProfile& profile_;  // the sheet may be gone when the page is

@@ -130,6 +130,9 @@ bool Commands::TextCommandsEnabled() const {
     return sheet_.Document() != nullptr && engine::Ctx().doc.header.FileType() != 22;
 }
 
+// A profile's own scramble takes graphics files too.
+bool Commands::ScrambleEnabled() const { return s_.scramble ? DocumentOpen() : TextCommandsEnabled(); }
+
 int Commands::IntervalMs(uint32_t seconds) {
     const int64_t ms = static_cast<int64_t>(seconds) * 1000;
     return static_cast<int>(std::min<int64_t>(ms, INT_MAX));
@@ -162,6 +165,13 @@ void Commands::Open() {
     if (Busy()) return;
     BusyScope busy(*this);
     SheetSettings& settings = sheet_.Settings();
+    if (!sheet_.Profile().batch) {
+        // One file, and no filter kept.
+        uint32_t filter = 0;
+        const std::vector<std::string> paths = s_.dialogs->OpenFileNames(&filter);
+        if (!paths.empty()) sheet_.LoadDocument(paths.front(), false);
+        return;
+    }
     if (settings.batchAvailable == 0 && s_.dialogs->BatchTip()) settings.batchAvailable = 1;
     uint32_t filter = settings.openFilterIndex;
     const std::vector<std::string> paths = s_.dialogs->OpenFileNames(&filter);
@@ -251,6 +261,7 @@ void Commands::Print() {
     if (Busy() || !sheet_.Document()) return;
     BusyScope busy(*this);
     CommandPages& pages = *s_.pages;
+    const PrintLayout& layout = PrintLayoutOf(sheet_.Profile());
     PrintChoice c = InitialPrintChoice(sheet_.ActivePage(), pages.PageHex(kPrefixPage), pages.PageHex(kCodesPage),
                                        pages.PageHex(kSubDocPage));
     if (!s_.dialogs->PrintSetup(c)) return;
@@ -273,34 +284,49 @@ void Commands::Print() {
             if (progress) progress->StepIt();
         });
     };
-    if (c.log) part([this] { sheet_.PageAt(kRepairPage)->UpdatePage(kPrintDetail); });
-    if (c.corruption) part([this] { sheet_.PageAt(kInfoPage)->UpdatePage(kPrintDetail); });
-    if (c.format) part([this] { sheet_.RefreshPage(kFormatPage, kPrintDetail); });
     struct Group {
-        int page;
         bool summary, selected, all, hex, allFirst;
     };
     // The Prefix group prints its selected packet when both are chosen; the
     // code groups print every code.
-    const Group groups[] = {
-        {kPrefixPage, c.prefixSummary, c.prefixSelected, c.prefixAll, c.prefixHex, false},
-        {kCodesPage, c.codesSummary, c.codesSelected, c.codesAll, c.codesHex, true},
-        {kSubDocPage, c.subSummary, c.subSelected, c.subAll, c.subHex, true},
-    };
-    for (const Group& g : groups) {
-        const SheetPage* p = sheet_.PageAt(g.page);
-        if (!p || !p->HasWindow()) continue;
-        part([this, g, &pages] {
-            if (g.summary) sheet_.RefreshPage(g.page, kPrintSummary);
-            const bool saved = pages.PageHex(g.page);
-            pages.SetPageHex(g.page, g.hex);
+    auto group = [&](int role, const Group& g) {
+        const SheetPage* p = sheet_.PageAt(role);
+        if (!p || !p->HasWindow()) return;
+        part([this, role, g, &pages, &layout] {
+            if (g.summary) sheet_.RefreshPage(role, kPrintSummary);
+            const bool saved = pages.PageHex(role);
+            if (layout.hexBoxes) pages.SetPageHex(role, g.hex);
             const bool all = g.allFirst ? g.all : g.all && !g.selected;
             if (all)
-                sheet_.RefreshPage(g.page, kPrintEveryItem);
+                sheet_.RefreshPage(role, kPrintEveryItem);
             else if (g.selected)
-                sheet_.RefreshPage(g.page, kPrintDetail);
-            pages.SetPageHex(g.page, saved);
+                sheet_.RefreshPage(role, kPrintDetail);
+            if (layout.hexBoxes) pages.SetPageHex(role, saved);
         });
+    };
+    for (int role : layout.order) {
+        switch (role) {
+        case kRepairPage:
+            if (c.log) part([&] { sheet_.PageAt(kRepairPage)->UpdatePage(kPrintDetail); });
+            break;
+        case kInfoPage:
+            if (c.corruption) part([&] { sheet_.PageAt(kInfoPage)->UpdatePage(kPrintDetail); });
+            break;
+        case kFormatPage:
+            if (c.format) part([&] { sheet_.RefreshPage(kFormatPage, kPrintDetail); });
+            break;
+        case kPrefixPage:
+            group(role, {c.prefixSummary, c.prefixSelected, c.prefixAll, c.prefixHex, false});
+            break;
+        case kCodesPage:
+            group(role, {c.codesSummary, c.codesSelected, c.codesAll, c.codesHex, true});
+            break;
+        case kSubDocPage:
+            group(role, {c.subSummary, c.subSelected, c.subAll, c.subHex, true});
+            break;
+        default:
+            break;
+        }
     }
     s_.dialogs->Print(c.pointSize, parts, keepPrinting);
 }
@@ -354,11 +380,11 @@ void Commands::Find() {
         return;
     }
     const std::optional<std::string> text = EngineSearchText(c.text, c.caseSensitive);
+    const auto search = profile.searchText ? profile.searchText : &engine::SearchDocumentText;
     int32_t hit = 0;
     if (text)
         hit = s_.searchText ? s_.searchText(sheet_.Document(), start, *text, c.caseSensitive)
-                            : engine::SearchDocumentText(sheet_.Document(), start, 0x7FFFFFFF, text->c_str(),
-                                                         c.caseSensitive);
+                            : search(sheet_.Document(), start, 0x7FFFFFFF, text->c_str(), c.caseSensitive);
     // 0 is no hit and 1 a failed walk; a text run never starts that early.
     if (hit <= 1) {
         Box(SearchTextShown(c.text) + " Not found.", profile.findCaption);
@@ -429,8 +455,12 @@ void Commands::RunRepairMode(bool scramble, const std::string& output) {
 }
 
 void Commands::Scramble() {
-    if (Busy() || !TextCommandsEnabled()) return;
+    if (Busy() || !ScrambleEnabled()) return;
     BusyScope busy(*this);
+    if (s_.scramble) {
+        s_.scramble();
+        return;
+    }
     std::string name = ReplaceExtension(engine::Ctx().sink.fileName, ".XXX");
     std::string edit;
     if (s_.pages->RepairPageHasWindow() && s_.pages->GetNewFileName(&edit)) name = edit;
@@ -468,6 +498,10 @@ void Commands::About() {
 void Commands::FileFormat() {
     if (Busy()) return;
     BusyScope busy(*this);
+    if (s_.fileFormat) {
+        s_.fileFormat();
+        return;
+    }
     const std::string folder = s_.programFolder ? s_.programFolder() : std::string();
     if (folder.empty()) {
         Box("Problem getting path to GLIMMET.EXE", "Error");

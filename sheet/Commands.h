@@ -11,7 +11,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/Repair.h"
@@ -28,6 +30,7 @@ class DocumentFetcher;
 namespace inspector {
 
 class CTabSheet;
+struct SheetProfile;
 
 // The batch dialog's members.
 struct BatchChoice {
@@ -59,6 +62,34 @@ struct PrintChoice {
     bool subHex = false;           // 1040
     bool AnyPart() const;
 };
+
+// The print selection dialog's boxes and the printout, as data.
+struct PrintBox {
+    int id;
+    const char* text;
+    bool PrintChoice::*member;  // none: shown, inert
+    bool enabled = true;
+};
+
+struct PrintGroup {
+    const char* title;
+    std::span<const PrintBox> boxes;
+};
+
+struct PrintLayout {
+    std::span<const PrintGroup> groups;
+    // Checking the first box of a pair clears the second.
+    std::span<const std::pair<int, int>> clears;
+    // The parts in print order, by page role.
+    std::span<const int> order;
+    // The hex boxes choose the detail's form; else each page prints with its own.
+    bool hexBoxes;
+    // OK refuses a choice of nothing.
+    bool needsPart;
+};
+
+const PrintLayout& SalvinoPrintLayout();
+const PrintLayout& PrintLayoutOf(const SheetProfile& profile);
 
 // The preselection by the active page, with the pages' hex flags.
 PrintChoice InitialPrintChoice(int activePage, bool prefixHex, bool codesHex, bool subHex);
@@ -153,6 +184,10 @@ struct CommandServices {
     // The engine's text search (none: SearchDocumentText itself); tests
     // watch what reaches it.
     std::function<int32_t(engine::DocFile*, uint32_t start, const std::string& text, bool caseSensitive)> searchText;
+    // A profile's own form of Scramble and File Format, where its steps are
+    // its own; none: the shared command.
+    std::function<void()> scramble;
+    std::function<void()> fileFormat;
 };
 
 class Commands : public QObject {
@@ -191,6 +226,7 @@ public:
     // Menu states.
     bool DocumentOpen() const;
     bool TextCommandsEnabled() const;
+    bool ScrambleEnabled() const;
 
     // Fault 9: the least wait after a failed tick.
     static constexpr int kRetryAfterFailureMs = 5000;

@@ -149,49 +149,47 @@ void CBatchDialog::accept() {
 
 namespace {
 
-struct PrintBoxRow {
-    int id;
-    const char* text;
-    bool PrintChoice::*member;
+constexpr PrintBox kRepairBoxes[] = {{1036, "Log File", &PrintChoice::log}};
+constexpr PrintBox kInfoBoxes[] = {{1033, "Corruption Summary", &PrintChoice::corruption}};
+constexpr PrintBox kFormatBoxes[] = {
+    {1006, "General Information / Docfile Directory Information", &PrintChoice::format}};
+constexpr PrintBox kPrefixBoxes[] = {
+    {1032, "Complete Summary List of Prefix Packets", &PrintChoice::prefixSummary},
+    {1031, "Selected Prefix In Detail", &PrintChoice::prefixSelected},
+    {1038, "All (Filtered) packets in Detail", &PrintChoice::prefixAll},
+    {1009, "Print Detail description in HEX", &PrintChoice::prefixHex}};
+constexpr PrintBox kCodesBoxes[] = {
+    {1030, "Complete Summary List of codes/records", &PrintChoice::codesSummary},
+    {1029, "Selected Code/Record in Detail", &PrintChoice::codesSelected},
+    {1037, "All (Filtered) Codes/Records in Detail", &PrintChoice::codesAll},
+    {1092, "Print Detail description in HEX", &PrintChoice::codesHex}};
+constexpr PrintBox kSubBoxes[] = {
+    {1035, "Complete Summary List of codes/records", &PrintChoice::subSummary},
+    {1034, "Selected Code/Record in Detail", &PrintChoice::subSelected},
+    {1041, "All (Filtered) Codes/Records in Detail", &PrintChoice::subAll},
+    {1040, "Print Detail description in HEX", &PrintChoice::subHex}};
+constexpr PrintGroup kPrintGroups[] = {
+    {"Repair Document", kRepairBoxes}, {"Information", kInfoBoxes}, {"Format", kFormatBoxes},
+    {"Prefix", kPrefixBoxes},          {"Codes", kCodesBoxes},      {"Sub Document", kSubBoxes},
 };
-
-struct PrintGroup {
-    const char* title;
-    std::initializer_list<PrintBoxRow> rows;
-};
-
-const PrintGroup kPrintGroups[] = {
-    {"Repair Document", {{1036, "Log File", &PrintChoice::log}}},
-    {"Information", {{1033, "Corruption Summary", &PrintChoice::corruption}}},
-    {"Format", {{1006, "General Information / Docfile Directory Information", &PrintChoice::format}}},
-    {"Prefix",
-     {{1032, "Complete Summary List of Prefix Packets", &PrintChoice::prefixSummary},
-      {1031, "Selected Prefix In Detail", &PrintChoice::prefixSelected},
-      {1038, "All (Filtered) packets in Detail", &PrintChoice::prefixAll},
-      {1009, "Print Detail description in HEX", &PrintChoice::prefixHex}}},
-    {"Codes",
-     {{1030, "Complete Summary List of codes/records", &PrintChoice::codesSummary},
-      {1029, "Selected Code/Record in Detail", &PrintChoice::codesSelected},
-      {1037, "All (Filtered) Codes/Records in Detail", &PrintChoice::codesAll},
-      {1092, "Print Detail description in HEX", &PrintChoice::codesHex}}},
-    {"Sub Document",
-     {{1035, "Complete Summary List of codes/records", &PrintChoice::subSummary},
-      {1034, "Selected Code/Record in Detail", &PrintChoice::subSelected},
-      {1041, "All (Filtered) Codes/Records in Detail", &PrintChoice::subAll},
-      {1040, "Print Detail description in HEX", &PrintChoice::subHex}}},
-};
-
-bool PrintChoice::*MemberOf(int id) {
-    for (const PrintGroup& g : kPrintGroups)
-        for (const PrintBoxRow& r : g.rows)
-            if (r.id == id) return r.member;
-    return nullptr;
-}
+// Selected and all clear each other in the code groups; all packets
+// clears the selected packet, not the reverse.
+constexpr std::pair<int, int> kPrintClears[] = {{1029, 1037}, {1037, 1029}, {1034, 1041}, {1041, 1034}, {1038, 1031}};
+constexpr int kPrintOrder[] = {kRepairPage, kInfoPage, kFormatPage, kPrefixPage, kCodesPage, kSubDocPage};
 
 }  // namespace
 
-CPrintSetupDialog::CPrintSetupDialog(const PrintChoice& initial, QWidget* parent)
-    : QDialog(parent), choice(initial) {
+const PrintLayout& SalvinoPrintLayout() {
+    static const PrintLayout layout{kPrintGroups, kPrintClears, kPrintOrder, true, true};
+    return layout;
+}
+
+const PrintLayout& PrintLayoutOf(const SheetProfile& profile) {
+    return profile.print ? *profile.print : SalvinoPrintLayout();
+}
+
+CPrintSetupDialog::CPrintSetupDialog(const PrintChoice& initial, QWidget* parent, const PrintLayout& layout)
+    : QDialog(parent), choice(initial), layout_(layout) {
     setObjectName(L("dlg137"));
     setWindowTitle(L("Print Setup"));
     auto* v = new QVBoxLayout(this);
@@ -212,13 +210,14 @@ CPrintSetupDialog::CPrintSetupDialog(const PrintChoice& initial, QWidget* parent
 
     auto* grid = new QGridLayout;
     int at = 0;
-    for (const PrintGroup& g : kPrintGroups) {
+    for (const PrintGroup& g : layout_.groups) {
         auto* group = new QGroupBox(L(g.title), this);
         auto* gv = new QVBoxLayout(group);
-        for (const PrintBoxRow& r : g.rows) {
+        for (const PrintBox& r : g.boxes) {
             auto* b = new QCheckBox(L(r.text), group);
             b->setObjectName(QStringLiteral("chk%1").arg(r.id));
-            b->setChecked(choice.*r.member);
+            b->setChecked(r.member && choice.*r.member);
+            b->setEnabled(r.enabled);
             gv->addWidget(b);
             boxes[r.id] = b;
         }
@@ -229,10 +228,7 @@ CPrintSetupDialog::CPrintSetupDialog(const PrintChoice& initial, QWidget* parent
     v->addLayout(grid);
     v->addLayout(OkCancel(this, "Print", &ok, &cancel));
 
-    // Selected and all clear each other in the code groups; all packets
-    // clears the selected packet, not the reverse.
-    const std::pair<int, int> clears[] = {{1029, 1037}, {1037, 1029}, {1034, 1041}, {1041, 1034}, {1038, 1031}};
-    for (const auto& [from, to] : clears) {
+    for (const auto& [from, to] : layout_.clears) {
         QCheckBox* other = boxes.at(to);
         connect(boxes.at(from), &QCheckBox::clicked, this, [other](bool on) {
             if (on) other->setChecked(false);
@@ -253,14 +249,16 @@ void CPrintSetupDialog::PointSizeLeft() {
 }
 
 void CPrintSetupDialog::ReadControls() {
-    for (const auto& [id, box] : boxes) choice.*MemberOf(id) = box->isChecked();
+    for (const PrintGroup& g : layout_.groups)
+        for (const PrintBox& r : g.boxes)
+            if (r.member) choice.*r.member = boxes.at(r.id)->isChecked();
     const int item = pointSize->findText(pointSize->currentText());
     choice.pointSize = PrintPointSize(item, pointSize->currentText().trimmed().toStdString());
 }
 
 void CPrintSetupDialog::accept() {
     ReadControls();
-    if (!choice.AnyPart()) {
+    if (layout_.needsPart && !choice.AnyPart()) {
         ShowBox("Nothing selected to print.  Please select something.");
         return;
     }
@@ -405,7 +403,7 @@ LogFont LogFontOf(const QFont& font) {
 }
 
 std::vector<std::string> QtCommandDialogs::OpenFileNames(uint32_t* filterIndex) {
-    return RunOpenDialog(owner_, filterIndex, true);
+    return RunOpenDialog(owner_, filterIndex, profile_.batch, profile_.openFilters);
 }
 
 bool QtCommandDialogs::BatchTip() {
@@ -422,7 +420,7 @@ bool QtCommandDialogs::Batch(BatchChoice& choice) {
 }
 
 bool QtCommandDialogs::PrintSetup(PrintChoice& choice) {
-    CPrintSetupDialog d(choice, owner_);
+    CPrintSetupDialog d(choice, owner_, PrintLayoutOf(profile_));
     if (d.exec() != QDialog::Accepted) return false;
     choice = d.choice;
     return true;

@@ -59,7 +59,8 @@ private:
 class CPrintSetupDialog : public QDialog {
     Q_OBJECT
 public:
-    CPrintSetupDialog(const PrintChoice& initial, QWidget* parent = nullptr);
+    CPrintSetupDialog(const PrintChoice& initial, QWidget* parent = nullptr,
+                      const PrintLayout& layout = SalvinoPrintLayout());
     void accept() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -75,6 +76,7 @@ private:
     void ReadControls();
     // A typed size out of 2..24 goes back to item 3 when the box is left.
     void PointSizeLeft();
+    const PrintLayout& layout_;
 };
 
 class CSearchDialog : public QDialog {

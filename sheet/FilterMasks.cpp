@@ -1,5 +1,6 @@
 #include "sheet/FilterMasks.h"
 
+#include "engine/EngineContext.h"
 #include "engine/Format.h"
 #include "engine/PacketNames.h"
 
@@ -67,6 +68,10 @@ std::array<uint32_t, 2> GraphicsRowBits(size_t r) {
 
 std::string PacketFilterRowText(size_t type) {
     const char* name = type < engine::kPacketTypeNames.size() ? engine::kPacketTypeNames[type] : "";
+    // The dialect's own names; a row it removes reads as the undefined types do.
+    if (const engine::NameOverlayRow* o = engine::Ctx().profile->OverlayRow("PacketTypeNames", static_cast<uint32_t>(type));
+        o && type != 0)
+        name = o->name ? o->name : "Undefined";
     return engine::Format("(0x%2X) %s", static_cast<unsigned>(type), name ? name : "");
 }
 

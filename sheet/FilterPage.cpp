@@ -1,6 +1,7 @@
 #include "sheet/FilterPage.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -46,8 +47,11 @@ FilterMasks SheetMasks(const SheetSettings& s) { return {s.codeMasks, s.graphics
 }  // namespace
 
 CQWPage::CQWPage(CTabSheet& sheet, QWidget* parent) : PageWidget(sheet, kFilterPage, parent) {
+    const PageDialect& dialect = sheet.Profile().pages;
     auto* outer = new QVBoxLayout(this);
-    outer->addWidget(new QLabel(QStringLiteral("Use Ctrl Click to Select/Deselect  Multiple Items"), this));
+    outer->addWidget(new QLabel(
+        QString::fromLatin1(dialect.filterHint ? dialect.filterHint : "Use Ctrl Click to Select/Deselect  Multiple Items"),
+        this));
     auto* grid = new QGridLayout;
     packetList = MakeFilterList(this);
     graphicsList = MakeFilterList(this);
@@ -79,23 +83,59 @@ CQWPage::CQWPage(CTabSheet& sheet, QWidget* parent) : PageWidget(sheet, kFilterP
 
     viewInvalid->setChecked(false);
     viewAvailable->setChecked(true);
-    // Neither button applies anything: only leaving the page does.
-    connect(codeSelectAll, &QPushButton::clicked, this, [this] { SelectAll(codeList, true); });
-    connect(codeClearAll, &QPushButton::clicked, this, [this] { SelectAll(codeList, false); });
-    connect(graphicsSelectAll, &QPushButton::clicked, this, [this] { SelectAll(graphicsList, true); });
-    connect(graphicsClearAll, &QPushButton::clicked, this, [this] { SelectAll(graphicsList, false); });
-    connect(packetSelectAll, &QPushButton::clicked, this, [this] { SelectAll(packetList, true); });
-    connect(packetClearAll, &QPushButton::clicked, this, [this] { SelectAll(packetList, false); });
+    // Salvino's buttons apply nothing: only leaving the page does. Where
+    // the page follows the sheet, each click applies, and so does leaving
+    // a list.
+    const bool follow = dialect.filterFollowsSheet;
+    const std::pair<QPushButton*, std::pair<QListWidget*, bool>> buttons[] = {
+        {codeSelectAll, {codeList, true}},         {codeClearAll, {codeList, false}},
+        {graphicsSelectAll, {graphicsList, true}}, {graphicsClearAll, {graphicsList, false}},
+        {packetSelectAll, {packetList, true}},     {packetClearAll, {packetList, false}},
+    };
+    for (const auto& [button, what] : buttons) {
+        QListWidget* list = what.first;
+        const bool on = what.second;
+        connect(button, &QPushButton::clicked, this, [this, list, on, follow] {
+            SelectAll(list, on);
+            if (follow) ApplyFilter();
+        });
+    }
+    if (follow)
+        for (QListWidget* l : {codeList, graphicsList, packetList}) l->installEventFilter(this);
+}
+
+bool CQWPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut &&
+        (watched == codeList || watched == graphicsList || watched == packetList))
+        ApplyFilter();
+    return PageWidget::eventFilter(watched, event);
+}
+
+bool CQWPage::FileOpen() const {
+    const uint8_t type = sheet_.Header().FileType();
+    return sheet_.Document() && (type == 10 || type == 17 || type == 22);
+}
+
+void CQWPage::UpdatePage(uint32_t) {
+    if (created_ && sheet_.Profile().pages.filterFollowsSheet) Fill();
 }
 
 void CQWPage::OnInitDialog() { Fill(); }
 
 void CQWPage::Fill() {
+    const PageDialect& dialect = sheet_.Profile().pages;
+    if (dialect.filterFollowsSheet && !FileOpen()) {
+        for (QListWidget* l : {codeList, graphicsList, packetList}) FillList(l, {"No File Open"}, {});
+        return;
+    }
     const FilterChoice c = ChoiceFromMasks(SheetMasks(sheet_.Settings()));
     std::vector<std::string> rows;
     for (const CodeCategory& cat : kCodeCategories) rows.emplace_back(cat.name);
     FillList(codeList, rows, c.codes);
-    rows.assign(kGraphicsCategoryNames.begin(), kGraphicsCategoryNames.end());
+    if (!dialect.graphicsRows.empty())
+        rows.assign(dialect.graphicsRows.begin(), dialect.graphicsRows.end());
+    else
+        rows.assign(kGraphicsCategoryNames.begin(), kGraphicsCategoryNames.end());
     FillList(graphicsList, rows, c.graphics);
     rows.clear();
     for (size_t t = 0; t < kPacketFilterRows; ++t) rows.push_back(PacketFilterRowText(t));
@@ -118,6 +158,8 @@ void CQWPage::OnKillActive() { ApplyFilter(); }
 
 void CQWPage::ApplyFilter() {
     if (!created_) return;
+    // Lists that show no file's rows hold no choice: the filters stay.
+    if (sheet_.Profile().pages.filterFollowsSheet && !FileOpen()) return;
     const FilterMasks m = MasksFromChoice(Choice());
     SheetSettings& s = sheet_.Settings();
     bool codesChanged = false;

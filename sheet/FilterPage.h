@@ -15,7 +15,9 @@ class CQWPage : public PageWidget {
 public:
     explicit CQWPage(CTabSheet& sheet, QWidget* parent = nullptr);
 
-    void UpdatePage(uint32_t) override {}  // takes no part in the page protocol
+    // Salvino's page takes no part in the page protocol; one that follows
+    // the sheet refills from the masks at every call.
+    void UpdatePage(uint32_t) override;
     void OnKillActive() override;
     // The user's choice into the sheet's masks; a page whose masks changed
     // is refreshed. Nothing before the page window exists.
@@ -35,9 +37,11 @@ public:
 
 protected:
     void OnInitDialog() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Fill();
+    bool FileOpen() const;
 };
 
 }  // namespace inspector

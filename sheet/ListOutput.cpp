@@ -47,11 +47,13 @@ void Box(const std::string& text) {
 
 }  // namespace
 
-std::vector<std::string> RunOpenDialog(QWidget* owner, uint32_t* filterIndex, bool several) {
+std::vector<std::string> RunOpenDialog(QWidget* owner, uint32_t* filterIndex, bool several,
+                                       std::span<const char* const> ownFilters) {
     QFileDialog dialog(owner);
     dialog.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     QStringList filters;
-    for (const char* f : kOpenFilters) filters << QString::fromLatin1(f);
+    for (const char* f : ownFilters.empty() ? std::span<const char* const>(kOpenFilters) : ownFilters)
+        filters << QString::fromLatin1(f);
     dialog.setNameFilters(filters);
     const uint32_t start = *filterIndex >= 1 && *filterIndex <= filters.size() ? *filterIndex : 1;
     dialog.selectNameFilter(filters[static_cast<int>(start) - 1]);

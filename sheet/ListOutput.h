@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -57,9 +58,11 @@ private:
     QFont font_;
 };
 
-// The Open dialog with the document filters; `filterIndex` (1-based) is the
-// filter shown first and, after a choice, the one chosen. Empty on Cancel.
-std::vector<std::string> RunOpenDialog(QWidget* owner, uint32_t* filterIndex, bool several);
+// The Open dialog with the document filters (or `filters`); `filterIndex`
+// (1-based) is the filter shown first and, after a choice, the one chosen.
+// Empty on Cancel.
+std::vector<std::string> RunOpenDialog(QWidget* owner, uint32_t* filterIndex, bool several,
+                                       std::span<const char* const> filters = {});
 
 class QtSheetDialogs : public SheetDialogs {
 public:

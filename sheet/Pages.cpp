@@ -302,6 +302,12 @@ CFormatPage::CFormatPage(CTabSheet& sheet, QWidget* parent) : PageWidget(sheet, 
     fields->addWidget(codeAreaSize, 1, 3);
     fields->setColumnStretch(4, 1);
     outer->addLayout(fields);
+    if (!sheet.Profile().pages.formatSizes) {
+        for (QLayoutItem* item : {fields->itemAtPosition(1, 0), fields->itemAtPosition(1, 2)})
+            if (item && item->widget()) item->widget()->hide();
+        prefixSize->hide();
+        codeAreaSize->hide();
+    }
 
     QStyle* st = style();
     treeTarget_ = std::make_unique<QtTreeTarget>(
@@ -314,8 +320,10 @@ CFormatPage::CFormatPage(CTabSheet& sheet, QWidget* parent) : PageWidget(sheet, 
 CFormatPage::~CFormatPage() = default;
 
 // The list font from the start, as the Information page has it; the fill
-// waits for the page to show.
-void CFormatPage::OnInitDialog() { UpdatePage(kUpdateFont); }
+// waits for the page to show, unless pages refill at once.
+void CFormatPage::OnInitDialog() {
+    UpdatePage(sheet_.Profile().pages.refillAtOnce ? kUpdateAll : kUpdateFont);
+}
 
 void CFormatPage::Activated() {
     if (needsRefill_) Fill();
@@ -339,7 +347,7 @@ void CFormatPage::UpdatePage(uint32_t flags) {
         engine::PrintLine(&model, "File Header Display");
         engine::PrintLine(&model, kRule);
         engine::Ctx().describer.currentTarget = &model;
-        if (doc) engine::ListFileHeader(doc, &model);
+        if (doc) ListHeader(doc);
         engine::PrintLine(&model, kRule);
         engine::PrintLine(&model, "QW7/QWG3 Object Pool Display");
         engine::PrintLine(&model, kRule);
@@ -354,11 +362,16 @@ void CFormatPage::UpdatePage(uint32_t flags) {
         tree->setFont(font);
     }
     if (flags & kUpdateDocument) {
-        if (sheet_.ActivePage() == kFormatPage)
+        if (sheet_.ActivePage() == kFormatPage || sheet_.Profile().pages.refillAtOnce)
             Fill();
         else if (sheet_.Document())
             needsRefill_ = true;
     }
+}
+
+void CFormatPage::ListHeader(engine::DocFile* doc) {
+    const auto list = sheet_.Profile().listFileHeader;
+    (list ? list : &engine::ListFileHeader)(doc, &model);
 }
 
 void CFormatPage::Fill() {
@@ -366,7 +379,7 @@ void CFormatPage::Fill() {
     treeTarget_->Clear();
     engine::EngineContext& c = engine::Ctx();
     if (engine::DocFile* doc = sheet_.Document()) {
-        engine::ListFileHeader(doc, &model);
+        ListHeader(doc);
         model.Flush();
         std::string classText;
         c.describer.currentTarget = nullptr;

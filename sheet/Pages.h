@@ -135,6 +135,7 @@ protected:
 
 private:
     void Fill();
+    void ListHeader(engine::DocFile* doc);
     void Expanded(QTreeWidgetItem* item, bool expanded);
 
     std::unique_ptr<QtTreeTarget> treeTarget_;

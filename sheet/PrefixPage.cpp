@@ -49,6 +49,10 @@ CPrefixPage::CPrefixPage(CTabSheet& sheet, SheetDialogs& dialogs, QWidget* paren
     right->addWidget(detailList, 1);
     lists->addLayout(right, 3);
     outer->addLayout(lists, 1);
+    const PageDialect& dialect = sheet.Profile().pages;
+    usesButton->setVisible(dialect.prefixUses);
+    dataButton->setVisible(dialect.prefixUses);
+    if (!dialect.prefixName) packetName->clear();
 
     connect(packetList->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex&, const QModelIndex&) { ShowSelectedPacket(); });
@@ -145,7 +149,7 @@ void CPrefixPage::UpdatePage(uint32_t flags) {
         ShowSelectedPacket();
         return;
     }
-    if (sheet_.ActivePage() == kPrefixPage)
+    if (sheet_.ActivePage() == kPrefixPage || sheet_.Profile().pages.refillAtOnce)
         FillPacketList();
     else if (doc)
         needsRefill_ = true;
@@ -192,7 +196,7 @@ void CPrefixPage::ShowSelectedPacket() {
     details.Clear();
     if (!doc || row < 0) return;
     const uint32_t tag = packets.Tag(static_cast<size_t>(row));
-    packetName->setText(DecodeCp1252(packets.Text(static_cast<size_t>(row))));
+    if (sheet_.Profile().pages.prefixName) packetName->setText(DecodeCp1252(packets.Text(static_cast<size_t>(row))));
     engine::EngineContext& c = engine::Ctx();
     engine::ListTarget* const keep = c.describer.currentTarget;
     c.describer.currentTarget = &details;
@@ -222,7 +226,9 @@ void CPrefixPage::PacketDoubleClicked(int row) {
     if (!(tag & (engine::kTagTextBlock | engine::kTagPacket))) return;
     const uint32_t id = engine::OffsetOf(tag);
     if (auto* sub = dynamic_cast<CCodesPage*>(sheet_.PageAt(kSubDocPage))) sub->SetSourcePacket(id, 0);
-    if (tag & engine::kTagPacket)
+    if (sheet_.Profile().pages.backToPacketLine)
+        sheet_.PushHistory(kPrefixPage, static_cast<uint32_t>(row), tag);
+    else if (tag & engine::kTagPacket)
         sheet_.PushHistory(kPrefixPage, id, tag);
     else
         sheet_.PushHistory(kPrefixPage, static_cast<uint32_t>(row), engine::kTagTextBlock);
@@ -239,7 +245,8 @@ void CPrefixPage::DetailDoubleClicked(int d) {
         // In the uses list only the index entry is a row to edit.
         if (!uses_ || details.FileOffset(static_cast<size_t>(d)) == entry) {
             DialogRowEditor editor(dialogs_, ListOrFixedFont(sheet_.Settings()));
-            if (RowEdit(sheet_, details, static_cast<size_t>(d), editor) == RowEditOutcome::Written &&
+            const int only = sheet_.Profile().pages.prefixEditRefreshesAll ? -1 : kPrefixPage;
+            if (RowEdit(sheet_, details, static_cast<size_t>(d), editor, nullptr, only) == RowEditOutcome::Written &&
                 static_cast<size_t>(d) < details.Size())
                 SelectListRow(detailList, d, false);
         }

@@ -110,11 +110,14 @@ RowEditOutcome RowEditFile(engine::DocFile* f, bool readOnly, const engine::List
 }
 
 RowEditOutcome RowEdit(CTabSheet& sheet, const engine::ListTarget& details, size_t row, RowEditor& editor,
-                       std::string* editedLine) {
+                       std::string* editedLine, int onlyRole) {
     const RowEditOutcome o = RowEditFile(sheet.Document(), sheet.ReadOnly() != 0, details, row, editor, editedLine);
     if (o == RowEditOutcome::Written) {
         engine::ForgetDocumentTables();
-        sheet.RefreshAllPages(kUpdateDocument);
+        if (onlyRole >= 0)
+            sheet.RefreshPage(onlyRole, kUpdateDocument);
+        else
+            sheet.RefreshAllPages(kUpdateDocument);
     }
     return o;
 }

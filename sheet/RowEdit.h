@@ -52,8 +52,8 @@ RowEditOutcome RowEditFile(engine::DocFile* f, bool readOnly, const engine::List
 
 // Edits row `row` of `details` in the sheet's document. Written: the line's new text is in
 // `editedLine`, the engine's tables are freed, its changed flag set and
-// every page refreshed.
+// every page refreshed, or with `onlyRole` that page alone.
 RowEditOutcome RowEdit(CTabSheet& sheet, const engine::ListTarget& details, size_t row, RowEditor& editor,
-                       std::string* editedLine = nullptr);
+                       std::string* editedLine = nullptr, int onlyRole = -1);
 
 }  // namespace inspector

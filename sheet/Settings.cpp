@@ -77,12 +77,14 @@ void ExchangeLogFontText(std::string& text, LogFont& f, FontExchange direction) 
     f.pitchAndFamily = byte(v[12]);
 }
 
-void SheetSettings::Read(QSettings& store) {
+void SheetSettings::Read(QSettings& store, bool viewSettings) {
     hex = ReadNumber(store, "Hex", 1);
     updateInterval = ReadNumber(store, "Update Interval", 60);
-    openFilterIndex = ReadNumber(store, "Open Dialog Filter Index", 1);
-    buttonDefaults = ReadNumber(store, "Button defaults", 3);
-    batchAvailable = ReadNumber(store, "BatchAvailable", 0);
+    if (viewSettings) {
+        openFilterIndex = ReadNumber(store, "Open Dialog Filter Index", 1);
+        buttonDefaults = ReadNumber(store, "Button defaults", 3);
+        batchAvailable = ReadNumber(store, "BatchAvailable", 0);
+    }
     for (size_t i = 0; i < 2; ++i) codeMasks[i] = ReadNumber(store, kCodeMaskNames[i], 0);
     for (size_t i = 0; i < 2; ++i) graphicsMasks[i] = ReadNumber(store, kGraphicsMaskNames[i], 0);
     for (size_t i = 0; i < 8; ++i)
@@ -101,12 +103,14 @@ void SheetSettings::Read(QSettings& store) {
     }
 }
 
-void SheetSettings::Write(QSettings& store) const {
+void SheetSettings::Write(QSettings& store, bool viewSettings) const {
     WriteNumber(store, "Hex", hex);
     WriteNumber(store, "Update Interval", updateInterval);
-    WriteNumber(store, "Open Dialog Filter Index", openFilterIndex);
-    WriteNumber(store, "Button defaults", buttonDefaults);
-    WriteNumber(store, "BatchAvailable", batchAvailable);
+    if (viewSettings) {
+        WriteNumber(store, "Open Dialog Filter Index", openFilterIndex);
+        WriteNumber(store, "Button defaults", buttonDefaults);
+        WriteNumber(store, "BatchAvailable", batchAvailable);
+    }
     for (size_t i = 0; i < 2; ++i) WriteNumber(store, kCodeMaskNames[i], codeMasks[i]);
     for (size_t i = 0; i < 2; ++i) WriteNumber(store, kGraphicsMaskNames[i], graphicsMasks[i]);
     for (size_t i = 0; i < 8; ++i) WriteNumber(store, kPrefixMaskNames[i], prefixMasks[i]);

@@ -46,10 +46,12 @@ struct SheetSettings {
     std::optional<LogFont> listFont;  // none: the system's font
 
     // Reads every value with its default; a pair of code (or graphics) masks
-    // that are both 0 means all, 0xFFFFFFFF each.
-    void Read(QSettings& store);
+    // that are both 0 means all, 0xFFFFFFFF each. Without `viewSettings`
+    // "Open Dialog Filter Index", "Button defaults" and "BatchAvailable"
+    // are neither read nor written.
+    void Read(QSettings& store, bool viewSettings = true);
     // Writes the numbers (not "Font" and "FaceName": the Font command does).
-    void Write(QSettings& store) const;
+    void Write(QSettings& store, bool viewSettings = true) const;
 };
 
 // Where the profile keeps its settings.

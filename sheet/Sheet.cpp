@@ -1,5 +1,6 @@
 #include "sheet/Sheet.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include <QSettings>
@@ -82,7 +83,7 @@ CTabSheet::~CTabSheet() {
 
 void CTabSheet::OnCreate() {
     QSettings store = SettingsStore(profile_);
-    settings_.Read(store);
+    settings_.Read(store, profile_.viewSettings);
     autoRefresh_ = false;
 }
 
@@ -91,6 +92,13 @@ void CTabSheet::OnInitDialog() {
     view_->SetAdvancedText("Advanced >>");
     view_->SetBackEnabled(false);
     view_->SetRepairEnabled(false);
+    if (!profile_.advancedView) {
+        // Every page is there from the start; with no document they stay unfilled.
+        SetActivePage(profile_.RoleAt(0));
+        if (!pending_.empty()) LoadDocument(pending_, false);
+        if (caption_.empty()) UpdateCaption(nullptr, false);
+        return;
+    }
     SetActivePage(kInfoPage);
     SetActivePage(kRepairPage);
     if (settings_.buttonDefaults & kDefaultAdvanced) ToggleAdvanced();
@@ -104,22 +112,24 @@ void CTabSheet::OnInitDialog() {
 void CTabSheet::OnDestroy() {
     {
         QSettings store = SettingsStore(profile_);
-        settings_.Write(store);
+        settings_.Write(store, profile_.viewSettings);
     }
     UnloadDocument();
 }
 
-bool CTabSheet::PageInView(int index) const {
-    return index >= 0 && index < (advanced_ ? kPageCount : profile_.simplePages);
+bool CTabSheet::PageInView(int role) const {
+    const int index = profile_.IndexOf(role);
+    if (index < 0 || !Page(role)) return false;
+    return !profile_.advancedView || advanced_ || index < profile_.simplePages;
 }
 
-void CTabSheet::SetActivePage(int index) {
-    if (!PageInView(index) || index == active_) return;
+void CTabSheet::SetActivePage(int role) {
+    if (!PageInView(role) || role == active_) return;
     if (SheetPage* left = active_ >= 0 ? Page(active_) : nullptr) left->OnKillActive();
-    active_ = index;
-    view_->ShowPage(index);
-    SetLastPage(index);
-    if (SheetPage* p = Page(index)) p->OnSetActive();
+    active_ = role;
+    view_->ShowPage(role);
+    SetLastPage(profile_.IndexOf(role));
+    if (SheetPage* p = Page(role)) p->OnSetActive();
 }
 
 void CTabSheet::SetButtonDefaultBits(uint32_t mask, bool on) {
@@ -134,10 +144,12 @@ void CTabSheet::SetLastPage(int index) {
 }
 
 void CTabSheet::ToggleAdvanced() {
+    if (!profile_.advancedView) return;
     const int current = active_;
+    const int count = profile_.PageCount();
     if (advanced_) {
         if (current != kRepairPage && current != kInfoPage) SetActivePage(kRepairPage);
-        for (int i = kPageCount - 1; i >= profile_.simplePages; --i) view_->RemovePage(i);
+        for (int i = count - 1; i >= profile_.simplePages; --i) view_->RemovePage(profile_.RoleAt(i));
         view_->SetAdvancedText("Advanced >>");
         SetButtonDefaultBits(kDefaultAdvanced, false);
         advanced_ = false;
@@ -145,24 +157,28 @@ void CTabSheet::ToggleAdvanced() {
         return;
     }
     advanced_ = true;
-    for (int i = profile_.simplePages; i < kPageCount; ++i) view_->AddPage(i);
+    for (int i = profile_.simplePages; i < count; ++i) view_->AddPage(profile_.RoleAt(i));
     // Every page window exists afterwards; then the page the user was on.
-    for (int i = kPageCount - 1; i >= profile_.simplePages; --i) SetActivePage(i);
+    for (int i = count - 1; i >= profile_.simplePages; --i) SetActivePage(profile_.RoleAt(i));
     SetActivePage(current < 0 ? kRepairPage : current);
     view_->SetAdvancedText("<< Advanced");
     SetButtonDefaultBits(kDefaultAdvanced, true);
     UpdateBack();
 }
 
-void CTabSheet::RefreshPage(int index, uint32_t flags) {
-    SheetPage* p = Page(index);
+void CTabSheet::RefreshPage(int role, uint32_t flags) {
+    SheetPage* p = PageAt(role);
     if (p && p->HasWindow()) p->UpdatePage(flags);
 }
 
 void CTabSheet::RefreshAllPages(uint32_t flags) {
-    for (int index : {kInfoPage, kRepairPage, kFormatPage})
-        if (SheetPage* p = Page(index)) p->UpdatePage(flags);
-    for (int index : {kPrefixPage, kCodesPage, kSubDocPage}) RefreshPage(index, flags);
+    // The list pages refill only with a window; the others are always told.
+    for (int role : profile_.refreshOrder) {
+        if (role == kPrefixPage || role == kCodesPage || role == kSubDocPage)
+            RefreshPage(role, flags);
+        else if (SheetPage* p = PageAt(role))
+            p->UpdatePage(flags);
+    }
 }
 
 void CTabSheet::UpdateCaption(const std::string* path, bool modified) {
@@ -223,7 +239,8 @@ void CTabSheet::LoadDocument(const std::string& path, bool modified) {
     if (doc_) UnloadDocument();
     graphics::CloseQwgOutline();
     int verdict = engine::kVerdictOpened;
-    doc_ = engine::OpenDocument(path, &header_, &readOnly_, &verdict);
+    doc_ = (profile_.openDocument ? profile_.openDocument : &engine::OpenDocument)(path, &header_, &readOnly_,
+                                                                                  &verdict);
     if (!doc_) {
         // A refused file leaves no trace of its header behind.
         ForgetDocument(header_);
@@ -304,11 +321,12 @@ uint32_t CTabSheet::CodeRowAtOrAfter(uint32_t offset) const {
 }
 
 void CTabSheet::UpdateBack() {
-    view_->SetBackEnabled(!history_.empty() && PageInView(static_cast<int>(history_.back().pageKind)));
+    view_->SetBackEnabled(!history_.empty() &&
+                          PageInView(profile_.RoleAt(static_cast<int>(history_.back().pageKind))));
 }
 
 void CTabSheet::PushHistory(uint32_t pageKind, uint32_t value, uint32_t target) {
-    history_.push_back({pageKind, value});
+    history_.push_back({static_cast<uint32_t>(profile_.IndexOf(static_cast<int>(pageKind))), value});
     UpdateBack();
     const uint32_t mask = engine::Ctx().profile->tagOffsetMask;
 
@@ -359,23 +377,20 @@ void CTabSheet::Back() {
         return;
     }
     const HistoryEntry e = history_.back();
+    const int role = profile_.RoleAt(static_cast<int>(e.pageKind));
     // An entry for a page of the advanced view waits for that view.
-    if (!PageInView(static_cast<int>(e.pageKind))) {
+    if (!PageInView(role)) {
         if (engine::WindowHost* w = engine::Ctx().hosts.window) w->Beep();
         UpdateBack();
         return;
     }
     history_.pop_back();
-    SetActivePage(static_cast<int>(e.pageKind));
-    switch (e.pageKind) {
-    case kPrefixPage:
-    case kCodesPage:
-    case kSubDocPage:
-        if (SheetPage* p = Page(static_cast<int>(e.pageKind))) p->SelectItem(e.value);
-        break;
-    default:
-        if (engine::WindowHost* w = engine::Ctx().hosts.window) w->Beep();
-        break;
+    SetActivePage(role);
+    const auto& selects = profile_.backSelects;
+    if (std::find(selects.begin(), selects.end(), role) != selects.end()) {
+        if (SheetPage* p = Page(role)) p->SelectItem(e.value);
+    } else if (engine::WindowHost* w = engine::Ctx().hosts.window) {
+        w->Beep();
     }
     UpdateBack();
 }

@@ -74,9 +74,9 @@ public:
     virtual void SetBackEnabled(bool enabled) = 0;
     virtual void SetRepairEnabled(bool enabled) = 0;
     virtual void SetAdvancedText(const std::string& text) = 0;
-    virtual void AddPage(int index) = 0;     // puts page `index` into the sheet, at the end
-    virtual void RemovePage(int index) = 0;  // takes it out; the page object stays
-    virtual void ShowPage(int index) = 0;    // makes it the current tab
+    virtual void AddPage(int role) = 0;     // puts the page of `role` into the sheet, at the end
+    virtual void RemovePage(int role) = 0;  // takes it out; the page object stays
+    virtual void ShowPage(int role) = 0;    // makes it the current tab
 };
 
 // The first of `count` rows in file order whose tag, masked, is at least
@@ -110,8 +110,9 @@ public:
     CTabSheet(const CTabSheet&) = delete;
     CTabSheet& operator=(const CTabSheet&) = delete;
 
+    // The pages by role (PageRole); none for a role the profile has no page for.
     void AttachPages(const std::array<SheetPage*, kPageCount>& pages) { pages_ = pages; }
-    SheetPage* PageAt(int index) const { return index >= 0 && index < kPageCount ? Page(index) : nullptr; }
+    SheetPage* PageAt(int role) const { return role >= 0 && role < kPageCount ? Page(role) : nullptr; }
     void SetPendingPath(std::string path) { pending_ = std::move(path); }
 
     // The window's life: settings read, view built and the pending document
@@ -123,7 +124,9 @@ public:
     void LoadDocument(const std::string& path, bool modified);
     void UnloadDocument();
     void RefreshAllPages(uint32_t flags);
-    void RefreshPage(int index, uint32_t flags);
+    void RefreshPage(int role, uint32_t flags);
+    // `pageKind` is the role of the page that pushes; the history keeps its
+    // tab index.
     void PushHistory(uint32_t pageKind, uint32_t value, uint32_t target);
     void Back();
     void ClearHistory();
@@ -131,10 +134,12 @@ public:
     void ToggleAdvanced();
     void OpenRecent(int number);
 
-    // Makes a page of the current view active; its page gets OnSetActive.
-    void SetActivePage(int index);
+    // Makes a page of the current view active, by role; its page gets
+    // OnSetActive.
+    void SetActivePage(int role);
+    // The active page's role.
     int ActivePage() const { return active_; }
-    bool PageInView(int index) const;
+    bool PageInView(int role) const;
 
     uint32_t GetButtonDefaults() const { return settings_.buttonDefaults; }
     void SetButtonDefaultBits(uint32_t mask, bool on);
@@ -164,7 +169,7 @@ public:
     std::function<void()> onExtract;
 
 private:
-    SheetPage* Page(int index) const { return pages_[static_cast<size_t>(index)]; }
+    SheetPage* Page(int role) const { return pages_[static_cast<size_t>(role)]; }
     void ShowRefusal(int verdict, const std::string& path);
     // Back is enabled while the last entry names a page of the current view.
     void UpdateBack();

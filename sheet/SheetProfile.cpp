@@ -1,6 +1,35 @@
 #include "sheet/SheetProfile.h"
 
+#include "engine/Document.h"
+#include "engine/TextOps.h"
+
 namespace inspector {
+
+namespace {
+
+constexpr int kSalvinoRefresh[] = {kInfoPage, kRepairPage, kFormatPage, kPrefixPage, kCodesPage, kSubDocPage};
+constexpr int kSalvinoBack[] = {kPrefixPage, kCodesPage, kSubDocPage};
+
+constexpr MenuItem kFile[] = {{"&Open...", 57601},
+                              {"&Close", 57602},
+                              {"&Print...", 57607},
+                              {"Fetch &Document from Quillwright", 32775},
+                              {"&Auto Refresh", 32776},
+                              {nullptr, 0},
+                              {"Exit", 32771},
+                              {nullptr, 0},
+                              {"Recent File", 57616}};
+constexpr MenuItem kEdit[] = {{"&Find...", 57636},
+                              {nullptr, 0},
+                              {"&Scramble all text...", 32783},
+                              {nullptr, 0},
+                              {"&Extract text from document...", 32785}};
+constexpr MenuItem kOptions[] = {{"&Font...", 32774}};
+constexpr MenuItem kHelp[] = {
+    {"&Help...", 32780}, {nullptr, 0}, {"&File Format...", 32784}, {nullptr, 0}, {"&About...", 32778}};
+constexpr MenuPopup kMenu[] = {{"&File", kFile}, {"&Edit", kEdit}, {"&Options", kOptions}, {"&Help", kHelp}};
+
+}  // namespace
 
 const SheetProfile& SalvinoSheetProfile() {
     static const SheetProfile profile{
@@ -21,6 +50,12 @@ const SheetProfile& SalvinoSheetProfile() {
         .aboutProduct = "QW Document Restore Utility",
         .aboutVersion = "Version 2.1",
         .batch = true,
+        .refreshOrder = kSalvinoRefresh,
+        .backSelects = kSalvinoBack,
+        .menu = kMenu,
+        .openDocument = &engine::OpenDocument,
+        .listFileHeader = &engine::ListFileHeader,
+        .searchText = &engine::SearchDocumentText,
     };
     return profile;
 }

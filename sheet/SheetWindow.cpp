@@ -30,7 +30,7 @@
 namespace inspector {
 
 SheetWindow::SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs, CommandDialogs* commandDialogs,
-                         QWidget* parent)
+                         QWidget* parent, const PageFactory& ownPages)
     : QMainWindow(parent), dialogs_(dialogs) {
     if (!dialogs_) {
         ownDialogs_ = std::make_unique<QtSheetDialogs>(this);
@@ -48,7 +48,7 @@ SheetWindow::SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs, Com
     services.fetchTarget = sheet::FetchTargetPath;
     commands_ = std::make_unique<Commands>(*sheet_, std::move(services));
     setWindowTitle(QString::fromLatin1(profile.title));
-    setAcceptDrops(true);
+    setAcceptDrops(profile.acceptsDrops);
     BuildMenu();
 
     auto* central = new QWidget(this);
@@ -57,30 +57,19 @@ SheetWindow::SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs, Com
     outer->addWidget(tabs, 1);
 
     for (int i = 0; i < kPageCount; ++i) {
-        PageWidget* p = nullptr;
-        if (i == kRepairPage)
-            p = new CRepairPage(*sheet_, *dialogs_, tabs);
-        else if (i == kInfoPage)
-            p = new CInfoPage(*sheet_, *dialogs_, tabs);
-        else if (i == kFormatPage)
-            p = new CFormatPage(*sheet_, tabs);
-        else if (i == kFilterPage)
-            p = new CQWPage(*sheet_, tabs);
-        else if (i == kPrefixPage)
-            p = new CPrefixPage(*sheet_, *dialogs_, tabs);
-        else if (i == kCodesPage || i == kSubDocPage)
-            p = new CCodesPage(*sheet_, *dialogs_, i, tabs);
-        else
-            p = new PlaceholderPage(*sheet_, i, tabs);
+        if (profile.IndexOf(i) < 0) continue;
+        PageWidget* p = ownPages ? ownPages(i, *sheet_, *dialogs_, tabs) : nullptr;
+        if (!p) p = MakeSharedPage(i);
         p->hide();
         pages_[static_cast<size_t>(i)] = p;
     }
-    repairPage()->SetFindings(&infoPage()->model, infoPage()->list);
+    if (repairPage() && infoPage()) repairPage()->SetFindings(&infoPage()->model, infoPage()->list);
     std::array<SheetPage*, kPageCount> asPages{};
     for (size_t i = 0; i < pages_.size(); ++i) asPages[i] = pages_[i];
     sheet_->AttachPages(asPages);
     switching_ = true;
-    for (int i = 0; i < profile.simplePages; ++i) AddPage(i);
+    const int shown = profile.advancedView ? profile.simplePages : profile.PageCount();
+    for (int i = 0; i < shown; ++i) AddPage(profile.RoleAt(i));
     switching_ = false;
     connect(tabs, &QTabWidget::currentChanged, this, [this](int tab) {
         if (switching_ || tab < 0) return;
@@ -89,72 +78,128 @@ SheetWindow::SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs, Com
 
     auto* buttons = new QHBoxLayout;
     backButton = new QPushButton(QStringLiteral("Back"), central);
-    advancedButton = new QPushButton(QStringLiteral("Advanced >>"), central);
-    repairButton = new QPushButton(QStringLiteral("Repair"), central);
     backButton->setEnabled(false);
-    repairButton->setEnabled(false);
     buttons->addWidget(backButton);
-    buttons->addWidget(advancedButton);
-    buttons->addStretch(1);
-    buttons->addWidget(repairButton);
+    if (profile.advancedView) {
+        advancedButton = new QPushButton(QStringLiteral("Advanced >>"), central);
+        repairButton = new QPushButton(QStringLiteral("Repair"), central);
+        repairButton->setEnabled(false);
+        buttons->addWidget(advancedButton);
+        buttons->addStretch(1);
+        buttons->addWidget(repairButton);
+        connect(advancedButton, &QPushButton::clicked, this, [this] {
+            if (!commands_->Busy()) sheet_->ToggleAdvanced();
+        });
+        connect(repairButton, &QPushButton::clicked, this,
+                [this] { commands_->Repair([this] { repairPage()->RepairAction(); }); });
+    } else {
+        // There is no Exit command: Close ends the program.
+        closeButton = new QPushButton(QStringLiteral("&Close"), central);
+        buttons->addStretch(1);
+        buttons->addWidget(closeButton);
+        connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    }
     outer->addLayout(buttons);
     setCentralWidget(central);
     connect(backButton, &QPushButton::clicked, this, [this] {
         if (!commands_->Busy()) sheet_->Back();
     });
-    connect(advancedButton, &QPushButton::clicked, this, [this] {
-        if (!commands_->Busy()) sheet_->ToggleAdvanced();
-    });
-    connect(repairButton, &QPushButton::clicked, this,
-            [this] { commands_->Repair([this] { repairPage()->RepairAction(); }); });
     resize(760, 560);
 }
 
-void SheetWindow::BuildMenu() {
-    auto add = [this](QMenu* menu, const char* text, void (Commands::*command)()) {
-        QAction* a = menu->addAction(QString::fromLatin1(text));
-        connect(a, &QAction::triggered, this, [this, command] { (commands_.get()->*command)(); });
-        return a;
+QAction* SheetWindow::MenuAction(QMenu* menu, const MenuItem& item) {
+    using Command = void (Commands::*)();
+    struct Binding {
+        int id;
+        Command command;
+        QAction* SheetWindow::*action;
     };
-    fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-    openAction = add(fileMenu, "&Open...", &Commands::Open);
-    closeAction = add(fileMenu, "&Close", &Commands::Close);
-    printAction = add(fileMenu, "&Print...", &Commands::Print);
-    fetchAction = add(fileMenu, "Fetch &Document from Quillwright", &Commands::FetchCurrentDocument);
-    fetchAction->setShortcut(QKeySequence(Qt::Key_F5));
-    autoRefreshAction = add(fileMenu, "&Auto Refresh", &Commands::ToggleAutoRefresh);
-    autoRefreshAction->setCheckable(true);
-    // The check mark shows the flag, never the click.
-    connect(autoRefreshAction, &QAction::triggered, this, [this] { UpdateMenuStates(); });
-    fileMenu->addSeparator();
-    exitAction = fileMenu->addAction(QStringLiteral("Exit"));
-    connect(exitAction, &QAction::triggered, this, &QWidget::close);
-    recentSeparator_ = fileMenu->addSeparator();
+    static const Binding kBindings[] = {
+        {57601, &Commands::Open, &SheetWindow::openAction},
+        {57602, &Commands::Close, &SheetWindow::closeAction},
+        {57607, &Commands::Print, &SheetWindow::printAction},
+        {32775, &Commands::FetchCurrentDocument, &SheetWindow::fetchAction},
+        {32776, &Commands::ToggleAutoRefresh, &SheetWindow::autoRefreshAction},
+        {57636, &Commands::Find, &SheetWindow::findAction},
+        {32783, &Commands::Scramble, &SheetWindow::scrambleAction},
+        {32785, &Commands::Extract, &SheetWindow::extractAction},
+        {32774, &Commands::Font, &SheetWindow::fontAction},
+        {32780, &Commands::HelpTips, &SheetWindow::helpAction},
+        {32784, &Commands::FileFormat, &SheetWindow::fileFormatAction},
+        {32778, &Commands::About, &SheetWindow::aboutAction},
+    };
+    QAction* a = menu ? menu->addAction(QString::fromLatin1(item.text)) : new QAction(this);
+    if (item.id == 32771) {
+        exitAction = a;
+        connect(a, &QAction::triggered, this, &QWidget::close);
+        return a;
+    }
+    for (const Binding& b : kBindings) {
+        if (b.id != item.id) continue;
+        this->*b.action = a;
+        const Command command = b.command;
+        connect(a, &QAction::triggered, this, [this, command] { (commands_.get()->*command)(); });
+    }
+    if (item.id == 32775) a->setShortcut(QKeySequence(Qt::Key_F5));
+    if (item.id == 57636) a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    if (item.id == 32776) {
+        a->setCheckable(true);
+        // The check mark shows the flag, never the click.
+        connect(a, &QAction::triggered, this, [this] { UpdateMenuStates(); });
+    }
+    return a;
+}
 
-    editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
-    findAction = add(editMenu, "&Find...", &Commands::Find);
-    findAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    editMenu->addSeparator();
-    scrambleAction = add(editMenu, "&Scramble all text...", &Commands::Scramble);
-    editMenu->addSeparator();
-    extractAction = add(editMenu, "&Extract text from document...", &Commands::Extract);
+PageWidget* SheetWindow::MakeSharedPage(int role) {
+    switch (role) {
+    case kRepairPage: return new CRepairPage(*sheet_, *dialogs_, tabs);
+    case kInfoPage: return new CInfoPage(*sheet_, *dialogs_, tabs);
+    case kFormatPage: return new CFormatPage(*sheet_, tabs);
+    case kFilterPage: return new CQWPage(*sheet_, tabs);
+    case kPrefixPage: return new CPrefixPage(*sheet_, *dialogs_, tabs);
+    case kCodesPage:
+    case kSubDocPage: return new CCodesPage(*sheet_, *dialogs_, role, tabs);
+    default: return new PlaceholderPage(*sheet_, role, tabs);
+    }
+}
 
-    optionsMenu = menuBar()->addMenu(QStringLiteral("&Options"));
-    fontAction = add(optionsMenu, "&Font...", &Commands::Font);
-
-    helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
-    helpAction = add(helpMenu, "&Help...", &Commands::HelpTips);
-    helpMenu->addSeparator();
-    fileFormatAction = add(helpMenu, "&File Format...", &Commands::FileFormat);
-    helpMenu->addSeparator();
-    aboutAction = add(helpMenu, "&About...", &Commands::About);
+void SheetWindow::BuildMenu() {
+    const auto& popups = sheet_->Profile().menu;
+    QMenu* menus[] = {nullptr, nullptr, nullptr, nullptr};
+    for (size_t p = 0; p < popups.size() && p < std::size(menus); ++p) {
+        QMenu* m = menus[p] = menuBar()->addMenu(QString::fromLatin1(popups[p].title));
+        for (const MenuItem& item : popups[p].items) {
+            if (item.id == 57616) {
+                // The recent files go here; with none there is no item at all.
+                recentSeparator_ = m->actions().isEmpty() ? nullptr : m->actions().back();
+                continue;
+            }
+            if (item.id == 0)
+                m->addSeparator();
+            else
+                MenuAction(m, item);
+        }
+    }
+    fileMenu = menus[0];
+    editMenu = menus[1];
+    optionsMenu = menus[2];
+    helpMenu = menus[3];
+    // The fetch and its timer keep their keys where the menu has no item for them.
+    for (const MenuItem item : {MenuItem{nullptr, 32775}, MenuItem{nullptr, 32776}}) {
+        if ((item.id == 32775 ? fetchAction : autoRefreshAction) != nullptr) continue;
+        QAction* a = MenuAction(nullptr, item);
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+    }
 
     // A help request anywhere in the window shows the tips.
-    helpRequest = new QAction(this);
-    helpRequest->setShortcut(QKeySequence(QKeySequence::HelpContents));
-    helpRequest->setShortcutContext(Qt::WindowShortcut);
-    addAction(helpRequest);
-    connect(helpRequest, &QAction::triggered, this, [this] { commands_->HelpTips(); });
+    if (sheet_->Profile().helpKey) {
+        helpRequest = new QAction(this);
+        helpRequest->setShortcut(QKeySequence(QKeySequence::HelpContents));
+        helpRequest->setShortcutContext(Qt::WindowShortcut);
+        addAction(helpRequest);
+        connect(helpRequest, &QAction::triggered, this, [this] { commands_->HelpTips(); });
+    }
 
     connect(fileMenu, &QMenu::aboutToShow, this, &SheetWindow::RebuildFileMenu);
     for (QMenu* m : {editMenu, optionsMenu, helpMenu})
@@ -167,8 +212,8 @@ void SheetWindow::UpdateMenuStates() {
     closeAction->setEnabled(open);
     printAction->setEnabled(open);
     findAction->setEnabled(open);
-    scrambleAction->setEnabled(commands_->TextCommandsEnabled());
-    extractAction->setEnabled(commands_->TextCommandsEnabled());
+    scrambleAction->setEnabled(commands_->ScrambleEnabled());
+    if (extractAction) extractAction->setEnabled(commands_->TextCommandsEnabled());
     autoRefreshAction->setChecked(sheet_->AutoRefresh());
 }
 
@@ -195,18 +240,28 @@ void SheetWindow::Finish() {
     sheet_->OnDestroy();
 }
 
-CRepairPage* SheetWindow::repairPage() const { return static_cast<CRepairPage*>(page(kRepairPage)); }
-bool SheetWindow::RepairRunning() const { return repairPage()->Running(); }
+CRepairPage* SheetWindow::repairPage() const { return qobject_cast<CRepairPage*>(page(kRepairPage)); }
+bool SheetWindow::RepairRunning() const { return repairPage() && repairPage()->Running(); }
 
-engine::RepairJob& SheetWindow::Job() { return repairPage()->job; }
-bool SheetWindow::RepairPageHasWindow() const { return repairPage()->HasWindow(); }
-bool SheetWindow::GetNewFileName(std::string* text) const { return repairPage()->GetNewFileName(text); }
-void SheetWindow::SetNewFileName(const std::string& text) { repairPage()->SetNewFileName(text); }
-void SheetWindow::ShowRepairMembers() { repairPage()->ShowMembers(); }
-int SheetWindow::RunRepair() { return repairPage()->RunRepair(); }
-void SheetWindow::ClearFindings() { infoPage()->model.Clear(); }
-void SheetWindow::ClearLog() { repairPage()->model.Clear(); }
-int SheetWindow::InfoBatchStep() { return infoPage()->BatchStep(); }
+engine::RepairJob& SheetWindow::Job() { return repairPage() ? repairPage()->job : noRepair_; }
+bool SheetWindow::RepairPageHasWindow() const { return repairPage() && repairPage()->HasWindow(); }
+bool SheetWindow::GetNewFileName(std::string* text) const {
+    return repairPage() && repairPage()->GetNewFileName(text);
+}
+void SheetWindow::SetNewFileName(const std::string& text) {
+    if (repairPage()) repairPage()->SetNewFileName(text);
+}
+void SheetWindow::ShowRepairMembers() {
+    if (repairPage()) repairPage()->ShowMembers();
+}
+int SheetWindow::RunRepair() { return repairPage() ? repairPage()->RunRepair() : 0; }
+void SheetWindow::ClearFindings() {
+    if (infoPage()) infoPage()->model.Clear();
+}
+void SheetWindow::ClearLog() {
+    if (repairPage()) repairPage()->model.Clear();
+}
+int SheetWindow::InfoBatchStep() { return infoPage() ? infoPage()->BatchStep() : 1; }
 
 bool SheetWindow::PageHex(int index) const {
     if (index == kPrefixPage) return static_cast<CPrefixPage*>(page(index))->hexBox->isChecked();
@@ -233,8 +288,8 @@ void SheetWindow::SetWaitCursor(bool on) {
 }
 
 bool SheetWindow::ModalUp() const { return QApplication::activeModalWidget() != nullptr || !isEnabled(); }
-CInfoPage* SheetWindow::infoPage() const { return static_cast<CInfoPage*>(page(kInfoPage)); }
-CFormatPage* SheetWindow::formatPage() const { return static_cast<CFormatPage*>(page(kFormatPage)); }
+CInfoPage* SheetWindow::infoPage() const { return qobject_cast<CInfoPage*>(page(kInfoPage)); }
+CFormatPage* SheetWindow::formatPage() const { return qobject_cast<CFormatPage*>(page(kFormatPage)); }
 
 void SheetWindow::SetCaption(const std::string& caption) {
     setWindowTitle(DecodeCp1252(caption));
@@ -242,32 +297,37 @@ void SheetWindow::SetCaption(const std::string& caption) {
     if (commands_) UpdateMenuStates();
 }
 void SheetWindow::SetBackEnabled(bool enabled) { backButton->setEnabled(enabled); }
-void SheetWindow::SetRepairEnabled(bool enabled) { repairButton->setEnabled(enabled); }
-void SheetWindow::SetAdvancedText(const std::string& text) { advancedButton->setText(QString::fromLatin1(text.c_str())); }
+void SheetWindow::SetRepairEnabled(bool enabled) {
+    if (repairButton) repairButton->setEnabled(enabled);
+}
+void SheetWindow::SetAdvancedText(const std::string& text) {
+    if (advancedButton) advancedButton->setText(QString::fromLatin1(text.c_str()));
+}
 
-void SheetWindow::AddPage(int index) {
-    PageWidget* p = page(index);
-    if (tabs->indexOf(p) >= 0) return;
+void SheetWindow::AddPage(int role) {
+    PageWidget* p = role >= 0 ? page(role) : nullptr;
+    if (!p || tabs->indexOf(p) >= 0) return;
     const bool was = switching_;
     switching_ = true;
     tabs->addTab(p, p->Title());
     switching_ = was;
 }
 
-void SheetWindow::RemovePage(int index) {
-    const int tab = tabs->indexOf(page(index));
+void SheetWindow::RemovePage(int role) {
+    const int tab = role >= 0 ? tabs->indexOf(page(role)) : -1;
     if (tab < 0) return;
     const bool was = switching_;
     switching_ = true;
     tabs->removeTab(tab);
-    page(index)->hide();
+    page(role)->hide();
     switching_ = was;
 }
 
-void SheetWindow::ShowPage(int index) {
+void SheetWindow::ShowPage(int role) {
+    if (role < 0 || !page(role)) return;
     const bool was = switching_;
     switching_ = true;
-    tabs->setCurrentWidget(page(index));
+    tabs->setCurrentWidget(page(role));
     switching_ = was;
 }
 
@@ -290,7 +350,7 @@ void SheetWindow::RebuildFileMenu() {
 }
 
 void SheetWindow::DropUrls(const QList<QUrl>& urls) {
-    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    if (!sheet_->Profile().acceptsDrops || urls.isEmpty() || !urls.first().isLocalFile()) return;
     commands_->LoadDropped(PathBytes(urls.first().toLocalFile()));
 }
 
@@ -306,7 +366,7 @@ void SheetWindow::closeEvent(QCloseEvent* event) {
 }
 
 void SheetWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+    if (sheet_->Profile().acceptsDrops && event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
 void SheetWindow::dropEvent(QDropEvent* event) {

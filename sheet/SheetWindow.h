@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,13 +25,17 @@ class CRepairPage;
 class PageWidget;
 class SheetDialogs;
 
+// A profile's own page for a role; none: the shared page of that role.
+using PageFactory = std::function<PageWidget*(int role, CTabSheet& sheet, SheetDialogs& dialogs, QWidget* parent)>;
+
 class SheetWindow : public QMainWindow, public SheetView, public CommandPages {
     Q_OBJECT
 public:
     // Without `dialogs` the window uses the Qt file and print dialogs;
     // without `commandDialogs` the commands' own Qt dialogs over them.
     explicit SheetWindow(const SheetProfile& profile, SheetDialogs* dialogs = nullptr,
-                         CommandDialogs* commandDialogs = nullptr, QWidget* parent = nullptr);
+                         CommandDialogs* commandDialogs = nullptr, QWidget* parent = nullptr,
+                         const PageFactory& ownPages = {});
     ~SheetWindow() override;
 
     // Reads the settings, builds the view and opens `pendingPath` when it
@@ -41,7 +46,8 @@ public:
 
     CTabSheet& sheet() { return *sheet_; }
     Commands& commands() { return *commands_; }
-    PageWidget* page(int index) const { return pages_[static_cast<size_t>(index)]; }
+    // The page of a role; none when the profile has no such page.
+    PageWidget* page(int role) const { return pages_[static_cast<size_t>(role)]; }
     CRepairPage* repairPage() const;
     CInfoPage* infoPage() const;
     CFormatPage* formatPage() const;
@@ -52,9 +58,9 @@ public:
     void SetBackEnabled(bool enabled) override;
     void SetRepairEnabled(bool enabled) override;
     void SetAdvancedText(const std::string& text) override;
-    void AddPage(int index) override;
-    void RemovePage(int index) override;
-    void ShowPage(int index) override;
+    void AddPage(int role) override;
+    void RemovePage(int role) override;
+    void ShowPage(int role) override;
 
     // CommandPages
     engine::RepairJob& Job() override;
@@ -84,6 +90,7 @@ public:
     QPushButton* backButton = nullptr;
     QPushButton* advancedButton = nullptr;
     QPushButton* repairButton = nullptr;
+    QPushButton* closeButton = nullptr;  // "&Close", where there is no advanced view
     QMenu *fileMenu = nullptr, *editMenu = nullptr, *optionsMenu = nullptr, *helpMenu = nullptr;
     QAction *openAction = nullptr, *closeAction = nullptr, *printAction = nullptr, *exitAction = nullptr;
     QAction *fetchAction = nullptr, *autoRefreshAction = nullptr;
@@ -99,6 +106,8 @@ protected:
 
 private:
     void BuildMenu();
+    QAction* MenuAction(QMenu* menu, const MenuItem& item);
+    PageWidget* MakeSharedPage(int role);
 
     std::unique_ptr<SheetDialogs> ownDialogs_;
     SheetDialogs* dialogs_;
@@ -106,6 +115,7 @@ private:
     std::unique_ptr<CTabSheet> sheet_;
     std::unique_ptr<Commands> commands_;
     std::array<PageWidget*, kPageCount> pages_{};
+    engine::RepairJob noRepair_;  // the job of a window without a Repair page
     QAction* recentSeparator_ = nullptr;
     bool switching_ = false;
     bool finished_ = false;

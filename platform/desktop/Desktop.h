@@ -14,6 +14,13 @@ class ProgramLauncher {
   virtual bool StartDetached(const std::string& program, const std::vector<std::string>& args) = 0;
 };
 
+// The desktop's default application for HTML: its desktop id and the Exec
+// line of its entry; either empty when the desktop names none.
+struct HtmlHandlerEntry {
+  std::string desktopId;
+  std::string exec;
+};
+
 class DesktopOpener {
  public:
   virtual ~DesktopOpener() = default;
@@ -21,6 +28,8 @@ class DesktopOpener {
   virtual bool OpenUrl(const std::string& url) = 0;
   // Whether the desktop names a default application for HTML.
   virtual bool HasHtmlHandler() = 0;
+  // That application, looked up only: nothing is changed or started.
+  virtual HtmlHandlerEntry HtmlHandler() { return {}; }
 };
 
 class QtProgramLauncher : public ProgramLauncher {
@@ -33,6 +42,7 @@ class QtDesktopOpener : public DesktopOpener {
   bool OpenFile(const std::string& path) override;
   bool OpenUrl(const std::string& url) override;
   bool HasHtmlHandler() override;
+  HtmlHandlerEntry HtmlHandler() override;
 };
 
 }  // namespace desktop

@@ -1,0 +1,44 @@
+#include "legacy/engine/GlimmetOpen.h"
+
+#include "engine/DocFile.h"
+#include "engine/Document.h"
+#include "engine/EngineContext.h"
+
+namespace legacy {
+
+namespace {
+
+void Box(const char* text, const char* caption) {
+    if (engine::MessageService* m = engine::Ctx().hosts.messages)
+        m->Show(text, caption, engine::MsgIcon::Error, engine::MsgButtons::Ok);
+}
+
+}  // namespace
+
+engine::DocFile* OpenDocument(const std::string& path, engine::FileHeader* header, int* readOnly, int* verdict) {
+    *verdict = engine::kVerdictOpened;
+    bool whole = false;
+    engine::DocFile* f = engine::OpenDocumentFile(path, header, readOnly, &whole);
+    if (!f) return nullptr;
+    const engine::FileHeader& h = engine::Ctx().doc.header;
+    const char* refusal = nullptr;
+    if (!whole || h.Signature() != engine::kSignature)
+        refusal = "NOT a QW Document, QWG OR Set file";
+    else if (h.ProductType() != 1 || (h.FileType() != 10 && h.FileType() != 17 && h.FileType() != 22))
+        refusal = "NOT a QW Document, QWG, OR Set file";
+    else if (h.MajorVersion() == 0)
+        refusal = "Not a QW6.0 or QW7.0 type document";
+    else if (h.EncryptionKey() != 0)
+        refusal = "Document is encrypted";
+    if (refusal) {
+        Box(refusal, "Error");
+        engine::CloseDocFile(f);
+        return nullptr;
+    }
+    engine::AdoptDocument(f, path);
+    return f;
+}
+
+void ScrambleDocument(engine::DocFile*, bool, bool) { Box("Scramble not done yet!", "Oops"); }
+
+}  // namespace legacy
