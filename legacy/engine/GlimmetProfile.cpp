@@ -85,6 +85,8 @@ const graphics::DumpDialect& GlimmetDumpDialect() {
         .testsMajorVersion = false,
         .records = RecordRows(),
         .lastMaskedType = 63,
+        .olderHandlers = true,
+        .olderGraphicText = true,
     };
     return dialect;
 }
