@@ -67,10 +67,24 @@ void VariableFunctionName(uint32_t key, ListTarget* sink, uint32_t offset, bool 
 int FunctionFlagsText(uint8_t flags, ListTarget* sink);
 // Keeps the id count and the function's total size for the repair's probe.
 void RecordFunctionProbe(uint32_t idCount, std::span<const uint8_t> function);
+// How group 0xD0's data is shown; the older describer's form differs.
+struct SubfunctionForm {
+    bool lineFeeds = false;         // the three size lines end with a line feed
+    bool details = true;            // a subfunction's flag lines follow its name
+    bool formulaWord = true;        // a formula's length is the word at byte 1 (else the byte)
+    const char* unknown = nullptr;  // listed for a code outside the table; none: no line
+};
 // Group 0xD0's data area, from its first size word up to the trailer.
-void DescribeSubfunctionData(std::span<const uint8_t> area, ListTarget* sink);
+void DescribeSubfunctionData(std::span<const uint8_t> area, ListTarget* sink, const SubfunctionForm& form = {});
 // The embedded table subfunctions in the first `length` bytes; 1.
-int DescribeEmbeddedSubfunctions(uint32_t length, std::span<const uint8_t> bytes, ListTarget* sink);
+int DescribeEmbeddedSubfunctions(uint32_t length, std::span<const uint8_t> bytes, ListTarget* sink,
+                                 const SubfunctionForm& form = {});
+// A group 0xD0 function's data from `dataArea` and its ending line.
+void DescribeTableFunctionData(std::span<const uint8_t> fn, uint32_t dataArea, ListTarget* sink,
+                               const SubfunctionForm& form = {});
+// The data area of another group as sizes and dumps, its non-deletable
+// size being below the function's size.
+void DumpFunctionSizes(std::span<const uint8_t> fn, uint32_t dataArea, ListTarget* sink);
 // A hex dump of the whole function (its u16 size) to the describer target.
 void HexDumpFunction(std::span<const uint8_t> function);
 

@@ -23,6 +23,7 @@ constexpr size_t kMaxCharStringLine = 511;
 DescriberContext& D() { return Ctx().describer; }
 ListTarget* Out() { return D().currentTarget; }
 const DescriberLimits& Limits() { return Ctx().profile->describerLimits; }
+bool Older() { return Ctx().profile->olderPacketDetail; }
 
 void Line(std::string_view text) { PrintLine(Out(), text); }
 
@@ -79,7 +80,14 @@ void SkipBytes(int64_t count) { D().cursor += count; }
 
 void ShowLine(std::string_view text) { Line(text); }
 
-void ShowPacketError(std::string_view text, uint32_t id) { AddErrorLine(Out(), text, kTagPacket | id); }
+void ShowFinding(std::string_view text, uint32_t tag) {
+    if (Older())
+        AddItemDataLine(Out(), text, tag);
+    else
+        AddErrorLine(Out(), text, tag);
+}
+
+void ShowPacketError(std::string_view text, uint32_t id) { ShowFinding(text, kTagPacket | id); }
 
 namespace {
 
@@ -210,13 +218,17 @@ void ShowEitherOr(uint32_t value, unsigned bit, const char* set, const char* cle
 
 // ---- Dumps and blocks ------------------------------------------------------
 
-void HexDumpField(const char* caption, int64_t length) {
+namespace {
+void DumpField(const char* caption, int64_t length, int64_t shown) {
     Line(" ");
     Line(caption);
-    if (length > 0) DumpHeld(HeldAt(D().cursor, std::min(length, Limits().fieldDump)));
+    if (length > 0) DumpHeld(HeldAt(D().cursor, std::min(length, shown)));
     Line(" ");
     D().cursor += length;
 }
+}  // namespace
+
+void HexDumpField(const char* caption, int64_t length) { DumpField(caption, length, Limits().fieldDump); }
 
 int64_t SizedBlock::Taken() const { return Ctx().describer.cursor - start; }
 
@@ -323,11 +335,14 @@ bool ShowChildList(const PacketLayout& layout, uint32_t id, uint32_t entryCount)
         const uint16_t child = layout.children[i];
         d.cursor += 2;
         if (child >= entryCount) {
-            if (DescriberCounts()) ++Ctx().check.otherFindings;
-            AddErrorLine(Out(), "TOO many child packets", kTagPacket | id);
+            // The older check has listed it already, in its count of the
+            // packets' references.
+            if (Older() && InCheck()) return false;
+            if (DescriberCounts() && !Older()) ++Ctx().check.otherFindings;
+            ShowPacketError("TOO many child packets", id);
             return false;
         }
-        if (DescriberBooks() && child != 0) {
+        if (DescriberBooks() && child != 0 && !Older()) {
             BookReference(static_cast<int32_t>(id), kRefChildList, 255, child, 0xFFFFFFFF);
         } else if (child == 0) {
             AddDataLine(Out(), Format("    ID of child %d: 0x%04x", static_cast<int>(i), 0u), kTagPacket);
@@ -341,7 +356,7 @@ bool ShowChildList(const PacketLayout& layout, uint32_t id, uint32_t entryCount)
     }
     // A count larger than the data stops at the data's end; what follows
     // the list is read from where the count puts it.
-    if (!layout.childListFits)
+    if (!layout.childListFits && !Older())
         AddErrorLine(Out(), "Too many child packets or packet size is too small.", kTagPacket | id);
     d.cursor = layout.tableAt;
     return true;
@@ -379,7 +394,7 @@ void ShowPacket(DocFile* f, uint32_t id, const DescriberBindings& with) {
     const IndexEntry& e = pe.entry;
     const uint32_t entryCount = static_cast<uint32_t>(packets.size());
 
-    if (id != 0 && e.DataSize() == kInvalidSize) {
+    if (id != 0 && e.DataSize() == kInvalidSize && !Older()) {
         Line("Invalid length, no data displayed");
         return;
     }
@@ -395,7 +410,9 @@ void ShowPacket(DocFile* f, uint32_t id, const DescriberBindings& with) {
         d.packet = ReadPacketData(f, e, limits.packetHead);
         d.base = d.packet;
         SetDumpOrigin(d.packet, e.DataOffset());
-        HexDumpField(Format("Following is first %u bytes", limits.packetHead).c_str(), limits.packetHead);
+        // The older form's head is shown whole, as its caption says.
+        DumpField(Format("Following is first %u bytes", limits.packetHead).c_str(), limits.packetHead,
+                  Older() ? limits.packetHead : limits.fieldDump);
         return;
     }
     d.packet = ReadPacketData(f, e, limits.packetShown);
@@ -413,7 +430,7 @@ void ShowPacket(DocFile* f, uint32_t id, const DescriberBindings& with) {
     const PacketDescriberId which = PacketDescriberOf(e.Type());
     if (which != PacketDescriberId::None && static_cast<size_t>(which) < with.packets.size())
         describer = with.packets[static_cast<size_t>(which)];
-    if ((e.Flags() & kFlagTextBlocks) && !describer) {
+    if ((e.Flags() & kFlagTextBlocks) && !describer && !Older()) {
         ShowTextBlocks(layout, pe, id);
         return;
     }
@@ -442,8 +459,15 @@ void DescribePacket(DocFile* f, uint32_t id, ListTarget* target, const Describer
     d.packet.clear();
 }
 
+namespace {
+const DescriberBindings& ProfileDescribers() {
+    const DescriberBindings* with = Ctx().profile->describers;
+    return with ? *with : BuiltDescribers();
+}
+}  // namespace
+
 void DescribePacket(DocFile* f, uint32_t id, ListTarget* target) {
-    DescribePacket(f, id, target, BuiltDescribers());
+    DescribePacket(f, id, target, ProfileDescribers());
 }
 
 std::optional<TextBlockPlace> TextBlockAt(uint32_t tag) {
@@ -489,7 +513,7 @@ void DescribeFunctionData(uint16_t group, uint16_t subfunction, std::span<const 
 }
 
 void DescribeFunctionData(uint16_t group, uint16_t subfunction, std::span<const uint8_t> function) {
-    DescribeFunctionData(group, subfunction, function, BuiltDescribers());
+    DescribeFunctionData(group, subfunction, function, ProfileDescribers());
 }
 
 // ---- Tables ----------------------------------------------------------------

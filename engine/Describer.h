@@ -251,6 +251,8 @@ void SkipBytes(int64_t count);
 void ShowLine(std::string_view text);
 inline void ShowBlank() { ShowLine(" "); }
 void ShowPacketError(std::string_view text, uint32_t id);
+// A damage line with its tag (AddErrorLine; the older detail's AddItemDataLine).
+void ShowFinding(std::string_view text, uint32_t tag);
 
 // One line of the field's value.
 uint8_t ShowByteField(const FieldFormat<1>& format);

@@ -188,6 +188,8 @@ constexpr FieldRow kOldMargins[] = {
 
 }  // namespace
 
+std::span<const FieldRow> NewMarginRows() { return kNewMargins; }
+
 void DescribeColumnDefinition(std::span<const uint8_t>) {
     ShowFields(kColumnDefinition);
     ShowDeletableData();
@@ -596,21 +598,24 @@ constexpr FlagSection<int> kDrawSections[] = {
 
 }  // namespace
 
-void DescribeDrawObject() {
+void DescribeDrawObjectWith(std::span<const DrawSection> sections) {
     const uint16_t size = ShowWordField("Size of DRAW OBJECT data = 0x%04X");
     if (size == 0) return;
     const SizedBlock block = BeginSizedBlock(size);
     int none = 0;
-    ShowFlagSections<int>(ShowWordField("DRAW OBJECT flags = 0x%04X"), kDrawSections, none);
+    ShowFlagSections<int>(ShowWordField("DRAW OBJECT flags = 0x%04X"), sections, none);
     DumpRemainder("HEX data", block.Rest(), Remainder::PositiveOnly);
 }
+
+void DescribeDrawObject() { DescribeDrawObjectWith(kDrawSections); }
+
+std::span<const DrawSection> DrawObjectSections() { return kDrawSections; }
 
 // ---- Box function ------------------------------------------------------------------
 
 namespace {
 
-// What the box sections share: nothing beyond the cursor.
-struct Box {};
+using Box = BoxDetail;
 
 bool BoxCounter(Box&) {
     ShowWordField("Size of override data = 0x%04X");
@@ -816,7 +821,7 @@ bool BoxHypertext(Box&) {
     if (word < 257) {
         flags = ShowWordField("hypertext wrap override flags = 0x%04X");
     } else {
-        AddErrorLine(D().currentTarget, "***ERROR* NO Box Hypertext size word", kTagDamage);
+        ShowFinding("***ERROR* NO Box Hypertext size word", kTagDamage);
         ShowLine(Format("use size as Flags.  Hypertext override flags = 0x%04X", static_cast<unsigned>(word)));
     }
     if (TestBit(flags, 15)) {
@@ -905,11 +910,15 @@ bool BoxDeletableDetail() {
 
 }  // namespace
 
-void DescribeBoxFunction(std::span<const uint8_t>) {
+void DescribeBoxFunction(std::span<const uint8_t>) { DescribeBoxFunctionWith(kBoxSections); }
+
+std::span<const BoxSection> BoxSections() { return kBoxSections; }
+
+void DescribeBoxFunctionWith(std::span<const BoxSection> sections) {
     HexDumpField("reserved data area (14 bytes)", 14);
     ShowFields(kBoxHead);
     Box box;
-    if (!ShowFlagSections<Box>(ShowWordField("Box override flags = 0x%04X"), kBoxSections, box,
+    if (!ShowFlagSections<Box>(ShowWordField("Box override flags = 0x%04X"), sections, box,
                                SectionTitle::AfterBlank))
         return;
     ShowBlank();

@@ -30,6 +30,20 @@ void DescribeTableDefinition(std::span<const uint8_t> function);
 void DescribeRulePosition(std::span<const uint8_t> function);
 void DescribeBoxFunction(std::span<const uint8_t> function);
 
+// The pieces an older form of a describer is made of.
+struct BoxDetail {};
+using BoxSection = FlagSection<BoxDetail>;
+using DrawSection = FlagSection<int>;
+// The box function's head, the sections by the box flags, its rectangles
+// and its deletable part; Salvino's sections in their order.
+void DescribeBoxFunctionWith(std::span<const BoxSection> sections);
+std::span<const BoxSection> BoxSections();
+// A draw-object block with the sections by its flags; Salvino's sections.
+void DescribeDrawObjectWith(std::span<const DrawSection> sections);
+std::span<const DrawSection> DrawObjectSections();
+// The four new margins of a margin change.
+std::span<const FieldRow> NewMarginRows();
+
 // Name tables read by the describers, in their order.
 const NameTable& ArrowStyleNames();
 const NameTable& ShadowCornerNames();

@@ -285,19 +285,23 @@ void DescribeInitialFontPacket(const PacketEntry&, uint32_t) {
 }
 
 void DescribeStylePacket(const PacketEntry& entry, uint32_t id) {
+    DescribeStylePacketAs(entry, id, StyleForm{true, "  Document (local) style"});
+}
+
+void DescribeStylePacketAs(const PacketEntry& entry, uint32_t id, const StyleForm& form) {
     ShowWordField("# of text blocks: 0x%04X");
     ShowDwordField("Offset to 1st text block: 0x%08X");
     const uint32_t paragraph = ShowDwordField("Paragraph text size: 0x%08X");
     const uint32_t begin = ShowDwordField("Beginning style text size: 0x%08X");
     const uint32_t end = ShowDwordField("End style text size: 0x%08X");
     const uint32_t extra = ShowDwordField("Extra style text size: 0x%08X");
-    ShowName(kStyleTypeNames, ShowByteField("Style Type 0x%02X"));
-    const uint8_t flags = ShowByteField("Style Flag 0x%02X");
+    ShowName(kStyleTypeNames, form.valueLines ? ShowByteField("Style Type 0x%02X") : ReadFieldByte());
+    const uint8_t flags = form.valueLines ? ShowByteField("Style Flag 0x%02X") : ReadFieldByte();
     ShowSetBits(flags, kStyleFlagNames);
-    ShowEitherOr(flags, 0, nullptr, "  Document (local) style");
+    ShowEitherOr(flags, 0, nullptr, form.localStyle);
     ShowWordField("Style hash: 0x%04X");
     const uint16_t description = ReadFieldWord();
-    ShowLine("Offset from beginning of packet to description");
+    if (form.valueLines) ShowLine("Offset from beginning of packet to description");
     if (Ctx().describer.cursor != description) ShowCharString("Style name: ", kStringMax);
     ShowCharString("Style description: ", kStringMax);
     const struct {
@@ -372,8 +376,12 @@ void DescribeLineStylePacket(const PacketEntry&, uint32_t) {
     });
 }
 
-void DescribeFillStylePacket(const PacketEntry&, uint32_t) {
-    ShowWordField("Total size of Fill Style data 0x%04X");
+void DescribeFillStylePacket(const PacketEntry& entry, uint32_t id) {
+    DescribeFillStylePacketAs(entry, id, "Total size of Fill Style data 0x%04X");
+}
+
+void DescribeFillStylePacketAs(const PacketEntry&, uint32_t, FieldFormat<1> total) {
+    ShowWordField(total);
     ShowBlank();
     ShowWordField("Size of NAME/LIBRARY data 0x%04X");
     ShowByteField("Fill name/library prefix ID flags 0x%02X");
@@ -405,7 +413,19 @@ void DescribeFillStylePacket(const PacketEntry&, uint32_t) {
     ShowFields(kGradient);
 }
 
-void DescribeBoxStylePacket(const PacketEntry&, uint32_t) {
+namespace {
+void BoxStyleBorder() {
+    const uint16_t border = ShowWordField("Size of BORDER data = 0x%04X");
+    ShowByteField("Border flags = 0x%04X");
+    const int64_t rest = int64_t{border} - 1 - DescribeTemplateOverride();
+    DumpRemainder("HEX data", rest, Remainder::PositiveOnly);
+    if (rest < 0) ShowLine("Error, bad size for Border data");
+}
+}  // namespace
+
+void DescribeBoxStylePacket(const PacketEntry& entry, uint32_t id) { DescribeBoxStylePacketWith(entry, id, &BoxStyleBorder); }
+
+void DescribeBoxStylePacketWith(const PacketEntry&, uint32_t, void (*border)()) {
     ShowWordField("Total size of box data 0x%04X");
     ShowBlank();
     ShowWordField("Size of NAME/LIBRARY data 0x%04X");
@@ -444,11 +464,7 @@ void DescribeBoxStylePacket(const PacketEntry&, uint32_t) {
     };
     ShowFields(kCaption);
     ShowBlank();
-    const uint16_t border = ShowWordField("Size of BORDER data = 0x%04X");
-    ShowByteField("Border flags = 0x%04X");
-    const int64_t rest = int64_t{border} - 1 - DescribeTemplateOverride();
-    DumpRemainder("HEX data", rest, Remainder::PositiveOnly);
-    if (rest < 0) ShowLine("Error, bad size for Border data");
+    border();
     ShowBlank();
     ShowWordField("Size of FILL data 0x%04X");
     ShowByteField("Box fill prefix ID flags 0x%02X");

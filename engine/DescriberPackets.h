@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "engine/Describer.h"
 #include "engine/Document.h"
 
 namespace engine {
@@ -26,5 +27,15 @@ void DescribeObjectNamePacket(const PacketEntry& entry, uint32_t id);
 void DescribeObjectListPacket(const PacketEntry& entry, uint32_t id);
 void DescribeAssistantDataPacket(const PacketEntry& entry, uint32_t id);
 void DescribeEquationBoxPacket(const PacketEntry& entry, uint32_t id);
+
+// The forms an older describer of the same layout takes.
+struct StyleForm {
+    bool valueLines;         // the type, flag and description-offset fields have lines of their own
+    const char* localStyle;  // the line of a style whose library bit is clear
+};
+void DescribeStylePacketAs(const PacketEntry& entry, uint32_t id, const StyleForm& form);
+void DescribeFillStylePacketAs(const PacketEntry& entry, uint32_t id, FieldFormat<1> total);
+// `border`: the border part, after its blank line.
+void DescribeBoxStylePacketWith(const PacketEntry& entry, uint32_t id, void (*border)());
 
 }  // namespace engine

@@ -181,29 +181,31 @@ void AddCodeLine(ListTarget* target, std::string_view text, uint32_t tag, bool s
     if (target && (older || s.stopValue <= 0)) Put(target, line, tag);
 }
 
-void AddErrorLine(ListTarget* target, std::string_view text, uint32_t tag) {
+void AddItemDataLine(ListTarget* target, std::string_view text, uint32_t tag) {
     LineOffsetScope lineOffset;
     SinkState& s = Ctx().sink;
-    if (s.usageList && (StartsWith(text, "Error.") || StartsWith(text, "Encountered"))) return;
     if (s.printer) PrintLine(target, text);
+    if (ListTarget* list = target ? target : s.defaultList) Put(list, text, tag);
+}
 
-    if (target) {
-        if ((tag & kTagDamage) == 0) {
-            Put(target, text, tag);
-            return;
-        }
-        const size_t n = target->Size();
-        if (n == 0) return;
-        std::string merged = "Corrupt: " + target->Text(n - 1);
-        if (merged.size() > kMaxLine) merged.resize(kMaxLine);
-        target->RemoveLast();
-        Put(target, merged, tag);
+void AddErrorLine(ListTarget* target, std::string_view text, uint32_t tag) {
+    SinkState& s = Ctx().sink;
+    if (s.usageList && (StartsWith(text, "Error.") || StartsWith(text, "Encountered"))) return;
+    const bool merges = target && (tag & kTagDamage) != 0;
+    const bool dropped = !target && s.defaultList && (tag & kTagPacket) != 0 && PacketTypeOf(tag & 0xFFFF) == 0x2E;
+    if (!merges && !dropped) {
+        AddItemDataLine(target, text, tag);
         return;
     }
-    ListTarget* list = s.defaultList;
-    if (!list) return;
-    if ((tag & kTagPacket) != 0 && PacketTypeOf(tag & 0xFFFF) == 0x2E) return;
-    Put(list, text, tag);
+    LineOffsetScope lineOffset;
+    if (s.printer) PrintLine(target, text);
+    if (dropped) return;
+    const size_t n = target->Size();
+    if (n == 0) return;
+    std::string merged = "Corrupt: " + target->Text(n - 1);
+    if (merged.size() > kMaxLine) merged.resize(kMaxLine);
+    target->RemoveLast();
+    Put(target, merged, tag);
 }
 
 }  // namespace engine

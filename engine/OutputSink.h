@@ -76,6 +76,13 @@ TreeItem AddTreeLine(TreeTarget* tree, TreeItem parent, std::string_view text);
 void AddDataLine(ListTarget* target, std::string_view text, uint32_t tag);
 void AddCodeLine(ListTarget* target, std::string_view text, uint32_t tag, bool singleDescription,
                  uint32_t groupMask, uint32_t classMask, uint8_t code);
+// A line with item data: printed while a print job runs, and added to
+// `target`, or without one to the default list. Nothing is suppressed or
+// merged.
+void AddItemDataLine(ListTarget* target, std::string_view text, uint32_t tag);
+// A finding: AddItemDataLine, except that the usage list drops errors, a
+// damage tag merges into the line before it, and the default list drops
+// findings about deletable packets.
 void AddErrorLine(ListTarget* target, std::string_view text, uint32_t tag);
 
 }  // namespace engine

@@ -15,6 +15,8 @@ namespace engine {
 class TextRunPolicy;
 class WalkDamagePolicy;
 class ReferenceCounter;
+class ListTarget;
+struct DescriberBindings;
 enum class PacketDescriberId : uint8_t;
 enum class FunctionDescriberId : uint8_t;
 
@@ -30,6 +32,12 @@ struct DescriberLimits {
     uint32_t packetShown = 65535;   // larger packets show only their head
     uint32_t packetHead = 4096;     // the head shown of a larger packet
 };
+
+// The describer of one variable-length function: its bytes, the sink, the
+// single-description flag, its file offset, the mode and the two masks; 0
+// when it refuses the function.
+using VariableFunctionDescriber = int (*)(std::span<const uint8_t> item, ListTarget* sink, bool singleDescription,
+                                          uint32_t offset, int mode, uint32_t groupMask, uint32_t classMask);
 
 // One row of a name table in its original order and spelling.
 struct NameRow {
@@ -70,6 +78,16 @@ struct Profile {
     // The describers' rows; none means Salvino's.
     const DescriberRows* describerRows = nullptr;
     DescriberLimits describerLimits{};
+    // The operations behind the describer ids; none means Salvino's.
+    const DescriberBindings* describers = nullptr;
+    // The older packet detail: no invalid-length test, no display of text
+    // blocks for types without a describer, the whole head of a large
+    // packet, findings through AddItemDataLine and nothing counted.
+    bool olderPacketDetail = false;
+    // The older describer of variable-length functions; none means
+    // Salvino's. The older one describes a function before the walker tests
+    // its trailer, and refuses none.
+    VariableFunctionDescriber variableFunction = nullptr;
 
     // The overlay row for `code` of `table`, or nullptr when the profile
     // leaves that row as the shared table has it.

@@ -169,7 +169,15 @@ void DumpFunctionData(std::span<const uint8_t> fn, uint32_t size, uint32_t dataA
                                  offset));
         return;
     }
+    DumpFunctionSizes(fn, dataArea, sink);
+}
+
+}  // namespace
+
+void DumpFunctionSizes(std::span<const uint8_t> fn, uint32_t dataArea, ListTarget* sink) {
     if (!sink) return;  // the dumps would reach nothing
+    const uint32_t size = GetU16(fn, 2);
+    const uint32_t nonDeletable = GetU16(fn, dataArea);
     const uint32_t trailer = size - kTrailerSize;
     PrintLine(sink, Format("  Size of Non-Deleteable Data: 0x%04X", nonDeletable));
     const uint32_t first = dataArea + 2;
@@ -187,8 +195,6 @@ void DumpFunctionData(std::span<const uint8_t> fn, uint32_t size, uint32_t dataA
                            static_cast<unsigned>(GetU16(fn, trailer)),
                            static_cast<unsigned>(GetU8(fn, size - 1))));
 }
-
-}  // namespace
 
 int DescribeVariableFunction(std::span<const uint8_t> item, ListTarget* sink,
                              bool singleDescription, uint32_t offset, int mode, uint32_t groupMask,
@@ -251,12 +257,19 @@ int DescribeVariableFunction(std::span<const uint8_t> item, ListTarget* sink,
             DumpFunctionData(fn, size, dataArea, sink, offset);
         return 1;
     }
+    DescribeTableFunctionData(fn, dataArea, sink);
+    return 1;
+}
+
+void DescribeTableFunctionData(std::span<const uint8_t> fn, uint32_t dataArea, ListTarget* sink,
+                               const SubfunctionForm& form) {
+    const uint32_t size = GetU16(fn, 2);
+    const uint8_t group = GetU8(fn, 0);
     const uint32_t trailer = size - kTrailerSize;
-    if (GetU16(fn, dataArea) < size) DescribeSubfunctionData(Slice(fn, dataArea, trailer), sink);
+    if (GetU16(fn, dataArea) < size) DescribeSubfunctionData(Slice(fn, dataArea, trailer), sink, form);
     if (GetU16(fn, trailer) == size && GetU8(fn, size - 1) == group)
         PrintLine(sink, Format("  Ending Short Length and Group Byte: 0x%04X 0x%02X", size,
                                static_cast<unsigned>(group)));
-    return 1;
 }
 
 void VariableFunctionName(uint32_t key, ListTarget* sink, uint32_t offset, bool singleDescription,
@@ -310,21 +323,27 @@ void RecordFunctionProbe(uint32_t idCount, std::span<const uint8_t> function) {
     check.probeSize = GetU16(function, 2);
 }
 
-void DescribeSubfunctionData(std::span<const uint8_t> area, ListTarget* sink) {
+void DescribeSubfunctionData(std::span<const uint8_t> area, ListTarget* sink, const SubfunctionForm& form) {
     const uint32_t nonDeletable = GetU16(area, 0);
     const uint32_t deletable = GetU16(area, 2);
-    PrintLine(sink, Format("Size of Non-Deleteable Subfunction Data: 0x%04X", nonDeletable));
-    PrintLine(sink, Format("Size of Deleteable Subfunction Data: 0x%04X", deletable));
-    PrintLine(sink, "Deleteable Data Dump:");
+    if (form.lineFeeds) {
+        PrintLine(sink, Format("Size of Non-Deleteable Subfunction Data: 0x%04X\n", nonDeletable));
+        PrintLine(sink, Format("Size of Deleteable Subfunction Data: 0x%04X\n", deletable));
+        PrintLine(sink, "Deleteable Data Dump:\n");
+    } else {
+        PrintLine(sink, Format("Size of Non-Deleteable Subfunction Data: 0x%04X", nonDeletable));
+        PrintLine(sink, Format("Size of Deleteable Subfunction Data: 0x%04X", deletable));
+        PrintLine(sink, "Deleteable Data Dump:");
+    }
     Dump(Slice(area, 4, 4 + size_t{deletable}), sink);
     const int64_t embedded = int64_t{nonDeletable} - deletable - 2;
     if (embedded >= 0)
         DescribeEmbeddedSubfunctions(static_cast<uint32_t>(embedded),
-                                     Slice(area, 4 + size_t{deletable}, area.size()), sink);
+                                     Slice(area, 4 + size_t{deletable}, area.size()), sink, form);
 }
 
 int DescribeEmbeddedSubfunctions(uint32_t length, std::span<const uint8_t> bytes,
-                                 ListTarget* sink) {
+                                 ListTarget* sink, const SubfunctionForm& form) {
     const auto area = bytes.first(std::min<size_t>(length, bytes.size()));
     size_t pos = 0;
     while (pos < area.size()) {
@@ -337,17 +356,19 @@ int DescribeEmbeddedSubfunctions(uint32_t length, std::span<const uint8_t> bytes
         const auto row = std::find_if(std::begin(kEmbedded), std::end(kEmbedded),
                                       [&](const EmbeddedRow& r) { return r.code == code; });
         if (row == std::end(kEmbedded)) {
+            if (form.unknown) AddListLine(sink, form.unknown);
             ++pos;
             continue;
         }
         const auto rest = area.subspan(pos);
         // A formula of length 0 still moves the scan on.
-        const size_t len = row->length != 0 ? row->length : std::max<size_t>(GetU16(rest, 1), 1);
+        const size_t stated = form.formulaWord ? GetU16(rest, 1) : GetU8(rest, 1);
+        const size_t len = row->length != 0 ? row->length : std::max<size_t>(stated, 1);
         const auto sub = rest.first(std::min(len, rest.size()));
         PrintLine(sink, row->line);
         // A subfunction cut off by the end of the area shows only the bytes
         // that are there.
-        if (sub.size() == len) EmbeddedDetails(*row, sub, sink);
+        if (sub.size() == len && form.details) EmbeddedDetails(*row, sub, sink);
         Dump(sub, sink);
         pos += sub.size();
     }

@@ -154,6 +154,8 @@ private:
     ByteTables tables_;
     uint32_t cutLength_ = 0;
     const WalkDamagePolicy* damage_ = nullptr;
+    // The older describer, which explains a function before its trailer is tested.
+    VariableFunctionDescriber describesFirst_ = nullptr;
     TextRunSettings settings_;
     std::unique_ptr<uint8_t[]> own_;    // the window, where it is read on its own
     const uint8_t* window_ = nullptr;   // own_ or a piece of ahead_
@@ -463,6 +465,20 @@ Walk::Step Walk::Variable(uint8_t c) {
                                ? GetU16(window, p + P) == P && window_[p + P + 3] == c
                                : GetU16(window, p + P - 3) == P && window_[p + P - 1] == c;
         }
+        if (describesFirst_ && !oldLayout_) {
+            // A size below 4 is damage before any description.
+            if (size >= 4) {
+                describesFirst_(std::span<const uint8_t>(&window_[pos_], span), rq_.sink, single_, offset, rq_.mode,
+                                rq_.groupMask, rq_.classMask);
+                if (single_) return End(0);
+            }
+            if (!trailerRight) {
+                const Step s = Damage(WalkDamage::WrongTrailer, offset);
+                if (s.end) return s;
+            }
+            pos_ += span;
+            return GoOn();
+        }
         WalkDamage kind = WalkDamage::WrongTrailer;
         if (trailerRight && !oldLayout_) {
             const int accepted = DescribeVariableFunction(
@@ -592,6 +608,7 @@ int32_t Walk::Run() {
     const Profile& profile = *ctx.profile;
     text_ = profile.textRuns ? profile.textRuns : &SalvinoTextRuns();
     damage_ = profile.walkDamage ? profile.walkDamage : &SalvinoWalkDamage();
+    describesFirst_ = profile.variableFunction;
     DocFile* f = rq_.file;
 
     startOffset_ = profile.OffsetOf(rq_.start);

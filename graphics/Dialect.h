@@ -21,6 +21,13 @@ struct DumpDialect {
     std::span<const RecordRow> records{};
     // Types up to here are chosen by the masks; those after, always shown.
     uint8_t lastMaskedType = 64;
+    // The older record handlers: ruler guides read to their count, an object
+    // image that describes its own capsule entry, a group's area always
+    // read, capsules not listed one by one.
+    bool olderHandlers = false;
+    // The older text codes: control-code lines end with a line feed, and
+    // of group 0xD3 only sub-functions 5 and 14 read past their code.
+    bool olderGraphicText = false;
 };
 
 const DumpDialect& SalvinoDumpDialect();

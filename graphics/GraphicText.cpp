@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 
+#include "graphics/Dialect.h"
 #include "graphics/GraphicsState.h"
 #include "graphics/Reader.h"
 
@@ -183,7 +184,14 @@ bool TextWalk::Colours(uint32_t count, bool wide) {
 void TextWalk::D3() {
     DumpPrinter& out = Out();
     uint32_t sub, total, v;
-    if (!Head(sub, total)) return;
+    if (CurrentDumpDialect().olderGraphicText) {
+        // What the older group does not name is not read past its code.
+        if (!Get8(sub)) return;
+        count_ -= 1;
+        if ((sub != 5 && sub != 14) || !Get16(total)) return;
+    } else if (!Head(sub, total)) {
+        return;
+    }
     switch (sub) {
         case 1: {
             uint32_t fraction, integer;
@@ -402,6 +410,7 @@ void TextWalk::E1() {
 void TextWalk::Run() {
     DumpPrinter& out = Out();
     uint32_t b = 0;
+    const bool older = CurrentDumpDialect().olderGraphicText;
     while (count_ > 0 && !cut_) {
         if (!Get8(b)) break;
         count_ -= 1;
@@ -410,15 +419,15 @@ void TextWalk::Run() {
             case 0x80: case 0x81:
                 if (Lines()) pending_ += ' ';
                 break;
-            case 0x83: case 0x84: Flush(); Line("Hyphen at EOL "); break;
-            case 0x88: case 0x89: Flush(); Line("End of Center/Align "); break;
+            case 0x83: case 0x84: Flush(); Line(older ? "Hyphen at EOL\n" : "Hyphen at EOL "); break;
+            case 0x88: case 0x89: Flush(); Line(older ? "End of Center/Align\n" : "End of Center/Align "); break;
             case 0xB9: case 0xCC:
                 Flush();
-                if (Lines()) out.EmitFormatted("<HRT> %s", "");
+                if (Lines()) out.EmitFormatted(older ? "<HRT>\n%s" : "<HRT> %s", "");
                 break;
             case 0xBC: case 0xCF:
                 Flush();
-                if (Lines()) out.EmitFormatted("<SRT> %s", "");
+                if (Lines()) out.EmitFormatted(older ? "<SRT>\n%s" : "<SRT> %s", "");
                 break;
             case 0xD3: Flush(); D3(); break;
             case 0xD4: Flush(); D4(); break;

@@ -5,6 +5,7 @@
 
 #include "engine/Format.h"
 #include "engine/ShapeNames.h"
+#include "graphics/Dialect.h"
 #include "graphics/Fields.h"
 #include "graphics/GraphicText.h"
 #include "graphics/GraphicsState.h"
@@ -60,6 +61,7 @@ constexpr NameTable kGradientNames{kGradients, " - Unknown "};
 using engine::Format;
 
 bool Lines() { return !Gfx().headerLinesOff; }
+bool Older() { return CurrentDumpDialect().olderHandlers; }
 bool DetailLines() { return !Gfx().headerLinesOff && Gfx().detail; }
 uint32_t Byte() { return Gfx().endOfData ? 0 : static_cast<uint8_t>(ReadQwgByte()); }
 uint32_t Word() { return Gfx().endOfData ? 0 : static_cast<uint16_t>(ReadQwgWord()); }
@@ -338,7 +340,8 @@ void DumpRulerSettings(const RecordRow& row) {
             out.EmitWordValue("Number of Alignment Guides = ", guides, " ");
         }
         const uint32_t from = Gfx().bytePosition;
-        const uint32_t fit = FittingElements(guides, CoordSize());
+        // The older loops run to the count: past the data a guide reads 0.
+        const uint32_t fit = Older() ? guides : FittingElements(guides, CoordSize());
         for (uint32_t i = 0; i < fit; ++i) {
             const uint32_t v = Coord();
             if (lines) out.EmitCoordValue("", v, " ");
@@ -546,12 +549,14 @@ void DumpTextData(const RecordRow& row) {
     End();
 }
 
+static void ShowCapsuleEntry(const CapsuleEntry& e, uint32_t number);
+
 void DumpObjectImage(const RecordRow& row) {
     GraphicsState& g = Gfx();
     DumpPrinter& out = g.out;
     const uint32_t length = Begin(row);
     const uint32_t optional = Word();
-    if (DetailLines()) out.EmitFormatted("  Optional data length: 0x%04X", optional);
+    if (DetailLines() && !Older()) out.EmitFormatted("  Optional data length: 0x%04X", optional);
     if (optional != 0) {
         const uint32_t left = Dword(), bottom = Dword(), right = Dword(), top = Dword();
         if (Lines()) {
@@ -571,8 +576,12 @@ void DumpObjectImage(const RecordRow& row) {
     }
     const uint32_t index = g.imageIndex++;
     // No entry at the index: not an embedded graphic. Nesting stops at 64.
-    const bool embedded = index < g.capsules.size() && (g.capsules[index].format & 0x7F) == 2 &&
+    const bool hasEntry = index < g.capsules.size();
+    const bool embedded = hasEntry && (g.capsules[index].format & 0x7F) == 2 &&
                           (g.dumpFlags & kDumpPlainLines) == 0 && g.nesting < 64;
+    // The older image describes its own entry; without one it is as above.
+    const bool ownEntry = Older() && hasEntry;
+    if (ownEntry && DetailLines()) ShowCapsuleEntry(g.capsules[index], index + 1);
     if (embedded) {
         ++g.nesting;
         out.ChangeIndent(kIndentOut);
@@ -580,7 +589,7 @@ void DumpObjectImage(const RecordRow& row) {
         out.ChangeIndent(kIndentIn);
         --g.nesting;
     } else {
-        if (DetailLines()) out.EmitBlockTitle("Dump of Object Image EMBEDDED records");
+        if (DetailLines() || ownEntry) out.EmitBlockTitle("Dump of Object Image EMBEDDED records");
         const int64_t rest = static_cast<int64_t>(length) - optional - 2;
         out.HexDumpRest(static_cast<uint32_t>(std::clamp<int64_t>(rest, 0, RecordLeft())));
     }
@@ -754,12 +763,35 @@ void DumpChart(const RecordRow& row) {
 void DumpGroup(const RecordRow& row) {
     Begin(row);
     ReadCharacterization();
-    if (RecordLeft() != 0) {
+    if (RecordLeft() != 0 || Older()) {
         uint32_t c[4];
         ReadArea(c);
         ShowArea("Group Area", "Rectangle", "Group Area Size", rows::kEdges, Lines(), c);
     }
     End();
+}
+
+// One entry of the capsule table; the older object image shows its own
+// without the flags byte's line.
+static void ShowCapsuleEntry(const CapsuleEntry& e, uint32_t number) {
+    DumpPrinter& out = Out();
+    const bool older = Older();
+    out.EmitIndented("Object Number = %u", number);
+    out.EmitIndented("Object Format = %u%s%s", e.format, out.Indentation().c_str(),
+                     older && (e.format & 0x7Fu) == 2 ? "Quillwright 2.0 Graphic" : kObjectFormatNames(e.format & 0x7Fu));
+    if (!older) out.EmitIndented("Object Description Flags = 0x%02X", e.flags);
+    out.ChangeIndent(kIndentIn);
+    out.EmitIndented(e.flags & 0x80 ? "Object is a vectored image" : "Object is a bitmap image");
+    out.EmitIndented(e.flags & 0x40 ? "Object is a gray scale image" : "Object is a color image");
+    if (e.flags & 0x20) out.EmitIndented("Object is for graphic editing applications only");
+    if (e.flags & 0x10) out.EmitIndented("Object is for graphic rendering applications only");
+    if (e.flags & 0x08) out.EmitIndented("Object is for printing only");
+    out.EmitIndented(e.flags & 0x04 ? "Object is external" : "Object is internal");
+    out.ChangeIndent(kIndentOut);
+    out.EmitIndented("Object Image Bits Per Pixel = %u", e.bitsPerPixel);
+    out.EmitIndented("Object Image Horizontal Resolution = %4xh (%5u)", e.xResolution, e.xResolution);
+    out.EmitIndented("Object Image Vertical Resolution = %4xh (%5u)", e.yResolution, e.yResolution);
+    out.EmitFormatted(" ");
 }
 
 void DumpObjectCapsule(const RecordRow& row) {
@@ -786,23 +818,8 @@ void DumpObjectCapsule(const RecordRow& row) {
         e.xResolution = static_cast<uint16_t>(Word());
         e.yResolution = static_cast<uint16_t>(Word());
         g.capsules.push_back(e);
-        if (!Lines()) continue;
-        out.EmitIndented("Object Number = %u", i + 1);
-        out.EmitIndented("Object Format = %u%s%s", e.format, out.Indentation().c_str(),
-                         kObjectFormatNames(e.format & 0x7Fu));
-        out.EmitIndented("Object Description Flags = 0x%02X", e.flags);
-        out.ChangeIndent(kIndentIn);
-        out.EmitIndented(e.flags & 0x80 ? "Object is a vectored image" : "Object is a bitmap image");
-        out.EmitIndented(e.flags & 0x40 ? "Object is a gray scale image" : "Object is a color image");
-        if (e.flags & 0x20) out.EmitIndented("Object is for graphic editing applications only");
-        if (e.flags & 0x10) out.EmitIndented("Object is for graphic rendering applications only");
-        if (e.flags & 0x08) out.EmitIndented("Object is for printing only");
-        out.EmitIndented(e.flags & 0x04 ? "Object is external" : "Object is internal");
-        out.ChangeIndent(kIndentOut);
-        out.EmitIndented("Object Image Bits Per Pixel = %u", e.bitsPerPixel);
-        out.EmitIndented("Object Image Horizontal Resolution = %4xh (%5u)", e.xResolution, e.xResolution);
-        out.EmitIndented("Object Image Vertical Resolution = %4xh (%5u)", e.yResolution, e.yResolution);
-        out.EmitFormatted(" ");
+        // The older capsule record lists none: each image shows its own.
+        if (Lines() && !Older()) ShowCapsuleEntry(e, i + 1);
     }
     StopAtRecordEnd(from, static_cast<uint64_t>(count) * 8);
     End();

@@ -8,6 +8,7 @@
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
 #include "engine/Format.h"
+#include "engine/Operation.h"
 #include "engine/OutputSink.h"
 #include "engine/PacketLayout.h"
 #include "engine/PacketNames.h"
@@ -40,18 +41,13 @@ namespace legacy {
 
 namespace {
 
+using engine::AddItemDataLine;
 using engine::Format;
 using engine::ListTarget;
 
 constexpr int kCaptionLoading = 57610;
 
 }  // namespace
-
-void AddItemDataLine(ListTarget* target, std::string_view text, uint32_t tag) {
-    engine::SinkState& s = engine::Ctx().sink;
-    if (s.printer) engine::PrintLine(target, text);
-    if (ListTarget* t = target ? target : s.defaultList) t->Append(text, tag);
-}
 
 void ListFileHeader(engine::DocFile* f, ListTarget* target) {
     const engine::FileHeader& h = engine::Ctx().doc.header;
@@ -216,7 +212,11 @@ int CheckDocument(engine::DocFile* f, ListTarget* report, uint32_t length) {
     if (spare > 0) engine::AddListLine(report, Format("%8lX - Extra bytes in prefix area", static_cast<unsigned long>(spare)));
     if (spare < 0) engine::AddListLine(report, Format("%8lX - ERROR Prefix Data Overlap.", static_cast<unsigned long>(-spare)));
 
-    engine::ScanPackets(f, nullptr, engine::kAllPackets, true, engine::kModeDecoded, nullptr, kCaptionLoading);
+    {
+        // The details' findings; a child beyond the table was counted above.
+        const engine::OperationScope counting(engine::Operation::CheckCount);
+        engine::ScanPackets(f, nullptr, engine::kAllPackets, true, engine::kModeDecoded, nullptr, kCaptionLoading);
+    }
     ScanCodeStream(f, nullptr, 0, engine::kModeDecoded, 0xFFFFFFFF, 0xFFFFFFFF, &counts, length, true, nullptr, false);
     const int verdict = CorruptionVerdict(report, counts);
     c.sink.defaultList = keptDefault;

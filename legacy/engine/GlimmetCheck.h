@@ -57,11 +57,6 @@ private:
     const engine::Profile* previous_;
 };
 
-// The older sink's line with item data: printed while a print job runs,
-// and added to `target`, or without one to the default list. Nothing is
-// suppressed or merged.
-void AddItemDataLine(engine::ListTarget* target, std::string_view text, uint32_t tag);
-
 // The header as the older inspector lists it.
 void ListFileHeader(engine::DocFile* f, engine::ListTarget* target);
 

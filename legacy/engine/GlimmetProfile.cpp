@@ -7,6 +7,7 @@
 #include "graphics/Dialect.h"
 #include "graphics/Records.h"
 #include "legacy/engine/GlimmetCheck.h"
+#include "legacy/engine/GlimmetDescribers.h"
 #include "legacy/engine/GlimmetScanner.h"
 
 namespace legacy {
@@ -84,6 +85,8 @@ const graphics::DumpDialect& GlimmetDumpDialect() {
         .testsMajorVersion = false,
         .records = RecordRows(),
         .lastMaskedType = 63,
+        .olderHandlers = true,
+        .olderGraphicText = true,
     };
     return dialect;
 }
@@ -104,6 +107,9 @@ const engine::Profile& GlimmetProfile() {
         .dumpDialect = &GlimmetDumpDialect(),
         .describerRows = &GlimmetDescriberRows(),
         .describerLimits = {.fieldDump = 1024, .packetShown = 64000, .packetHead = 4096},
+        .describers = &GlimmetDescriberBindings(),
+        .olderPacketDetail = true,
+        .variableFunction = &DescribeVariableFunction,
     };
     return profile;
 }
