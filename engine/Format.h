@@ -1,9 +1,11 @@
 #pragma once
 // Every report line is built from a printf-style literal, checked by the
-// compiler. Text from a document is passed as an argument, never as a format.
+// compiler (the shown texts by id: engine/Messages.h). Text from a document is passed as an argument, never as a format.
 
 #include <cstdarg>
 #include <string>
+
+#include "engine/Messages.h"
 
 namespace engine {
 

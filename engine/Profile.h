@@ -6,6 +6,8 @@
 #include <span>
 #include <string_view>
 
+#include "engine/Messages.h"
+
 namespace graphics {
 struct DumpDialect;
 }
@@ -70,6 +72,8 @@ struct Profile {
     // The describers' rows; none means Salvino's.
     const DescriberRows* describerRows = nullptr;
     DescriberLimits describerLimits{};
+    // The messages this dialect words its own way.
+    std::span<const MessageOverlayRow> messages{};
 
     // The overlay row for `code` of `table`, or nullptr when the profile
     // leaves that row as the shared table has it.

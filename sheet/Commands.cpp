@@ -250,7 +250,7 @@ void Commands::Print() {
     sink.pageNumber = 1;
     sink.highlightFlag = false;
     job->Page().DrawText(2, sink.currentY,
-                         engine::Format("---- File: %s   Page: %d ----", sink.fileName.c_str(), sink.pageNumber));
+                         engine::Format<engine::Msg::PrintPageHead>(sink.fileName.c_str(), sink.pageNumber));
     sink.currentY += line;
 
     // Between the parts Cancel aborts the job.

@@ -163,24 +163,24 @@ struct PrintGroup {
 };
 
 const PrintGroup kPrintGroups[] = {
-    {"Repair Document", {{1036, "Log File", &PrintChoice::log}}},
-    {"Information", {{1033, "Corruption Summary", &PrintChoice::corruption}}},
+    {engine::Text(engine::Msg::RepairDocument), {{1036, "Log File", &PrintChoice::log}}},
+    {"Information", {{1033, engine::Text(engine::Msg::CorruptionSummary), &PrintChoice::corruption}}},
     {"Format", {{1006, "General Information / Docfile Directory Information", &PrintChoice::format}}},
     {"Prefix",
      {{1032, "Complete Summary List of Prefix Packets", &PrintChoice::prefixSummary},
       {1031, "Selected Prefix In Detail", &PrintChoice::prefixSelected},
       {1038, "All (Filtered) packets in Detail", &PrintChoice::prefixAll},
-      {1009, "Print Detail description in HEX", &PrintChoice::prefixHex}}},
+      {1009, engine::Text(engine::Msg::PrintInHex), &PrintChoice::prefixHex}}},
     {"Codes",
-     {{1030, "Complete Summary List of codes/records", &PrintChoice::codesSummary},
-      {1029, "Selected Code/Record in Detail", &PrintChoice::codesSelected},
-      {1037, "All (Filtered) Codes/Records in Detail", &PrintChoice::codesAll},
-      {1092, "Print Detail description in HEX", &PrintChoice::codesHex}}},
-    {"Sub Document",
-     {{1035, "Complete Summary List of codes/records", &PrintChoice::subSummary},
-      {1034, "Selected Code/Record in Detail", &PrintChoice::subSelected},
-      {1041, "All (Filtered) Codes/Records in Detail", &PrintChoice::subAll},
-      {1040, "Print Detail description in HEX", &PrintChoice::subHex}}},
+     {{1030, engine::Text(engine::Msg::PrintSummary), &PrintChoice::codesSummary},
+      {1029, engine::Text(engine::Msg::PrintSelected), &PrintChoice::codesSelected},
+      {1037, engine::Text(engine::Msg::PrintAllDetail), &PrintChoice::codesAll},
+      {1092, engine::Text(engine::Msg::PrintInHex), &PrintChoice::codesHex}}},
+    {engine::Text(engine::Msg::SubDocument),
+     {{1035, engine::Text(engine::Msg::PrintSummary), &PrintChoice::subSummary},
+      {1034, engine::Text(engine::Msg::PrintSelected), &PrintChoice::subSelected},
+      {1041, engine::Text(engine::Msg::PrintAllDetail), &PrintChoice::subAll},
+      {1040, engine::Text(engine::Msg::PrintInHex), &PrintChoice::subHex}}},
 };
 
 bool PrintChoice::*MemberOf(int id) {
@@ -328,7 +328,7 @@ COutputDialog::COutputDialog(Kind kind, const std::string& initial, OutputCheck 
         v->addWidget(Text(this, L("Note: this function does NOT alter graphics or OLE server information.")));
     } else {
         setObjectName(L("dlg153"));
-        setWindowTitle(L("Extract Text"));
+        setWindowTitle(L(engine::Text(engine::Msg::ExtractTextTitle)));
         v->addWidget(Text(this, L("Extract Text - will scan thru corrupt documents and try to find all the ASCII "
                                   "text, including text in headers, footers, etc.  And copy just the ASCII text to "
                                   "an ASCII file.  This will allow you to attempt to recover otherwise "
@@ -343,7 +343,7 @@ COutputDialog::COutputDialog(Kind kind, const std::string& initial, OutputCheck 
     row->addWidget(name, 1);
     row->addWidget(browseButton);
     v->addLayout(row);
-    v->addLayout(OkCancel(this, scramble ? "Remove sensitive data!" : "Extract Text", &ok, &cancel));
+    v->addLayout(OkCancel(this, scramble ? "Remove sensitive data!" : engine::Text(engine::Msg::ExtractTextTitle), &ok, &cancel));
     connect(browseButton, &QPushButton::clicked, this, &COutputDialog::Browse);
     resize(480, 0);
 }
@@ -415,7 +415,7 @@ std::unique_ptr<QtPrintJob> QtPrintJob::Start(SheetDialogs& dialogs, const Sheet
     job->printer_.setDocName(L(profile.printJobName));
     job->printer_.setCreator(L(profile.title));
     if (!job->painter_.begin(&job->printer_)) {
-        ShowBox(engine::Format("Could not print to %s.", job->Where().c_str()));
+        ShowBox(engine::Format<engine::Msg::CouldNotPrintTo>(job->Where().c_str()));
         return nullptr;
     }
     if (pointSize >= 4 && pointSize <= 23) {
@@ -431,7 +431,7 @@ std::unique_ptr<QtPrintJob> QtPrintJob::Start(SheetDialogs& dialogs, const Sheet
 bool QtPrintJob::End() {
     if (!painter_.isActive()) return false;
     if (!painter_.end()) {
-        ShowBox(engine::Format("Could not print to %s.", Where().c_str()));
+        ShowBox(engine::Format<engine::Msg::CouldNotPrintTo>(Where().c_str()));
         return false;
     }
     return true;
