@@ -69,23 +69,23 @@ struct ProblemRow {
 };
 
 constexpr ProblemRow kProblems[] = {
-    {Problem::ChildListTooShort, "Too many child packets or packet size is too small."},
+    {Problem::ChildListTooShort, SharedText(Msg::ChildListTooShort)},
     {Problem::ChildIdTooLarge, "Prefix ID is too large!"},
-    {Problem::TooManyChildren, "TOO many child packets"},
+    {Problem::TooManyChildren, SharedText(Msg::TooManyChildren)},
     {Problem::ChildDeleted, "Reference to Deleted or Available packet"},
-    {Problem::BlockBeyondPacket, "Tried to read Text Block beyond packet area"},
-    {Problem::NullByte, "Encountered a NULL byte"},
+    {Problem::BlockBeyondPacket, SharedText(Msg::BlockBeyondPacket)},
+    {Problem::NullByte, SharedText(Msg::NullByte)},
     {Problem::InvalidByte, "Encountered Invalid 0xFF byte"},
     {Problem::FixedGates, "Error! Fixed length function gates do not match"},
     {Problem::IncompleteFunction, "Error. INCOMPLETE function!"},
-    {Problem::InvalidEndLength, "Error. INVALID Function End length!"},
+    {Problem::InvalidEndLength, SharedText(Msg::InvalidEndLength)},
     {Problem::BeyondBlock, "Error. Function length beyond text block."},
     {Problem::SizesDontMatch, "Error. Codes or function sizes don't match!"},
-    {Problem::PrefixIdOutOfRange, "Prefix ID out of range!"},
-    {Problem::Corrupt, "Document CORRUPT"},
-    {Problem::Sound, "No Corruption Found"},
-    {Problem::Canceled, "User CANCELED loading!"},
-    {Problem::NoMemory, "Not enough memory to allocate buffer"},
+    {Problem::PrefixIdOutOfRange, SharedText(Msg::PrefixIdOutOfRange)},
+    {Problem::Corrupt, SharedText(Msg::VerdictCorrupt)},
+    {Problem::Sound, SharedText(Msg::VerdictSound)},
+    {Problem::Canceled, SharedText(Msg::Canceled)},
+    {Problem::NoMemory, SharedText(Msg::NoMemory)},
     {Problem::RefCountMismatch, "Packet reference count did not match expected value."},
     {Problem::CannotReadPrefix, "Can not read prefix information!"},
     {Problem::NoPacketTable, "PktInfo not initialized"},
@@ -111,10 +111,10 @@ std::string DeletedBytesLine(uint32_t bytes, int count) {
                   static_cast<unsigned long>(bytes), count);
 }
 std::string ExtraBytesLine(uint32_t bytes) {
-    return Format("%8lX - Extra bytes in prefix area", static_cast<unsigned long>(bytes));
+    return Format<Msg::ExtraBytesLine>(static_cast<unsigned long>(bytes));
 }
 std::string OverlapLine(uint32_t bytes) {
-    return Format("%8lX - ERROR Prefix Data Overlap.", static_cast<unsigned long>(bytes));
+    return Format<Msg::OverlapLine>(static_cast<unsigned long>(bytes));
 }
 std::string UseMismatchLine(uint32_t id, const IndexEntry& e, const PacketEntry& p,
                             const std::string& type) {
@@ -125,7 +125,7 @@ std::string Max1Line(uint32_t id, const IndexEntry& e, const PacketEntry& p, con
     return Format("MAX1 error. Prefix ID#%04x  Use=0x%X, Calc=0x%X  Hidden=0x%X, Calc=0x%X. Type (%s)",
                   id, e.UseCount(), p.countedUses, e.HiddenCount(), p.countedHidden, type.c_str());
 }
-std::string CannotFitLine(uint32_t n) { return Format("Function length can't fit 0x%X child packets", n); }
+std::string CannotFitLine(uint32_t n) { return Format<Msg::CannotFitChildren>(n); }
 std::string UsedInPacketLine(int32_t number, uint32_t id) {
     return Format("%2x) Used in prefix packet 0x%02x", static_cast<unsigned>(number), id);
 }
@@ -868,7 +868,7 @@ int QWFixPacketCounts(ListTarget* list) {
     auto& packets = c.doc.packets;
     // Counts from a cancelled or failed check would be written as if true.
     if (packets.empty() || c.doc.header.IndexOffset() == 0 || !c.check.complete) {
-        Box(Problem::NoPacketTable, "Error in QWFixPacketCounts");
+        Box(Problem::NoPacketTable, Text(Msg::FixCountsFailed));
         return 0;
     }
     struct Tests {
@@ -931,7 +931,7 @@ int WriteIndex(DocFile* f, ListTarget* list) {
     EngineContext& c = Ctx();
     const auto& packets = c.doc.packets;
     if (packets.empty() || c.doc.header.IndexOffset() == 0) {
-        Box(Problem::NoPacketTable, "Error in QWFixPacketCounts");
+        Box(Problem::NoPacketTable, Text(Msg::FixCountsFailed));
         return 0;
     }
     auto fail = [&](Problem box) {

@@ -339,7 +339,7 @@ bool ShowChildList(const PacketLayout& layout, uint32_t id, uint32_t entryCount)
             // packets' references.
             if (Older() && InCheck()) return false;
             if (DescriberCounts() && !Older()) ++Ctx().check.otherFindings;
-            ShowPacketError("TOO many child packets", id);
+            ShowPacketError(Text(Msg::TooManyChildren), id);
             return false;
         }
         if (DescriberBooks() && child != 0 && !Older()) {
@@ -357,7 +357,7 @@ bool ShowChildList(const PacketLayout& layout, uint32_t id, uint32_t entryCount)
     // A count larger than the data stops at the data's end; what follows
     // the list is read from where the count puts it.
     if (!layout.childListFits && !Older())
-        AddErrorLine(Out(), "Too many child packets or packet size is too small.", kTagPacket | id);
+        AddErrorLine(Out(), Text(Msg::ChildListTooShort), kTagPacket | id);
     d.cursor = layout.tableAt;
     return true;
 }
@@ -367,20 +367,20 @@ void ShowTextBlocks(const PacketLayout& layout, const PacketEntry& pe, uint32_t 
     DescriberContext& d = D();
     const uint32_t dataSize = pe.entry.DataSize();
     Line("Display of text packets");
-    ShowWordField("# of text blocks: 0x%04X");
-    const uint32_t first = ShowDwordField("offset to first text block: 0x%08X");
+    ShowWordField(SharedText(Msg::TextBlockCount));
+    const uint32_t first = ShowDwordField(SharedText(Msg::FirstTextBlockOffset));
     if (first > dataSize) {
         AddErrorLine(Out(),
-                     Format("ERROR. Prefix ID 0x%02X. 1st Text block offset beyond prefix size", id),
+                     Format<Msg::FirstBlockBeyondPacket>(id),
                      kTagPacket | id);
         return;
     }
     // Only the size words the data really holds are taken.
-    for (size_t b = 0; b < layout.sizes.size(); ++b) ShowDwordField("size of text block : 0x%08X");
+    for (size_t b = 0; b < layout.sizes.size(); ++b) ShowDwordField(SharedText(Msg::TextBlockSize));
     if (first != d.cursor)
-        HexDumpField("Undocumentated data BEFORE text data", int64_t{first} - d.cursor);
+        HexDumpField(Text(Msg::DataBeforeText), int64_t{first} - d.cursor);
     for (size_t b = 0; b < layout.blocks.size(); ++b)
-        HexDumpTextBlock("Text Block data:", layout.blocks[b].size, static_cast<uint16_t>(b), pe, id);
+        HexDumpTextBlock(Text(Msg::TextBlockData), layout.blocks[b].size, static_cast<uint16_t>(b), pe, id);
     if (d.cursor != dataSize)
         HexDumpField("Undocumentated data AFTER text data", int64_t{dataSize} - d.cursor);
 }

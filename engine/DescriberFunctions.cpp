@@ -28,23 +28,23 @@ constexpr auto kShadowCornerRows = IndexedNames({"None", "Top-Left", "Bottom-Lef
 constexpr NameTable kShadowCorners{"ShadowCorners", kShadowCornerRows};
 
 constexpr auto kGradientKindRows =
-    IndexedNames({"Linear Gradient fill", "Radial Gradient fill", "Rectangular Gradient fill", ""});
+    IndexedNames({SharedText(Msg::LinearGradientFill), SharedText(Msg::RadialGradientFill), SharedText(Msg::RectangularGradientFill), ""});
 constexpr NameTable kGradientKinds{"FunctionGradientKinds", kGradientKindRows};
 
 constexpr auto kWrapKindRows = IndexedNames({
     "   Wrap on Largest Side", "   Wrap on Left Side",  "   Wrap on Right Side",   "   Wrap on Neither Side",
-    "   Wrap on Both Sides",   "   Wrap on Both Sides", "   NO wrap (write thru)", "   Undefined wrap code"});
+    SharedText(Msg::WrapOnBothSides),   SharedText(Msg::WrapOnBothSides), "   NO wrap (write thru)", "   Undefined wrap code"});
 constexpr NameTable kWrapKinds{"WrapKinds", kWrapKindRows};
 
 constexpr auto kRuleHorizontalReferenceRows = IndexedNames(
-    {"   absolute (relative to left of page)", "   margin-relative", "   between columns", "   left"});
+    {SharedText(Msg::AbsoluteToPageLeft), SharedText(Msg::MarginRelative), "   between columns", "   left"});
 constexpr NameTable kRuleHorizontalReferences{"RuleHorizontalReferences", kRuleHorizontalReferenceRows};
 constexpr auto kRuleHorizontalAlignmentRows = IndexedNames(
     {"   left", "   right", "   centered", "   full", "   top", "   bottom", "   centered", "   full"});
 constexpr NameTable kRuleHorizontalAlignments{"RuleHorizontalAlignments", kRuleHorizontalAlignmentRows};
 constexpr auto kRuleVerticalReferenceRows =
-    IndexedNames({"   absolute (relative to top of page)", "   margin-relative", "   baseline",
-                  "   absolute (relative to left of page)"});
+    IndexedNames({"   absolute (relative to top of page)", SharedText(Msg::MarginRelative), "   baseline",
+                  SharedText(Msg::AbsoluteToPageLeft)});
 constexpr NameTable kRuleVerticalReferences{"RuleVerticalReferences", kRuleVerticalReferenceRows};
 constexpr auto kRuleVerticalAlignmentRows = IndexedNames({"   top", "   bottom", "   centered", "   full"});
 constexpr NameTable kRuleVerticalAlignments{"RuleVerticalAlignments", kRuleVerticalAlignmentRows};
@@ -94,7 +94,7 @@ uint32_t FunctionSize() { return GetU16(D().function, 2); }
 
 void DescribeNewWordValue(std::span<const uint8_t> function) {
     HexDumpFunction(function);
-    ShowWordField("  new value =  0x%04X");
+    ShowWordField(SharedText(Msg::NewValue));
     ShowDeletableData();
 }
 
@@ -113,13 +113,13 @@ void DescribeOnOffState(std::span<const uint8_t> function) {
 void DescribeAbsoluteRelative(std::span<const uint8_t> function) {
     HexDumpFunction(function);
     ShowEitherOr(ReadFieldByte(), 0, "  Absolute", "  Relative");
-    ShowWordField("  new value =  0x%04X");
+    ShowWordField(SharedText(Msg::NewValue));
     ShowDeletableData();
 }
 
 void DescribeSuppressFlags(std::span<const uint8_t> function) {
     HexDumpFunction(function);
-    ShowSetBits(ShowByteField("flags 0x%02X"), kSuppressedParts);
+    ShowSetBits(ShowByteField(SharedText(Msg::FlagsByte)), kSuppressedParts);
 }
 
 void DescribeWidowOrphan(std::span<const uint8_t>) {
@@ -166,7 +166,7 @@ void DescribeProofingLevel(std::span<const uint8_t>) {
 namespace {
 
 constexpr FieldRow kColumnDefinition[] = {
-    ByteRow("flags: 0x%02X"),           WordRow("column width: 0x%04X"),
+    ByteRow(SharedText(Msg::FlagsByteColon)),           WordRow("column width: 0x%04X"),
     WordRow("left gutter: 0x%04X"),     WordRow("right gutter: 0x%04X"),
     DwordRow("attributes: 0x%08X"),     ByteRow("alignment: 0x%02X"),
     WordRow("alignment position: 0x%04X"), WordRow("number type: 0x%04X"),
@@ -201,7 +201,7 @@ void DescribeDelayCodes(std::span<const uint8_t>) {
 }
 
 void DescribeMarginChange(std::span<const uint8_t>) {
-    ShowSetBits(ShowByteField("flags 0x%02X"), kMarginFlags);
+    ShowSetBits(ShowByteField(SharedText(Msg::FlagsByte)), kMarginFlags);
     ShowFields(kNewMargins);
     const int64_t deletable = int64_t{FunctionSize()} - D().nonDeletableSize - 10;
     if (deletable > 0) ShowLine("---Deletable data---");
@@ -271,7 +271,7 @@ void DescribeBorderFillOverride() {
     if (TestBit(flags, 14)) {
         const SizedBlock fill = BeginSizedBlock(ShowWordField("Size of Fill Template Override data: 0x%04X"));
         if (TestBit(ShowWordField("Fill Template Override Flags: 0x%04X"), 15)) {
-            ShowRgbsField("  Foreground/Start Color RGBS( 0x%02X, 0x%02X, 0x%02X, 0x%02X)");
+            ShowRgbsField(SharedText(Msg::ForegroundColor));
             ShowRgbsField("  Background/Start Color RGBS( 0x%02X, 0x%02X, 0x%02X, 0x%02X)");
         }
         DumpRemainder("  Other Fill data", fill.Rest(), Remainder::Signed);
@@ -280,7 +280,7 @@ void DescribeBorderFillOverride() {
 }
 
 void DescribeBorderFunction(std::span<const uint8_t> function) {
-    ShowLine(GetU8(function, 0) == 0xD1 ? "Page Border" : "Paragraph Border");
+    ShowLine(GetU8(function, 0) == 0xD1 ? "Page Border" : Text(Msg::ParagraphBorder));
     HexDumpField("14 bytes Reserved:", 14);
     DescribeBorderFillOverride();
     ShowDeletableData();
@@ -294,12 +294,12 @@ constexpr FieldRow kDropCap[] = {
     WordRow("text attributes first word mask: 0x%04X"),
     WordRow("text attributes second word data: 0x%04X"),
     WordRow("text attributes second word mask: 0x%04X"),
-    RgbsRow("  Foreground/Start Color RGBS( 0x%02X, 0x%02X, 0x%02X, 0x%02X)"),
+    RgbsRow(SharedText(Msg::ForegroundColor)),
     DwordRow("drop cap text size (FIXED): 0x%08X"),
     DwordRow("paragraph vertical adjustment (FIXED): 0x%08X"),
     WordRow("kerning: 0x%04X"),
     WordRow("horiz pos adjustment: 0x%04X"),
-    ByteRow("flags: 0x%02X"),
+    ByteRow(SharedText(Msg::FlagsByteColon)),
 };
 
 }  // namespace
@@ -429,8 +429,8 @@ constexpr FillFormats kBoxFill{"Fill Template override data:",
                                " Fill template override flags 0x%04X",
                                "Fill type: 0x01 (Gradient fill)",
                                "Fill type: 0x00 (QWG2 pattern fill)",
-                               "QWG2 pattern set:   0x%02X",
-                               "QWG2 pattern index: 0x%02X"};
+                               SharedText(Msg::PatternSet),
+                               SharedText(Msg::PatternIndex)};
 
 constexpr FieldRow kFillColors[] = {RgbsRow("  Fore color = RGBS( 0x%02X, 0x%02X, 0x%02X, 0x%02X)"),
                                     RgbsRow("  Back color = RGBS( 0x%02X, 0x%02X, 0x%02X, 0x%02X)")};
@@ -467,9 +467,9 @@ constexpr FieldRow kTranslation[] = {DwordRow("  X Translation (fixed pt) = 0x%0
 
 void ShapeTransformation() {
     ShowLine("  Transformation data follows:");
-    const uint16_t size = ShowWordField("  Data Size = 0x%04X");
+    const uint16_t size = ShowWordField(SharedText(Msg::DataSizeField));
     const SizedBlock block = BeginSizedBlock(size);
-    const uint16_t flags = size != 0 ? ShowWordField("  Flags     = 0x%04X") : 0;
+    const uint16_t flags = size != 0 ? ShowWordField(SharedText(Msg::FlagsField)) : 0;
     if (TestBit(flags, 15)) ShowLine("    Mirror X");
     if (TestBit(flags, 14)) ShowLine("    Mirror Y");
     if (TestBit(flags, 13)) ShowFields(kScaling);
@@ -496,9 +496,9 @@ constexpr FieldRow kShapeArc[] = {
 // The smart-shape block; it takes 2 + the greater of its size and what its
 // fields read.
 void SmartShape() {
-    const uint16_t size = ShowWordField("  Data Size = 0x%04X");
+    const uint16_t size = ShowWordField(SharedText(Msg::DataSizeField));
     const SizedBlock block = BeginSizedBlock(size);
-    const uint16_t flags = size != 0 ? ShowWordField("  Flags     = 0x%04X") : 0;
+    const uint16_t flags = size != 0 ? ShowWordField(SharedText(Msg::FlagsField)) : 0;
     if (TestBit(flags, 15)) {
         const uint16_t id = ReadFieldWord();
         ShowNamedLine("    Smart Shape ID = 0x%04x (%s)", "    Smart Shape ID = 0x%04x", id,
@@ -618,10 +618,10 @@ namespace {
 using Box = BoxDetail;
 
 bool BoxCounter(Box&) {
-    ShowWordField("Size of override data = 0x%04X");
-    if (TestBit(ShowWordField("Override flags = 0x%04X"), 15)) {
-        ShowByteField("Prefix ID flag mask = 0x%02X");
-        ShowByteField("Prefix ID flag data = 0x%02X");
+    ShowWordField(SharedText(Msg::OverrideDataSize));
+    if (TestBit(ShowWordField(SharedText(Msg::OverrideFlags)), 15)) {
+        ShowByteField(SharedText(Msg::IdFlagMask));
+        ShowByteField(SharedText(Msg::IdFlagData));
     }
     return true;
 }
@@ -630,13 +630,13 @@ constexpr FieldRow kBoxHorizontal[] = {ByteRow("Horz Pos flags = 0x%02X"), PairR
                                        ByteRow("Left Column  = 0x%02X"), ByteRow("Right Column = 0x%02X")};
 
 bool BoxPositioning(Box&) {
-    const uint16_t size = ShowWordField("Size of override data = 0x%04X");
+    const uint16_t size = ShowWordField(SharedText(Msg::OverrideDataSize));
     if (size == 0) return true;
     const SizedBlock block = BeginSizedBlock(size);
-    const uint16_t flags = ShowWordField("Override flags = 0x%04X");
+    const uint16_t flags = ShowWordField(SharedText(Msg::OverrideFlags));
     if (TestBit(flags, 15)) {
-        ShowByteField("Prefix ID flag mask = 0x%02X");
-        ShowByteField("Prefix ID flag data = 0x%02X");
+        ShowByteField(SharedText(Msg::IdFlagMask));
+        ShowByteField(SharedText(Msg::IdFlagData));
     }
     if (TestBit(flags, 14)) {
         ShowByteField("general flag mask = 0x%02X");
@@ -772,7 +772,7 @@ bool BoxCaption(Box&) {
 // blocks take comes off their size; a positive rest is dumped.
 bool BoxBorder(Box&) {
     const SizedBlock block = BeginSizedBlock(ShowWordField("Size of Border data = 0x%04X"));
-    const uint16_t flags = ShowWordField("Border flags = 0x%04X");
+    const uint16_t flags = ShowWordField(SharedText(Msg::BorderFlags));
     if (TestBit(flags, 15)) {
         ShowByteField("  Border ID flag override mask = 0x%02X");
         ShowByteField("  Border ID flag override data = 0x%02X");
@@ -799,8 +799,8 @@ bool BoxWrapping(Box&) {
     const SizedBlock block = BeginSizedBlock(ShowWordField("Size of Wrapping data = 0x%04X"));
     const uint16_t flags = ShowWordField("Wrapping flags = 0x%04X");
     if (TestBit(flags, 15)) {
-        ShowByteField("Prefix ID override MASK= 0x%02X");
-        ShowByteField("Prefix ID override DATA= 0x%02X");
+        ShowByteField(SharedText(Msg::IdOverrideMask));
+        ShowByteField(SharedText(Msg::IdOverrideData));
     }
     if (TestBit(flags, 14)) {
         ShowByteField("Wrapping flags MASK= 0x%02X");
@@ -825,8 +825,8 @@ bool BoxHypertext(Box&) {
         ShowLine(Format("use size as Flags.  Hypertext override flags = 0x%04X", static_cast<unsigned>(word)));
     }
     if (TestBit(flags, 15)) {
-        ShowByteField("Prefix ID override MASK= 0x%02X");
-        ShowByteField("Prefix ID override DATA= 0x%02X");
+        ShowByteField(SharedText(Msg::IdOverrideMask));
+        ShowByteField(SharedText(Msg::IdOverrideData));
     }
     if (TestBit(flags, 14)) ShowByteField("hypertext flags override DATA= 0x%02X");
     const int64_t rest = word < 257 ? block.Rest() : 0;
@@ -884,7 +884,7 @@ constexpr FlagSection<Box> kBoxSections[] = {
 };
 
 constexpr FieldRow kBoxHead[] = {WordRow("Size of override and wrap rect data = 0x%04X"),
-                                 WordRow("Size of override data = 0x%04X")};
+                                 WordRow(SharedText(Msg::OverrideDataSize))};
 constexpr FieldRow kPlatformRect[] = {
     WordRow("Left   offset from rect to box = 0x%04X"), WordRow("Right  offset from rect to box = 0x%04X"),
     WordRow("Top    offset from rect to box = 0x%04X"), WordRow("Bottom offset from rect to box = 0x%04X")};

@@ -85,7 +85,7 @@ constexpr auto kLineStyleRows = IndexedNames(
 constexpr NameTable kLineStyleNames{"StyleLineStyle", kLineStyleRows};
 
 constexpr auto kGradientRows =
-    IndexedNames({"Linear Gradient fill", "Radial Gradient fill", "Rectangular Gradient fill", ""});
+    IndexedNames({SharedText(Msg::LinearGradientFill), SharedText(Msg::RadialGradientFill), SharedText(Msg::RectangularGradientFill), ""});
 constexpr NameTable kGradientNames{"StyleGradient", kGradientRows};
 
 constexpr auto kFillRows = IndexedNames({"10% fill", "20% fill", "30% fill", "40% fill", "50% fill", "60% fill",
@@ -93,16 +93,16 @@ constexpr auto kFillRows = IndexedNames({"10% fill", "20% fill", "30% fill", "40
                                          "5% fill"});
 constexpr NameTable kFillNames{"StyleFill", kFillRows};
 
-constexpr auto kBoxStyleRows = IndexedNames({"Figure Box", "Table Box", "User Box", "Equation Box", "Button Box"});
+constexpr auto kBoxStyleRows = IndexedNames({"Figure Box", "Table Box", "User Box", SharedText(Msg::EquationBox), "Button Box"});
 constexpr NameTable kBoxStyleNames{"StyleBoxStyle", kBoxStyleRows};
 
 constexpr auto kStyleTypeRows =
     IndexedNames({"  Open style", "  Pared style", "  Paragraph style", "  Deleted (including codes)",
-                  "  Deleted (leaving codes)", "  Library style"});
+                  "  Deleted (leaving codes)", SharedText(Msg::LibraryStyle)});
 constexpr NameTable kStyleTypeNames{"StyleType", kStyleTypeRows};
 
 constexpr auto kStyleFlagRows =
-    IndexedNames({"  Library style", "  System style", "  Enter turns style off",
+    IndexedNames({SharedText(Msg::LibraryStyle), "  System style", "  Enter turns style off",
                   "  Enter sturs style back on again", "  Style includes other styles", "  Reserved",
                   "  Reserved"});
 constexpr NameTable kStyleFlagNames{"StyleFlag", kStyleFlagRows};
@@ -224,18 +224,18 @@ void DescribeTextPacket(const PacketEntry& entry, uint32_t id) {
     IndexEntry asText = entry.entry;
     asText.bytes[0] |= kFlagTextBlocks;
     const PacketLayout layout = ReadPacketLayout(asText, d.base);
-    ShowWordField("# of text blocks: 0x%04X");
-    const uint32_t first = ShowDwordField("offset to first text block: 0x%08X");
+    ShowWordField(SharedText(Msg::TextBlockCount));
+    const uint32_t first = ShowDwordField(SharedText(Msg::FirstTextBlockOffset));
     if (first > entry.entry.DataSize()) {
-        ShowPacketError(Format("ERROR. Prefix ID 0x%02X. 1st Text block offset beyond prefix size", id), id);
+        ShowPacketError(Format<Msg::FirstBlockBeyondPacket>(id), id);
         return;
     }
-    for (size_t b = 0; b < layout.sizes.size(); ++b) ShowDwordField("size of text block : 0x%08X");
+    for (size_t b = 0; b < layout.sizes.size(); ++b) ShowDwordField(SharedText(Msg::TextBlockSize));
     d.cursor = static_cast<int64_t>(layout.TableEnd());
     // The blocks start where the table says.
-    if (d.cursor != first) HexDumpField("Undocumentated data BEFORE text data", int64_t{first} - d.cursor);
+    if (d.cursor != first) HexDumpField(Text(Msg::DataBeforeText), int64_t{first} - d.cursor);
     for (size_t b = 0; b < layout.blocks.size(); ++b)
-        HexDumpTextBlock("Text Block data:", layout.blocks[b].size, static_cast<uint16_t>(b), entry, id);
+        HexDumpTextBlock(Text(Msg::TextBlockData), layout.blocks[b].size, static_cast<uint16_t>(b), entry, id);
 }
 
 // ---- Bookmark -----------------------------------------------------------------------
@@ -263,7 +263,7 @@ void DescribeCounterStylePacket(const PacketEntry&, uint32_t) {
     if ((PeekFieldByte() & 0x80) && PeekFieldWord(2) == 0)
         ShowByteField("System Style 0x%02X");
     else
-        ShowCharString("Style name: ", kStringMax);
+        ShowCharString(Text(Msg::StyleNameLabel), kStringMax);
     d.cursor = slot + kSlot;
     ShowByteField("Levels Used %d");
     for (int level = 1; level <= 5; ++level) {
@@ -289,7 +289,7 @@ void DescribeStylePacket(const PacketEntry& entry, uint32_t id) {
 }
 
 void DescribeStylePacketAs(const PacketEntry& entry, uint32_t id, const StyleForm& form) {
-    ShowWordField("# of text blocks: 0x%04X");
+    ShowWordField(SharedText(Msg::TextBlockCount));
     ShowDwordField("Offset to 1st text block: 0x%08X");
     const uint32_t paragraph = ShowDwordField("Paragraph text size: 0x%08X");
     const uint32_t begin = ShowDwordField("Beginning style text size: 0x%08X");
@@ -302,7 +302,7 @@ void DescribeStylePacketAs(const PacketEntry& entry, uint32_t id, const StyleFor
     ShowWordField("Style hash: 0x%04X");
     const uint16_t description = ReadFieldWord();
     if (form.valueLines) ShowLine("Offset from beginning of packet to description");
-    if (Ctx().describer.cursor != description) ShowCharString("Style name: ", kStringMax);
+    if (Ctx().describer.cursor != description) ShowCharString(Text(Msg::StyleNameLabel), kStringMax);
     ShowCharString("Style description: ", kStringMax);
     const struct {
         const char* caption;
@@ -318,11 +318,11 @@ void DescribeStylePacketAs(const PacketEntry& entry, uint32_t id, const StyleFor
 void DescribeBorderStylePacket(const PacketEntry& entry, uint32_t) {
     ShowWordField("Total size of Border Style data 0x%04X");
     ShowBlank();
-    ShowWordField("Size of NAME/LIBRARY data 0x%04X");
+    ShowWordField(SharedText(Msg::NameLibrarySize));
     ShowByteField("Border name/library prefix ID flags 0x%02X");
-    ShowLibraryFlags("Border library management flags 0x%02X", "  This is a Library style",
-                     "  This is NOT a Library style");
-    ShowStyleName(static_cast<int16_t>(ShowWordField("Line name length 0x%04X")), "Border Style Name: ",
+    ShowLibraryFlags("Border library management flags 0x%02X", Text(Msg::IsLibraryStyleIndented),
+                     Text(Msg::IsNotLibraryStyleIndented));
+    ShowStyleName(static_cast<int16_t>(ShowWordField(SharedText(Msg::LineNameLength))), "Border Style Name: ",
                   kBorderStyleNames, "Undefined border style name");
     ShowBlank();
     ShowWordField("Size of BORDER STYLE data 0x%04X");
@@ -347,11 +347,11 @@ void DescribeBorderStylePacket(const PacketEntry& entry, uint32_t) {
 void DescribeLineStylePacket(const PacketEntry&, uint32_t) {
     ShowWordField("Total size of Line Style data 0x%04X");
     ShowBlank();
-    ShowWordField("Size of NAME/LIBRARY data 0x%04X");
+    ShowWordField(SharedText(Msg::NameLibrarySize));
     ShowByteField("Line name/library prefix ID flags 0x%02X");
-    ShowLibraryFlags("Line library management flags 0x%02X", "  This is a Library style",
-                     "  This is NOT a Library style");
-    ShowStyleName(static_cast<int16_t>(ShowWordField("Line name length 0x%04X")), "Line Style Name: ",
+    ShowLibraryFlags("Line library management flags 0x%02X", Text(Msg::IsLibraryStyleIndented),
+                     Text(Msg::IsNotLibraryStyleIndented));
+    ShowStyleName(static_cast<int16_t>(ShowWordField(SharedText(Msg::LineNameLength))), "Line Style Name: ",
                   kLineStyleNames, "Undefined line style name");
     ShowBlank();
     ShowWordField("Size of LINE STYLE data 0x%04X");
@@ -383,22 +383,22 @@ void DescribeFillStylePacket(const PacketEntry& entry, uint32_t id) {
 void DescribeFillStylePacketAs(const PacketEntry&, uint32_t, FieldFormat<1> total) {
     ShowWordField(total);
     ShowBlank();
-    ShowWordField("Size of NAME/LIBRARY data 0x%04X");
+    ShowWordField(SharedText(Msg::NameLibrarySize));
     ShowByteField("Fill name/library prefix ID flags 0x%02X");
-    ShowLibraryFlags("Fill library management flags 0x%02X", "This is a Library style", "This is NOT a Library style");
+    ShowLibraryFlags("Fill library management flags 0x%02X", Text(Msg::IsLibraryStyle), "This is NOT a Library style");
     ShowStyleName(static_cast<int16_t>(ShowWordField("Fill name length 0x%04X")), "Fill Style Name: ", kFillNames,
                   "Undefined fill style name");
     ShowBlank();
     ShowWordField("Size of FILL STYLE data 0x%04X");
-    ShowByteField("Box counter prefix ID flags 0x%02X");
+    ShowByteField(SharedText(Msg::BoxCounterIdFlags));
     ShowRgbsField("Foreground/start RGBS( 0x%02X, 0x%02X, 0x%02X, 0x%02X)");
     ShowRgbsField("Background/end RGBS( 0x%02X, 0x%02X, 0x%02X, 0x%02X)");
     const uint8_t kind = ReadFieldByte();
     ShowLine(kind != 0 ? "Gradient fill" : "Fill type: QWG2 pattern set/index");
     ShowWordField("Size of FILL infomation 0x%04X");
     if (kind == 0) {
-        ShowByteField("QWG2 pattern set:   0x%02X");
-        ShowByteField("QWG2 pattern index: 0x%02X");
+        ShowByteField(SharedText(Msg::PatternSet));
+        ShowByteField(SharedText(Msg::PatternIndex));
         return;
     }
     const uint8_t gradient = ShowByteField("Gradient Flags: 0x%02X");
@@ -428,13 +428,13 @@ void DescribeBoxStylePacket(const PacketEntry& entry, uint32_t id) { DescribeBox
 void DescribeBoxStylePacketWith(const PacketEntry&, uint32_t, void (*border)()) {
     ShowWordField("Total size of box data 0x%04X");
     ShowBlank();
-    ShowWordField("Size of NAME/LIBRARY data 0x%04X");
+    ShowWordField(SharedText(Msg::NameLibrarySize));
     ShowByteField("Box name/library prefix ID flags 0x%02X");
-    ShowLibraryFlags("Box library management flags 0x%02X", "This is a Library style", nullptr);
+    ShowLibraryFlags("Box library management flags 0x%02X", Text(Msg::IsLibraryStyle), nullptr);
     ShowStyleName(static_cast<int16_t>(ReadFieldWord()), "Style Name: ", kBoxStyleNames, "Undefined box style name");
     ShowBlank();
     ShowWordField("Size of COUNTER data 0x%04X");
-    ShowEitherOr(ShowByteField("Box counter prefix ID flags 0x%02X"), 0, "Counter prefix ID appears at front of style",
+    ShowEitherOr(ShowByteField(SharedText(Msg::BoxCounterIdFlags)), 0, "Counter prefix ID appears at front of style",
                  nullptr);
     ShowBlank();
     static constexpr FieldRow kPosition[] = {

@@ -146,7 +146,7 @@ int ReadIndex(DocFile* f, ListTarget* target) {
     ReadDocFile(f, doc.header.bytes, sizeof doc.header.bytes);
     const uint32_t pos = doc.header.IndexPosition();
     if (SeekDocFile(f, static_cast<int32_t>(pos), 0) != static_cast<int32_t>(pos)) {
-        AddListLine(target, "I/O Error.  Seek to Index area failed");
+        AddListLine(target, Text(Msg::SeekIndexFailed));
         return 1;
     }
     IndexEntry first;
@@ -165,12 +165,12 @@ int ReadIndex(DocFile* f, ListTarget* target) {
         raw.assign(static_cast<size_t>(count) * kIndexEntrySize, 0);
     } catch (const std::bad_alloc&) {
         doc.packets.clear();
-        AddListLine(target, "Not enough memory to allocate buffer");
+        AddListLine(target, Text(Msg::NoMemory));
         return 1;
     }
     if (SeekDocFile(f, static_cast<int32_t>(pos), 0) != static_cast<int32_t>(pos)) {
         doc.packets.clear();
-        AddListLine(target, "I/O Error.  Seek to Index area failed");
+        AddListLine(target, Text(Msg::SeekIndexFailed));
         return 1;
     }
     // Entries past the end of the file stay zero (available).
@@ -237,7 +237,7 @@ void ShowPacketHeader(DocFile* f, const PacketEntry& pe, uint32_t id, ListTarget
         return;
     }
     const bool admitted = !filter || filter->Admits(id, id == 0 ? 0 : e.Type());
-    const std::string name = id == 0 ? "Index information" : PacketTypeName(e.Type(), id);
+    const std::string name = id == 0 ? Text(Msg::IndexInformation) : PacketTypeName(e.Type(), id);
 
     if (!detail) {
         if (!admitted) return;
@@ -275,7 +275,7 @@ void ShowPacketHeader(DocFile* f, const PacketEntry& pe, uint32_t id, ListTarget
 
     PrintLine(target, "Header Information");
     if (id == 0) {
-        PrintLine(target, Format("type=0x%02X (%s)", e.Type(), "Index information"));
+        PrintLine(target, Format<Msg::TypeAndName>(e.Type(), Text(Msg::IndexInformation)));
         PrintLine(target, Format("Total # of packets= 0x%04X", e.UseCount()));
         return;
     }
@@ -286,7 +286,7 @@ void ShowPacketHeader(DocFile* f, const PacketEntry& pe, uint32_t id, ListTarget
     if (e.Flags() & kFlagMinOneUse) flags += "min use=1 ";
     flags += ")";
     PrintLine(target, flags);
-    PrintLine(target, Format("type=0x%02X (%s)", e.Type(), name.c_str()));
+    PrintLine(target, Format<Msg::TypeAndName>(e.Type(), name.c_str()));
     PrintLine(target, Format("use cnt=0x%04X hide cnt=0x%04X", e.UseCount(), e.HiddenCount()));
     PrintLine(target, Format("size=0x%08lX  offset=0x%08lX", static_cast<unsigned long>(e.DataSize()),
                              static_cast<unsigned long>(e.DataOffset())));
@@ -331,7 +331,7 @@ int ScanPackets(DocFile* f, ListTarget* target, int32_t id, bool detail, int mod
         if (progress) {
             progress->StepIt();
             if (progress->CheckCancel()) {
-                AddListLine(target, "User CANCELED loading!");
+                AddListLine(target, Text(Msg::Canceled));
                 break;
             }
         }
@@ -422,7 +422,7 @@ void ListFileHeader(DocFile* f, ListTarget* target) {
     PrintLine(target, Format("Minor Version  = 0x%02X", h.MinorVersion()));
     PrintLine(target, Format("Encryption key = 0x%02X", h.EncryptionKey()));
     if (h.IndexOffset() < 17) {
-        PrintLine(target, "Index offset = 0x10 bytes");
+        PrintLine(target, Text(Msg::IndexOffsetLow));
     } else {
         PrintLine(target, Format("Index offset = 0x%04X (%d)", h.IndexOffset(), h.IndexOffset()));
         uint8_t ext[12] = {};

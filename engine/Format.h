@@ -1,6 +1,6 @@
 #pragma once
 // Every report line is built from a printf-style literal, checked by the
-// compiler. Text from a document is passed as an argument, never as a format.
+// compiler (the shown texts by id: engine/Messages.h). Text from a document is passed as an argument, never as a format.
 
 #include <cstdarg>
 #include <cstdint>
@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+
+#include "engine/Messages.h"
 
 namespace engine {
 

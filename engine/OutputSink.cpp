@@ -108,7 +108,7 @@ int32_t PrintLine(ListTarget* target, std::string_view text) {
         p.NewPage();
         ++s.pageNumber;
         p.DrawText(2, s.lineHeight,
-                   Format("---- File: %s   Page: %d ----", s.fileName.c_str(), s.pageNumber));
+                   Format<Msg::PrintPageHead>(s.fileName.c_str(), s.pageNumber));
         s.currentY = 2 * s.lineHeight;
     }
     if (!text.empty()) p.DrawText(2, s.currentY, text);

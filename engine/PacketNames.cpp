@@ -7,14 +7,14 @@ namespace engine {
 
 // 0x81 and 0x82 read as in file type 17; other documents rename them.
 constexpr std::array<const char*, kPacketTypeCount> kPacketTypeNamesTable = {
-    "Index information",  // 0x00
+    SharedText(Msg::IndexInformation),  // 0x00
     "Document Height",  // 0x01
     "Document Settings",  // 0x02
     "Document Summary",  // 0x03
     "Form Data",  // 0x04
     "Writing Tools",  // 0x05
     "Character Map",  // 0x06
-    "Native Filename",  // 0x07
+    SharedText(Msg::NativeFilename),  // 0x07
     "General QW Text",  // 0x08
     "Bookmark Data",  // 0x09
     "Macro Executable",  // 0x0A
@@ -43,7 +43,7 @@ constexpr std::array<const char*, kPacketTypeCount> kPacketTypeNamesTable = {
     "Font PS Table",  // 0x21
     "Font List (6.0)",  // 0x22
     "Printer Selection",  // 0x23
-    "Embedded Printer Command",  // 0x24
+    SharedText(Msg::EmbeddedPrinterCommand),  // 0x24
     "Initial Font",  // 0x25
     "Print Info for Q-codes",  // 0x26
     "Output Device type or port",  // 0x27
@@ -53,7 +53,7 @@ constexpr std::array<const char*, kPacketTypeCount> kPacketTypeNamesTable = {
     "Form Name",  // 0x2B
     "Subdoc Summary",  // 0x2C
     "Subdoc Password",  // 0x2D
-    "Deletable Packet",  // 0x2E
+    SharedText(Msg::DeletablePacket),  // 0x2E
     "Routing Annotation",  // 0x2F
     "Style Data",  // 0x30
     "Outline Style",  // 0x31
@@ -174,15 +174,15 @@ constexpr std::array<const char*, kPacketTypeCount> kPacketTypeNamesTable = {
     "EGA (underline)",  // 0xA4
     "EGA (small caps)",  // 0xA5
     "EGA (512 char font)",  // 0xA6
-    "EGA (reserved for future use)",  // 0xA7
-    "EGA (reserved for future use)",  // 0xA8
-    "EGA (reserved for future use)",  // 0xA9
+    SharedText(Msg::EgaReserved),  // 0xA7
+    SharedText(Msg::EgaReserved),  // 0xA8
+    SharedText(Msg::EgaReserved),  // 0xA9
     "HRF (12 fonts)",  // 0xAA
     "HRF ( 6 fonts)",  // 0xAB
-    "HRF (reserved for future use)",  // 0xAC
-    "HRF (reserved for future use)",  // 0xAD
-    "HRF (reserved for future use)",  // 0xAE
-    "HRF (reserved for future use)",  // 0xAF
+    SharedText(Msg::HrfReserved),  // 0xAC
+    SharedText(Msg::HrfReserved),  // 0xAD
+    SharedText(Msg::HrfReserved),  // 0xAE
+    SharedText(Msg::HrfReserved),  // 0xAF
     "Undefined",  // 0xB0
     "graphics mode colors",  // 0xB1
     "NEC PC-9801",  // 0xB2
@@ -233,7 +233,7 @@ std::string PacketTypeName(uint32_t type, uint32_t entry, uint8_t fileType) {
         const NameOverlayRow* o = profile.OverlayRow("PacketTypeNames", row);
         return o ? (o->name ? o->name : "Undefined") : name;
     };
-    if (type == 0) return entry == 0 ? "Index information" : overlaid(kAvailableEntryRow, "Available Entry");
+    if (type == 0) return entry == 0 ? Text(Msg::IndexInformation) : overlaid(kAvailableEntryRow, "Available Entry");
     if (fileType != 17) {
         if (type == 0x81) return "SGML - Notation Attr (6.1)";
         if (type == 0x82) return "SGML - DTD Entity Ref";

@@ -6,6 +6,8 @@
 #include <span>
 #include <string_view>
 
+#include "engine/Messages.h"
+
 namespace graphics {
 struct DumpDialect;
 }
@@ -88,6 +90,8 @@ struct Profile {
     // Salvino's. The older one describes a function before the walker tests
     // its trailer, and refuses none.
     VariableFunctionDescriber variableFunction = nullptr;
+    // The messages this dialect words its own way.
+    std::span<const MessageOverlayRow> messages{};
 
     // The overlay row for `code` of `table`, or nullptr when the profile
     // leaves that row as the shared table has it.

@@ -217,13 +217,13 @@ int PacketRemovalReason(uint32_t id, uint32_t options, std::string& reason, bool
     const char* why = nullptr;
     if (e.Type() == 0 && e.DataSize() == 0) return 0;
     if (e.Type() == 0)
-        why = "Deletable Packet";
+        why = Text(Msg::DeletablePacket);
     else if (styles && StyleType(e.Type()) && noUse && noHidden)
         why = "Unused STYLE Packet";
     else if (undo && !minFlag && noUse && !noHidden)
-        why = "Only referenced from UNDO area";
+        why = Text(Msg::OnlyFromUndo);
     else if (undo && styles && StyleType(e.Type()) && noUse)
-        why = "Only referenced from UNDO area";
+        why = Text(Msg::OnlyFromUndo);
     else if (!minFlag && noUse && noHidden)
         why = "NEVER referenced";
     else if (undo && e.Type() == kUndoType)
@@ -313,11 +313,11 @@ int CopyBytes(RepairJob& job, DocFile* out, DocFile* in, uint32_t count, uint32_
         const uint32_t want = std::min(count, kCopyBlock);
         const int32_t got = ReadDocFile(in, buf.data(), want);
         if (got < 0) {
-            RepairBox("Error reading file: " + (in ? in->path : std::string()));
+            RepairBox(Text(Msg::ErrorReadingFile) + (in ? in->path : std::string()));
             return 1;
         }
         if (got > 0 && !WriteAll(out, buf.data(), static_cast<size_t>(got))) {
-            RepairBox("Error Writing file: " + job.outputName);
+            RepairBox(Text(Msg::ErrorWritingFile) + job.outputName);
             return 1;
         }
         if (copied) *copied += static_cast<uint32_t>(got);
@@ -329,7 +329,7 @@ int CopyBytes(RepairJob& job, DocFile* out, DocFile* in, uint32_t count, uint32_
 
 int CopyHeader(RepairJob& job, DocFile* out, DocFile* in) {
     if (SeekDocFile(out, 0, 0) != 0 || SeekDocFile(in, 0, 0) != 0) {
-        RepairBox("I/O Error.  Seek failed");
+        RepairBox(Text(Msg::SeekFailed));
         return 1;
     }
     if (job.extract) return 0;
@@ -431,14 +431,14 @@ int64_t RemoveCorruptCodes(RepairJob& job, DocFile* out, DocFile* in, uint32_t i
     const uint32_t src = p.sourceOffset;
     std::vector<uint8_t> data = ReadAt(in, src, size);
     if (data.size() < size) {
-        RepairBox("Error reading file: " + in->path);
+        RepairBox(Text(Msg::ErrorReadingFile) + in->path);
         return -1;
     }
     ClearRemovedIn(job, e, data);
     const PacketLayout l = ReadPacketLayout(e, data);
     const uint64_t tableEnd = l.TableEnd();
     if (!Seek(out, e.DataOffset())) {
-        RepairBox("I/O Error.  Seek to Index area failed");
+        RepairBox(Text(Msg::SeekIndexFailed));
         return -1;
     }
     // Without a readable block table there is nothing to cut: the packet
@@ -446,7 +446,7 @@ int64_t RemoveCorruptCodes(RepairJob& job, DocFile* out, DocFile* in, uint32_t i
     if (!(e.Flags() & kFlagTextBlocks) || data.size() < tableEnd || l.firstBlock < tableEnd ||
         l.firstBlock > data.size()) {
         if (!WriteAll(out, data.data(), data.size())) {
-            RepairBox("Error Writing file: " + job.outputName);
+            RepairBox(Text(Msg::ErrorWritingFile) + job.outputName);
             return -1;
         }
         return static_cast<int64_t>(data.size());
@@ -497,7 +497,7 @@ int64_t RemoveCorruptCodes(RepairJob& job, DocFile* out, DocFile* in, uint32_t i
     // What follows the blocks stays.
     if (start < data.size()) result.insert(result.end(), data.begin() + static_cast<ptrdiff_t>(start), data.end());
     if (!WriteAll(out, result.data(), result.size())) {
-        RepairBox("Error Writing file: " + job.outputName);
+        RepairBox(Text(Msg::ErrorWritingFile) + job.outputName);
         return -1;
     }
     return static_cast<int64_t>(result.size());
@@ -511,7 +511,7 @@ int RebuildPrefixArea(RepairJob& job, DocFile* out, DocFile* in, uint32_t option
     const FileHeader& h = c.doc.header;
     const uint32_t indexPos = h.IndexOffset() > 16 ? h.IndexOffset() : 16;
     auto seekFailed = [] {
-        RepairBox("I/O Error.  Seek to Index area failed");
+        RepairBox(Text(Msg::SeekIndexFailed));
         return 1;
     };
     ResetRepairState();
@@ -637,7 +637,7 @@ bool ClearRemovedChildren(RepairJob& job, DocFile* out, uint32_t id) {
     list = ReadAt(out, e.DataOffset(), 2 + 2 * n);
     if (!ClearRemovedIn(job, e, list)) return true;
     if (!Seek(out, e.DataOffset()) || !WriteAll(out, list.data(), list.size())) {
-        RepairBox("Error Writing file: " + job.outputName);
+        RepairBox(Text(Msg::ErrorWritingFile) + job.outputName);
         return false;
     }
     return true;
@@ -838,12 +838,12 @@ int DropOrphanFunctions(RepairJob& job, DocFile* out, DocFile* in, uint32_t opti
 
 int ExtractDocumentText(RepairJob& job, DocFile* out, DocFile* in) {
     if (SeekDocFile(in, 0, 0) != 0) {
-        RepairBox("Error seeking in file: " + in->path);
+        RepairBox(Text(Msg::ErrorSeekingFile) + in->path);
         return 1;
     }
     const int32_t end = SeekDocFile(in, 0, 2);
     if (end < 0 || SeekDocFile(in, 0, 0) != 0) {
-        RepairBox("Error seeking in file: " + in->path);
+        RepairBox(Text(Msg::ErrorSeekingFile) + in->path);
         return 1;
     }
     return ExtractTextBlock(out, in, job.log, 0, static_cast<uint32_t>(end)) != 0 ? 0 : 1;
@@ -859,7 +859,7 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
     const int32_t outAt = SeekDocFile(out, 0, 1);
     const int32_t inEnd = inAt < 0 ? -1 : SeekDocFile(in, 0, 2);
     if (inAt < 0 || outAt < 0 || inEnd < 0 || !Seek(in, static_cast<uint32_t>(inAt))) {
-        RepairBox("Error reading file: " + in->path);
+        RepairBox(Text(Msg::ErrorReadingFile) + in->path);
         return 1;
     }
     const uint32_t end = static_cast<uint32_t>(inEnd);
@@ -884,7 +884,7 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
     pending.reserve(kBlock + 2);
     auto flush = [&] {
         if (!WriteAll(out, pending.data(), pending.size())) {
-            RepairBox("Error Writing file: " + job.outputName);
+            RepairBox(Text(Msg::ErrorWritingFile) + job.outputName);
             return false;
         }
         pending.clear();
@@ -900,7 +900,7 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
                 while (got < ahead.size()) {
                     const int32_t n = ReadDocFile(in, ahead.data() + got, static_cast<uint32_t>(ahead.size() - got));
                     if (n < 0) {
-                        RepairBox("Error reading file: " + in->path);
+                        RepairBox(Text(Msg::ErrorReadingFile) + in->path);
                         return 1;
                     }
                     if (n == 0) break;
@@ -933,7 +933,7 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
         pos = std::max(r.end, r.start + 1);
         // Where the input continues: the read-ahead is placed there.
         if (pos > aheadAt + ahead.size() && !Seek(in, std::min(pos, end))) {
-            RepairBox("I/O Error.  Seek to Index area failed");
+            RepairBox(Text(Msg::SeekIndexFailed));
             return 1;
         }
         cur = next(pos);
@@ -969,7 +969,7 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
         uint8_t len[4];
         SetU32(len, static_cast<uint32_t>(total));
         if (!Seek(out, 20) || !WriteAll(out, len, 4)) {
-            RepairBox("I/O Error.  Seek to Index area failed");
+            RepairBox(Text(Msg::SeekIndexFailed));
             return 1;
         }
     }

@@ -355,7 +355,7 @@ int OpenRepairOutput(RepairJob& job, DocFile* in, DocFile** out, bool ask) {
     // A file the user may not write is never replaced, though its folder
     // would allow the rename.
     if (exists && !MayWrite(target, st)) {
-        RepairBox(name + " is READ ONLY, modification NOT made!");
+        RepairBox(name + Text(Msg::ReadOnlyNotModified));
         return 1;
     }
     const bool compound = in->IsCompound() && !job.extract;
@@ -368,7 +368,7 @@ int OpenRepairOutput(RepairJob& job, DocFile* in, DocFile** out, bool ask) {
             RepairBox("Could not open File:" + name);
         } else {
             close(probe);
-            RepairBox(name + " is READ ONLY, modification NOT made!");
+            RepairBox(name + Text(Msg::ReadOnlyNotModified));
         }
         return 1;
     }
@@ -378,14 +378,14 @@ int OpenRepairOutput(RepairJob& job, DocFile* in, DocFile** out, bool ask) {
         return 1;
     };
     const int32_t inLength = SeekDocFile(in, 0, 2);
-    if (inLength < 0) return fail("Error reading file: " + in->path);
+    if (inLength < 0) return fail(Text(Msg::ErrorReadingFile) + in->path);
     if (inLength == 0) return fail(name + " file was empty!");
     if (SeekDocFile(f, 0, 2) > 0) return fail(name + " file not empty!");
     if (compound && !CopyCompoundParts(in, f)) return fail("Error initializing Docfile " + name);
-    if (SeekDocFile(f, 0, 0) != 0 || SeekDocFile(in, 0, 0) != 0) return fail("Error reading file: " + in->path);
+    if (SeekDocFile(f, 0, 0) != 0 || SeekDocFile(in, 0, 0) != 0) return fail(Text(Msg::ErrorReadingFile) + in->path);
     if (!job.inPlace && job.host) {
         if (!job.host->BatchRunning()) job.host->ClearLog();
-        AddListLine(job.log, Format("File: %s  ----- Date: %s", name.c_str(), Ctx().doc.dateText.c_str()));
+        AddListLine(job.log, Format<Msg::LogHead>(name.c_str(), Ctx().doc.dateText.c_str()));
     }
     *out = f;
     return 0;
@@ -451,7 +451,7 @@ int RepairDocument(RepairJob& job) {
     clock.Done("output");
     job.prompts = prompts;
     AddListLine(job.log, header);
-    if (r == -1) AddListLine(job.log, "Repair Canceled!");
+    if (r == -1) AddListLine(job.log, Text(Msg::RepairCanceled));
     if (r != 0) {
         job.inPlace = false;
         release();
@@ -475,7 +475,7 @@ int RepairDocument(RepairJob& job) {
         RunDocumentCheck(in, SilentTarget());
         clock.Done("check");
         if (!c.check.complete) {
-            AddListLine(job.log, "Repair Canceled!");
+            AddListLine(job.log, Text(Msg::RepairCanceled));
             ok = false;
         }
         ok = ok && CopyHeader(job, out, in) == 0 && RebuildPrefixArea(job, out, in, options) == 0;
@@ -486,7 +486,7 @@ int RepairDocument(RepairJob& job) {
         clock.Done("body");
         // What the body gathered reaches the file before the copy is read.
         if (ok && FlushDocFile(out) != 0) {
-            RepairBox("Error Writing file: " + (inPlace ? job.repairedFileName : job.outputName));
+            RepairBox(Text(Msg::ErrorWritingFile) + (inPlace ? job.repairedFileName : job.outputName));
             ok = false;
         }
         if (ok) {
@@ -505,7 +505,7 @@ int RepairDocument(RepairJob& job) {
         }
     }
     if (ok && !CommitTemporary(job, out, target)) {
-        RepairBox("Error Writing file: " + (inPlace ? job.repairedFileName : job.outputName));
+        RepairBox(Text(Msg::ErrorWritingFile) + (inPlace ? job.repairedFileName : job.outputName));
         ok = false;
     } else if (!ok) {
         DiscardTemporary(job, out);

@@ -70,14 +70,14 @@ void ShowStreamData(DocFile* f, TreeTarget* tree, const storage::Element& elemen
             int32_t n = -1;
             if (SeekDocFile(f, 0, 0) == 0) n = ReadDocFile(f, data.data(), static_cast<uint32_t>(limit));
             if (n < 0) {
-                AddStreamLine(tree, item, "I/O Error, opening stream");
+                AddStreamLine(tree, item, Text(Msg::OpeningStreamFailed));
                 return;
             }
             data.resize(static_cast<size_t>(n));
         } else {
             auto read = f->root->ReadStream(element.id, limit);
             if (!read) {
-                AddStreamLine(tree, item, "I/O Error, opening stream");
+                AddStreamLine(tree, item, Text(Msg::OpeningStreamFailed));
                 return;
             }
             data = std::move(*read);

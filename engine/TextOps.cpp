@@ -24,7 +24,7 @@ constexpr uint32_t kTextClasses = 6;  // single-byte codes and text: what a text
 
 void SeekFailedBox() {
     if (MessageService* m = Ctx().hosts.messages)
-        m->Show("I/O Error.  Seek failed", "Error", MsgIcon::Warning, MsgButtons::Ok);
+        m->Show(Text(Msg::SeekFailed), "Error", MsgIcon::Warning, MsgButtons::Ok);
 }
 
 // `head`, the run in quotes with the special spaces shown as blanks; built

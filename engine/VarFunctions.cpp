@@ -219,7 +219,7 @@ int DescribeVariableFunction(std::span<const uint8_t> item, ListTarget* sink,
     if (c.sink.stopValue == 0 && sink) PrintLine(sink, FormatLine("Function Size: 0x%04X", size).View());
     const bool hasIds = FunctionFlagsText(GetU8(fn, 4), sink) != 0;
     if (size < 10) {
-        AddListLine(sink, "Function Length is too small!");
+        AddListLine(sink, Text(Msg::FunctionLengthTooSmall));
         return 0;
     }
     uint32_t dataArea = 5;
@@ -227,13 +227,13 @@ int DescribeVariableFunction(std::span<const uint8_t> item, ListTarget* sink,
         const uint32_t n = GetU8(fn, 5);
         if (sink) PrintLine(sink, FormatLine("    # of PFX ID Refs: 0x%02X", n).View());
         if (size < 12) {
-            AddListLine(sink, "Function Length is too small!");
+            AddListLine(sink, Text(Msg::FunctionLengthTooSmall));
             return 0;
         }
         dataArea = 6 + 2 * n;
         // The ids and the non-deletable size word must lie before the trailer.
         if (dataArea + 2 > size - kTrailerSize) {
-            AddListLine(sink, Format("Function length can't fit 0x%X child packets", n));
+            AddListLine(sink, Format<Msg::CannotFitChildren>(n));
             return 0;
         }
         const uint32_t count = static_cast<uint32_t>(c.doc.packets.size());

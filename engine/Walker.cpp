@@ -342,7 +342,7 @@ Walk::Step Walk::EndOfWalk() {
 
 Walk::Step Walk::DescribeDamagedPlace() {
     const uint32_t offset = startOffset_;
-    PrintLine(rq_.sink, Format("Document offset = 0x%X", offset));
+    PrintLine(rq_.sink, Format<Msg::DocumentOffset>(offset));
     if (rq_.mode != kModeHex) {
         PrintLine(rq_.sink, " ");
         PrintLine(rq_.sink, "HEX display of invalid document area");
@@ -491,7 +491,7 @@ Walk::Step Walk::Variable(uint8_t c) {
             }
         } else if (!trailerRight && !oldLayout_) {
             if (stretch_.valid && sink.stopValue == 0 && !RealList(sink.defaultList))
-                AddCodeLine(rq_.sink, Format("Invalid function at 0x%06X", offset), offset, single_,
+                AddCodeLine(rq_.sink, Format<Msg::InvalidFunctionAt>(offset), offset, single_,
                             rq_.groupMask, rq_.classMask, 0xFF);
             if (single_) return End(0);
         }
@@ -507,7 +507,7 @@ Walk::Step Walk::Variable(uint8_t c) {
     }
 
     if (single_ && (size < 1 || size > kMaxRefillSize)) {
-        AddCodeLine(rq_.sink, Format("Invalid function at 0x%06X", offset), offset, true, rq_.groupMask,
+        AddCodeLine(rq_.sink, Format<Msg::InvalidFunctionAt>(offset), offset, true, rq_.groupMask,
                     rq_.classMask, 0xFF);
         return End(0);
     }
@@ -701,7 +701,7 @@ int32_t Walk::Run() {
     }
 
     if (single_ && (startFlags_ & kTagDamage)) return DescribeDamagedPlace().result;
-    if (single_ && rq_.mode == kModeHex) PrintLine(rq_.sink, Format("Document offset = 0x%X", startOffset_));
+    if (single_ && rq_.mode == kModeHex) PrintLine(rq_.sink, Format<Msg::DocumentOffset>(startOffset_));
 
     for (;;) {
         if (pos_ >= fill_) {
@@ -711,7 +711,7 @@ int32_t Walk::Run() {
             continue;
         }
         if (Progress()) {
-            PrintLine(rq_.sink, "User CANCELED loading!");
+            PrintLine(rq_.sink, Text(Msg::Canceled));
             return 0;
         }
         // A single-byte code's line for no sink would end an undo area's

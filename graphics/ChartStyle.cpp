@@ -74,13 +74,13 @@ struct Row {
 using K = Kind;
 
 constexpr Row kAxis[] = {
-    {K::U8, 0, "Type = %4xh (%5u) "},
+    {K::U8, 0, engine::SharedText(engine::Msg::ChartType)},
     {K::F64, 8, "Scale Factor = %g "},
     {K::F64, 16, "Maximum Value = %g "},
     {K::F64, 24, "Minimum Value = %g "},
     {K::F64, 32, "Major Tick/Grid Increment = %g "},
     {K::U8, 40, "Number of Minor Increments = %4xh (%5u) "},
-    {K::U8, 41, "Flags = %4xh (%5u) "},
+    {K::U8, 41, engine::SharedText(engine::Msg::ChartFlags)},
 };
 
 constexpr Row kFrame[] = {
@@ -92,7 +92,7 @@ constexpr Row kFrame[] = {
 };
 
 constexpr Row kGrid[] = {
-    {K::U8, 0, "Type = %4xh (%5u) "},
+    {K::U8, 0, engine::SharedText(engine::Msg::ChartType)},
     {K::U8, 4, "Major Grid Flags = %4xh (%5u) "},
     {K::U8, 5, "Minor Grid Flags = %4xh (%5u) "},
     {K::U8, 6, "Major Tick Flags = %4xh (%5u) "},
@@ -103,7 +103,7 @@ constexpr Row kGrid[] = {
 
 constexpr Row kStyles[] = {
     {K::U8, 0, "Data/Org/Text Chart Type = %4xh (%5u) "},
-    {K::U8, 1, "Style = %4xh (%5u) "},
+    {K::U8, 1, engine::SharedText(engine::Msg::ChartStyle)},
     {K::I16, 2, "Table/Surface Options = %4xh (%5u) "},
     {K::U8, 4, "Hi-Low Chart Style = %4xh (%5u) "},
 };
@@ -132,23 +132,23 @@ constexpr Row kItem[] = {
     {K::Colour, 8, "Line Color = %02x %02x %02x %02x "},
     {K::U8, 12, "Info Line Width = %4xh (%5u) "},
     {K::U8, 13, "Info Line Style = %4xh (%5u) "},
-    {K::U8, 14, "Info Flags = %4xh (%5u) "},
+    {K::U8, 14, engine::SharedText(engine::Msg::ChartInfoFlags)},
     {K::U8, 15, "Info Marker Size = %4xh (%5u) "},
-    {K::U32, 16, "Entity Flags = %4xh (%5u) ", kNoIndex, kAllCharts, 16},
+    {K::U32, 16, engine::SharedText(engine::Msg::ChartEntityFlags), kNoIndex, kAllCharts, 16},
 };
 
 constexpr uint8_t kChart01 = kChart0 | kChart1;
 constexpr Row kColors[] = {
-    {K::Colour, 0, "Color[%2u] = %02x %02x %02x %02x ", 0, kChart01},
-    {K::Colour, 4, "Color[%2u] = %02x %02x %02x %02x ", 1, kChart01},
-    {K::Colour, 8, "Color[%2u] = %02x %02x %02x %02x ", 2, kChart01},
-    {K::Colour, 12, "Color[%2u] = %02x %02x %02x %02x ", 3, kChart01},
-    {K::Colour, 16, "Color[%2u] = %02x %02x %02x %02x ", 4, kChart01},
-    {K::Colour, 20, "Color[%2u] = %02x %02x %02x %02x ", 5, kChart01},
-    {K::Colour, 24, "Color[%2u] = %02x %02x %02x %02x ", 6, kChart01},
-    {K::Colour, 28, "Color[%2u] = %02x %02x %02x %02x ", 7, kChart01},
-    {K::Colour, 32, "Color[%2u] = %02x %02x %02x %02x ", 8, kChart0},
-    {K::Colour, 36, "Color[%2u] = %02x %02x %02x %02x ", 9, kChart0},
+    {K::Colour, 0, engine::SharedText(engine::Msg::ChartColor), 0, kChart01},
+    {K::Colour, 4, engine::SharedText(engine::Msg::ChartColor), 1, kChart01},
+    {K::Colour, 8, engine::SharedText(engine::Msg::ChartColor), 2, kChart01},
+    {K::Colour, 12, engine::SharedText(engine::Msg::ChartColor), 3, kChart01},
+    {K::Colour, 16, engine::SharedText(engine::Msg::ChartColor), 4, kChart01},
+    {K::Colour, 20, engine::SharedText(engine::Msg::ChartColor), 5, kChart01},
+    {K::Colour, 24, engine::SharedText(engine::Msg::ChartColor), 6, kChart01},
+    {K::Colour, 28, engine::SharedText(engine::Msg::ChartColor), 7, kChart01},
+    {K::Colour, 32, engine::SharedText(engine::Msg::ChartColor), 8, kChart0},
+    {K::Colour, 36, engine::SharedText(engine::Msg::ChartColor), 9, kChart0},
     {K::Colour, 40, "Grid Fill Color = %02x %02x %02x %02x ", kNoIndex, kChart0},
     {K::Colour, 44, "Grid Line Color = %02x %02x %02x %02x ", kNoIndex, kChart0},
     {K::Colour, 48, "Surface Outline Color = %02x %02x %02x %02x ", kNoIndex, kChart0},
@@ -162,7 +162,7 @@ constexpr Row kPie[] = {
     {K::U8, 6, "Info depth = %4xh (%5u) "},
     {K::U8, 7, "Info size = %4xh (%5u) "},
     {K::U8, 8, "Info Link Slice = %4xh (%5u) "},
-    {K::U8, 9, "Info Flags = %4xh (%5u) "},
+    {K::U8, 9, engine::SharedText(engine::Msg::ChartInfoFlags)},
     PIE_DISTANCE(0),  PIE_DISTANCE(1),  PIE_DISTANCE(2),  PIE_DISTANCE(3),  PIE_DISTANCE(4),
     PIE_DISTANCE(5),  PIE_DISTANCE(6),  PIE_DISTANCE(7),  PIE_DISTANCE(8),  PIE_DISTANCE(9),
     PIE_DISTANCE(10), PIE_DISTANCE(11), PIE_DISTANCE(12), PIE_DISTANCE(13), PIE_DISTANCE(14),
@@ -180,12 +180,12 @@ constexpr Row kPieStyle[] = {
 constexpr uint8_t kChart12 = kChart1 | kChart2;
 constexpr Row kBoxDef[] = {
     {K::U8, 0, "Box Type = %4xh (%5u) ", kNoIndex, kChart0},
-    {K::U8, 1, "Box Style = %4xh (%5u) ", kNoIndex, kChart0},
-    {K::Colour, 4, "Border Color = %02x %02x %02x %02x ", kNoIndex, kChart0},
+    {K::U8, 1, engine::SharedText(engine::Msg::ChartBoxStyle), kNoIndex, kChart0},
+    {K::Colour, 4, engine::SharedText(engine::Msg::ChartBorderColor), kNoIndex, kChart0},
     {K::U8, 8, "Box Flags = %4xh (%5u) ", kNoIndex, kChart0},
-    {K::U8, 1, "Box Style = %4xh (%5u) ", kNoIndex, kChart12},
+    {K::U8, 1, engine::SharedText(engine::Msg::ChartBoxStyle), kNoIndex, kChart12},
     {K::U8, 2, "Border Style = %4xh (%5u) ", kNoIndex, kChart12},
-    {K::Colour, 4, "Border Color = %02x %02x %02x %02x ", kNoIndex, kChart12},
+    {K::Colour, 4, engine::SharedText(engine::Msg::ChartBorderColor), kNoIndex, kChart12},
 };
 
 // The font block of CODES after its text attributes.
@@ -206,13 +206,13 @@ constexpr Row kFontBlock[] = {
     {K::U32, 28, "Font Character set Completeness Flags = %Xh (%u) "},
     {K::U16, 32, "Font Point Size (QW 5.1, 3600ths) = %4xh (%5u) "},
     {K::U8, 34, "Font Typeface Definition Flags (QW 5.1) = %4xh (%5u) "},
-    {K::U32, 36, "Entity Flags = %4xh (%5u) "},
+    {K::U32, 36, engine::SharedText(engine::Msg::ChartEntityFlags)},
 };
 
 constexpr Row kPositionsOther[] = {
     {K::U8, 1, "Horizontal Position = %4xh (%5u) "},
     {K::U8, 2, "Vertical Position = %4xh (%5u) "},
-    {K::U8, 3, "Flags = %4xh (%5u) "},
+    {K::U8, 3, engine::SharedText(engine::Msg::ChartFlags)},
 };
 
 constexpr Row kOrgView[] = {
@@ -228,16 +228,16 @@ constexpr Row kOrgTextBox[] = {
 };
 
 constexpr Row kConnectors[] = {
-    {K::U8, 1, "Style = %4xh (%5u) "},
+    {K::U8, 1, engine::SharedText(engine::Msg::ChartStyle)},
     {K::U8, 2, "Line Style= %4xh (%5u) "},
-    {K::U8, 3, "Flags = %4xh (%5u) "},
+    {K::U8, 3, engine::SharedText(engine::Msg::ChartFlags)},
     {K::U32, 4, "Color= %Xh (%u) "},
 };
 
 constexpr Row kTextHiBox[] = {
-    {K::U8, 0, "Type = %4xh (%5u) "},
+    {K::U8, 0, engine::SharedText(engine::Msg::ChartType)},
     {K::U8, 1, "Position = %4xh (%5u) "},
-    {K::U8, 2, "Flags = %4xh (%5u) "},
+    {K::U8, 2, engine::SharedText(engine::Msg::ChartFlags)},
 };
 
 #define PAR_LEVEL(i)                                                                \
@@ -246,7 +246,7 @@ constexpr Row kTextHiBox[] = {
         {K::U8, 19 + 3 * (i), "Definition[%2u][1] = %4xh (%5u) ", (i)},             \
         {K::U8, 20 + 3 * (i), "Definition[%2u][2] = %4xh (%5u) ", (i)}
 constexpr Row kParagraphDef[] = {
-    {K::U8, 0, "Flags = %4xh (%5u) "},
+    {K::U8, 0, engine::SharedText(engine::Msg::ChartFlags)},
     PAR_LEVEL(0), PAR_LEVEL(1), PAR_LEVEL(2), PAR_LEVEL(3),
     PAR_LEVEL(4), PAR_LEVEL(5), PAR_LEVEL(6), PAR_LEVEL(7),
     {K::U8, 42, "Attach Flags = %4xh (%5u) "},
@@ -255,19 +255,19 @@ constexpr Row kParagraphDef[] = {
 #undef PAR_LEVEL
 
 constexpr Row kJustification[] = {
-    {K::U8, 0, "Flags = %4xh (%5u) "},      {K::U8, 1, "Type[%2u] = %4xh (%5u) ", 0},
-    {K::U8, 2, "Type[%2u] = %4xh (%5u) ", 1}, {K::U8, 3, "Type[%2u] = %4xh (%5u) ", 2},
-    {K::U8, 4, "Type[%2u] = %4xh (%5u) ", 3}, {K::U8, 5, "Type[%2u] = %4xh (%5u) ", 4},
-    {K::U8, 6, "Type[%2u] = %4xh (%5u) ", 5},
+    {K::U8, 0, engine::SharedText(engine::Msg::ChartFlags)},      {K::U8, 1, engine::SharedText(engine::Msg::ChartTypeIndexed), 0},
+    {K::U8, 2, engine::SharedText(engine::Msg::ChartTypeIndexed), 1}, {K::U8, 3, engine::SharedText(engine::Msg::ChartTypeIndexed), 2},
+    {K::U8, 4, engine::SharedText(engine::Msg::ChartTypeIndexed), 3}, {K::U8, 5, engine::SharedText(engine::Msg::ChartTypeIndexed), 4},
+    {K::U8, 6, engine::SharedText(engine::Msg::ChartTypeIndexed), 5},
 };
 
 constexpr Row kXAxisLabels[] = {
-    {K::U8, 0, "Flags = %4xh (%5u) "},
+    {K::U8, 0, engine::SharedText(engine::Msg::ChartFlags)},
     {K::I16, 2, "Interval = %4xh (%5u) "},
 };
 
 constexpr Row kFontCodes60[] = {
-    {K::U8, 0, "Type = %4xh (%5u) "},
+    {K::U8, 0, engine::SharedText(engine::Msg::ChartType)},
     {K::U16, 4, "Text Codes = %4xh (%5u) "},
     {K::U16, 2, "EFlags = %4xh (%5u) "},
     {K::U16, 6, "Index (NOT SUPPORTED) = %4xh (%5u) "},
@@ -464,7 +464,7 @@ bool DescribeSubRecord(const SubRecord& sub, unsigned number, StyleWalk& w, uint
         case Special::OldAttribute: EmitErrorIndented("Old attribute style encountered."); return true;
         case Special::Attribute: DescribeAttribute(a, chartType); return true;
         case Special::Codes:
-            out.EmitIndented("Type = %4xh (%5u) ", a[0], a[0]);
+            out.EmitIndented(engine::SharedText(engine::Msg::ChartType), a[0], a[0]);
             out.ChangeIndent(kIndentIn);
             if (chartType == 0 && U16At(a, 32) == 0) {
                 EmitErrorIndented("Point Size = 0...encountered.");
@@ -477,10 +477,10 @@ bool DescribeSubRecord(const SubRecord& sub, unsigned number, StyleWalk& w, uint
             out.ChangeIndent(kIndentOut);
             return true;
         case Special::Positions:
-            out.EmitIndented("Type = %4xh (%5u) ", a[0], a[0]);
+            out.EmitIndented(engine::SharedText(engine::Msg::ChartType), a[0], a[0]);
             out.ChangeIndent(kIndentIn);
             if (a[0] == 6) {
-                out.EmitIndented("Flags = %4xh (%5u) ", a[3], a[3]);
+                out.EmitIndented(engine::SharedText(engine::Msg::ChartFlags), a[3], a[3]);
                 const char* name = a[1] < 3 && a[2] < 3 ? kLegendPositions[a[1]][a[2]] : "LGND_UNKNOWN";
                 out.EmitIndented("Legend Position = %s ", name);
             } else {
@@ -540,7 +540,7 @@ void WalkStyleData(StyleWalk& w, uint8_t chartType) {
         if (number == 24) {
             const uint32_t nameLength = length >= 34 ? U16At(d, 32) : 0;
             if (length >= 34 && length == 34 + nameLength) {
-                out.EmitIndented("Style OpCode Name = %s, Number = %xh (%u), Length = %xh (%u)", w.name, 24u, 24u,
+                out.EmitIndented(engine::SharedText(engine::Msg::StyleOpCode), w.name, 24u, 24u,
                                  static_cast<unsigned>(length), static_cast<unsigned>(length));
                 w.area[0] = d[0];
                 w.area[2] = d[2];
@@ -553,7 +553,7 @@ void WalkStyleData(StyleWalk& w, uint8_t chartType) {
                 BadLine(w.name, 24, length);
             }
         } else {
-            out.EmitIndented("Style OpCode Name = %s, Number = %xh (%u), Length = %xh (%u)", w.name, number, number,
+            out.EmitIndented(engine::SharedText(engine::Msg::StyleOpCode), w.name, number, number,
                              static_cast<unsigned>(length), static_cast<unsigned>(length));
             const uint32_t copy = w.copySize == kCopyLength ? length : static_cast<uint32_t>(w.copySize);
             std::memcpy(w.area.data(), d, std::min<uint32_t>({copy, length, kAreaSize}));
@@ -589,8 +589,8 @@ void DumpChartStyle(const RecordRow& row) {
     }
     const bool lines = !g.headerLinesOff;
     if (lines && !IsIdentityTransform()) {
-        out.EmitIndented("Before Transformation");
-        out.EmitIndented("After Transformation");
+        out.EmitIndented(engine::Text(engine::Msg::BeforeTransformation));
+        out.EmitIndented(engine::Text(engine::Msg::AfterTransformation));
     }
     if (lines) {
         out.EmitTransformedCoord("LLeft X: ", x1, tx1);

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 
+#include "engine/Messages.h"
+
 namespace graphics {
 
 class OutlineNumbering;
@@ -14,7 +16,7 @@ struct DumpDialect {
     uint32_t hexDumpLimit;        // bytes of a record's rest shown; 0 shows all of it
     bool newlineSuffixAsBlank;    // while building a line, a suffix led by a newline is one blank
     const OutlineNumbering* outline;
-    const char* eofText = " Unexpected EOF while reading data. ";  // the end-of-data line
+    const char* eofText = engine::SharedText(engine::Msg::UnexpectedEof);  // the end-of-data line
     bool testsMajorVersion = true;  // a detailed prefix refuses a major version below 2
     // The handlers by type (row 0 has none); types past the table are
     // unknown. Empty: Salvino's table.

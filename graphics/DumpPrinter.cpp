@@ -316,15 +316,15 @@ void DumpPrinter::EmitTransformedCoord(const char* label, uint32_t before, uint3
 }
 
 void DumpPrinter::EmitEdges(uint32_t x1, uint32_t x2, uint32_t y1, uint32_t y2) {
-    EmitCoordValue("Left Edge (X)   =", x1, " ");
-    EmitCoordValue("Right Edge (X)  =", x2, " ");
-    EmitCoordValue("Bottom Edge (Y) =", y1, " ");
-    EmitCoordValue("Top Edge (Y)    =", y2, " ");
+    EmitCoordValue(engine::Text(engine::Msg::LeftEdge), x1, " ");
+    EmitCoordValue(engine::Text(engine::Msg::RightEdge), x2, " ");
+    EmitCoordValue(engine::Text(engine::Msg::BottomEdge), y1, " ");
+    EmitCoordValue(engine::Text(engine::Msg::TopEdge), y2, " ");
 }
 
 void DumpPrinter::EmitWidthHeight(uint32_t x1, uint32_t x2, uint32_t y1, uint32_t y2) {
-    EmitUCoordValue("Width (X)   =", x2 - x1, " ");
-    EmitUCoordValue("Height (Y)  =", y2 - y1, " ");
+    EmitUCoordValue(engine::Text(engine::Msg::WidthField), x2 - x1, " ");
+    EmitUCoordValue(engine::Text(engine::Msg::HeightField), y2 - y1, " ");
 }
 
 void DumpPrinter::EmitTitle(const char* name) {
@@ -352,7 +352,7 @@ void DumpPrinter::EmitColorList(const char* caption, uint32_t count, bool wide) 
     const bool lines = !g.headerLinesOff;
     if (lines) {
         EmitIndented("%s:", caption);
-        EmitIndented("%u Colors Defined", count);
+        EmitIndented<engine::Msg::ColorsDefined>(count);
     }
     const uint32_t size = wide ? 8 : 4;
     const uint32_t from = g.bytePosition;
@@ -391,7 +391,7 @@ void DumpPrinter::EmitPositionArray(uint32_t n) {
 
 int32_t DumpPrinter::CheckRange(int32_t value, int32_t lo, int32_t hi, const char* label) {
     if (Gfx().headerLinesOff) return value;
-    if (value < lo || value > hi) EmitShortValue(label, static_cast<uint32_t>(value), " is out of range.");
+    if (value < lo || value > hi) EmitShortValue(label, static_cast<uint32_t>(value), engine::Text(engine::Msg::OutOfRange));
     return value;
 }
 
@@ -411,9 +411,9 @@ void DumpPrinter::CheckCoordRange(uint32_t value, uint32_t lo, uint32_t hi, cons
     dropped_ = false;
     AppendText(Format("%s:  ", label));
     if (wide)
-        EmitFixedValue(" ", value, " is out of range.");
+        EmitFixedValue(" ", value, engine::Text(engine::Msg::OutOfRange));
     else
-        EmitShortValue(label, value, " is out of range.");
+        EmitShortValue(label, value, engine::Text(engine::Msg::OutOfRange));
     EmitErrorLine();
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/Messages.h"
 #include "graphics/Outline.h"
 
 namespace graphics {
@@ -44,6 +45,15 @@ public:
     void EmitIndented(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
     // The formatted text as one dump line, not indented.
     void EmitFormatted(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+    // The same for a message by id, its arguments checked alike.
+    template <engine::Msg id, class... A>
+    void EmitIndented(A... args) {
+        EmitIndented(engine::CheckedText<id, A...>(), args...);
+    }
+    template <engine::Msg id, class... A>
+    void EmitFormatted(A... args) {
+        EmitFormatted(engine::CheckedText<id, A...>(), args...);
+    }
 
     // Error lines: the line buffer goes to the check's error list (tagged
     // with the current record's index), else to the sink while header

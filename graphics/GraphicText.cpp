@@ -52,8 +52,8 @@ struct ValueField {
 };
 
 constexpr ValueField kFontFaceFields[] = {
-    {"Function Flag:           ", 1}, {"Prefix ID's:             ", 1}, {"Old Typeface:            ", 2},
-    {"Size of info:            ", 2}, {"Desired point size:      ", 2}, {"Hash:                    ", 2},
+    {engine::SharedText(engine::Msg::FunctionFlagLabel), 1}, {engine::SharedText(engine::Msg::PrefixIdsLabel), 1}, {"Old Typeface:            ", 2},
+    {"Size of info:            ", 2}, {"Desired point size:      ", 2}, {engine::SharedText(engine::Msg::HashLabel), 2},
     {"Matched Font Index:      ", 2}, {"Matched Point Size:      ", 2}, {"Average char width (QWU) ", 2},
     {"Ascender height (PSU)    ", 2}, {"X height (PSU)           ", 2}, {"Descender height (PSU)   ", 2},
     {"Italic adjust            ", 2}, {"Primary family id        ", 2}, {"Scripting system         ", 1},
@@ -63,8 +63,8 @@ constexpr ValueField kFontFaceFields[] = {
 };
 
 constexpr ValueField kFontSizeFields[] = {
-    {"Function Flag:           ", 1}, {"Prefix ID's:             ", 1}, {"Old Typeface             ", 2},
-    {"Size of Info:            ", 2}, {"Desired Pnt Size (3600): ", 2}, {"Hash:                    ", 2},
+    {engine::SharedText(engine::Msg::FunctionFlagLabel), 1}, {engine::SharedText(engine::Msg::PrefixIdsLabel), 1}, {"Old Typeface             ", 2},
+    {"Size of Info:            ", 2}, {"Desired Pnt Size (3600): ", 2}, {engine::SharedText(engine::Msg::HashLabel), 2},
     {"Font Index:              ", 2}, {"Point Size (3600ths):    ", 2}, {"Desired Horz Pnt Size:   ", 2},
     {"Desired Vert Pnt Size:   ", 2},
 };
@@ -162,7 +162,7 @@ private:
 
 bool TextWalk::Colours(uint32_t count, bool wide) {
     DumpPrinter& out = Out();
-    if (!Gfx().headerLinesOff) out.EmitIndented("%u Colors Defined", count);
+    if (!Gfx().headerLinesOff) out.EmitIndented<engine::Msg::ColorsDefined>(count);
     const uint32_t w = wide ? 2 : 1;
     for (uint32_t i = 0; i < count; ++i) {
         uint32_t r, gr, b, t;
@@ -348,7 +348,7 @@ bool TextWalk::E1Data(uint32_t sub) {
             if (Lines()) out.EmitIndented("Flag:     %xh ", flag);
             if ((flag & 0x80) == 0) break;
             static constexpr const char* kExtents[4] = {"Horz Extent Min: (1200)", "Vert Extent Min: (1200)",
-                                                        "Horz Extent Max: (1200)", "Horz Extent Max: (1200)"};
+                                                        engine::SharedText(engine::Msg::HorzExtentMax), engine::SharedText(engine::Msg::HorzExtentMax)};
             for (const char* label : kExtents) {
                 if (!Get16(v)) break;
                 if (!Lines()) continue;

@@ -32,7 +32,7 @@ const DumpDialect& SalvinoDumpDialect() {
         .hexDumpLimit = 10240,
         .newlineSuffixAsBlank = false,
         .outline = &SalvinoOutlineNumbering(),
-        .eofText = " Unexpected EOF while reading data. ",
+        .eofText = engine::SharedText(engine::Msg::UnexpectedEof),
         .testsMajorVersion = true,
         .records = SalvinoRecordTable(),
         .lastMaskedType = 64,

@@ -122,8 +122,8 @@ void NamedLine(const FieldRow& r, unsigned v) {
         out.EmitFormatted(r.text, v, name);
 }
 
-constexpr const char* kEdgeLabels[] = {"Left Edge (X)   =", "Bottom Edge (Y) =", "Right Edge (X)  =",
-                                       "Top Edge (Y)    ="};
+constexpr const char* kEdgeLabels[] = {engine::SharedText(engine::Msg::LeftEdge), engine::SharedText(engine::Msg::BottomEdge), engine::SharedText(engine::Msg::RightEdge),
+                                       engine::SharedText(engine::Msg::TopEdge)};
 constexpr const char* kCornerLabels[] = {"        LLeft X:  =", "        LLeft Y:  =", "        URight X: =",
                                          "        URight Y: ="};
 constexpr const char* kShapeLabels[] = {"LLeft X:  =", "LLeft Y:  =", "URight X: =", "URight Y: ="};
@@ -145,8 +145,8 @@ void ShowArea(const char* title, const char* check, const char* sizeTitle, uint3
             TransformPoint(c[0], c[1], &t[0], &t[1]);
             TransformPoint(c[2], c[3], &t[2], &t[3]);
             if (!IsIdentityTransform()) {
-                out.EmitIndented("Before Transformation");
-                out.EmitIndented("After Transformation");
+                out.EmitIndented(engine::Text(engine::Msg::BeforeTransformation));
+                out.EmitIndented(engine::Text(engine::Msg::AfterTransformation));
             }
             for (int i = 0; i < 4; ++i) out.EmitTransformedCoord(names[i], c[i], t[i]);
         }
@@ -304,8 +304,8 @@ void DumpFormSettings(const RecordRow& row) {
         out.ChangeIndent(kIndentOut);
         out.EmitBlockTitle("Form Size");
         out.ChangeIndent(kIndentIn);
-        out.EmitUCoordValue("Width (X)   =", width, " ");
-        out.EmitUCoordValue("Height (Y)  =", height, " ");
+        out.EmitUCoordValue(engine::Text(engine::Msg::WidthField), width, " ");
+        out.EmitUCoordValue(engine::Text(engine::Msg::HeightField), height, " ");
         out.ChangeIndent(kIndentOut);
         out.EmitWordValue("Form Type = ", type, " ");
         out.EmitWordValue("Form Name Length = ", nameLength, " ");
@@ -562,15 +562,15 @@ void DumpObjectImage(const RecordRow& row) {
         if (Lines()) {
             out.EmitBlockTitle("Postscript Box");
             out.ChangeIndent(kIndentIn);
-            out.EmitFixedValue("Left Edge (X)   =", left, " ");
-            out.EmitFixedValue("Bottom Edge (Y) =", bottom, " ");
-            out.EmitFixedValue("Right Edge (X)  =", right, " ");
-            out.EmitFixedValue("Top Edge (Y)    =", top, " ");
+            out.EmitFixedValue(engine::Text(engine::Msg::LeftEdge), left, " ");
+            out.EmitFixedValue(engine::Text(engine::Msg::BottomEdge), bottom, " ");
+            out.EmitFixedValue(engine::Text(engine::Msg::RightEdge), right, " ");
+            out.EmitFixedValue(engine::Text(engine::Msg::TopEdge), top, " ");
             out.ChangeIndent(kIndentOut);
             out.EmitBlockTitle("Postscript Box Size");
             out.ChangeIndent(kIndentIn);
-            out.EmitUFixedValue("Width (X)   =", right - left + 0x10000, " ");
-            out.EmitUFixedValue("Height (Y)  =", top - bottom + 0x10000, " ");
+            out.EmitUFixedValue(engine::Text(engine::Msg::WidthField), right - left + 0x10000, " ");
+            out.EmitUFixedValue(engine::Text(engine::Msg::HeightField), top - bottom + 0x10000, " ");
             out.ChangeIndent(kIndentOut);
         }
     }
@@ -685,8 +685,8 @@ void DumpTextLine(const RecordRow& row) {
     const uint32_t flags = Word();
     const uint32_t x = Coord(), y = Coord();
     const uint32_t h = Byte(), v = Byte();
-    out.CheckRange(static_cast<int32_t>(h), 0, 2, "Horizontal Alignment");
-    out.CheckRange(static_cast<int32_t>(v), 0, 4, "Vertical Alignment");
+    out.CheckRange(static_cast<int32_t>(h), 0, 2, engine::Text(engine::Msg::HorizontalAlignment));
+    out.CheckRange(static_cast<int32_t>(v), 0, 4, engine::Text(engine::Msg::VerticalAlignment));
     const uint32_t angle = Dword();
     uint32_t tx = 0, ty = 0;
     TransformPoint(x, y, &tx, &ty);
@@ -716,8 +716,8 @@ void DumpTextPath(const RecordRow& row) {
     const uint32_t flags = Word();
     (void)start;
     const uint32_t h = (flags >> 3) & 3, v = flags & 7;
-    out.CheckRange(static_cast<int32_t>(h), 0, 3, "Horizontal Alignment");
-    out.CheckRange(static_cast<int32_t>(v), 0, 4, "Vertical Alignment");
+    out.CheckRange(static_cast<int32_t>(h), 0, 3, engine::Text(engine::Msg::HorizontalAlignment));
+    out.CheckRange(static_cast<int32_t>(v), 0, 4, engine::Text(engine::Msg::VerticalAlignment));
     const uint32_t justification = length > charBytes + 2 ? Word() : 0;
     if (Lines()) {
         out.EmitIndented("Text Flags = %xh (%u) ", flags, flags);
@@ -801,7 +801,7 @@ void DumpObjectCapsule(const RecordRow& row) {
     ReadCharacterization();
     uint32_t c[4];
     ReadArea(c);
-    ShowArea("Object Capsule Area", "Object Capsule Area", "Object Capsule Area Size", rows::kEdges, Lines(), c);
+    ShowArea(engine::Text(engine::Msg::ObjectCapsuleArea), engine::Text(engine::Msg::ObjectCapsuleArea), "Object Capsule Area Size", rows::kEdges, Lines(), c);
     const uint32_t count = Word();
     if (Lines()) out.EmitIndented("Number of Object Capsules = %u ", count);
     g.capsules.clear();
@@ -852,7 +852,7 @@ void DumpColorRecord(const RecordRow& row) {
     const bool wide = row.title[0] == 'D';
     std::string caption = row.title;
     if (wide) caption.erase(0, sizeof("Double Precision ") - 1);
-    if (caption == "Pen ForegroundColor") caption = "Pen Foreground Color";
+    if (caption == engine::Text(engine::Msg::PenForegroundColor)) caption = "Pen Foreground Color";
     Out().EmitColorList(caption.c_str(), 1, wide);
     End();
 }

@@ -20,8 +20,8 @@ constexpr const char* kLineJoins[] = {"None", "Bevel", "Miter", "Round"};
 constexpr NameTable kLineJoinNames{kLineJoins, "Custom"};
 
 constexpr FieldRow kGrid[] = {
-    Coord("Grid Offset           ="), Coord("Grid Size             ="), Coord("Grid Display Interval ="),
-    Coord("Grid Offset           ="), Coord("Grid Size             ="), Coord("Grid Display Interval ="),
+    Coord(engine::SharedText(engine::Msg::GridOffset)), Coord(engine::SharedText(engine::Msg::GridSize)), Coord(engine::SharedText(engine::Msg::GridDisplayInterval)),
+    Coord(engine::SharedText(engine::Msg::GridOffset)), Coord(engine::SharedText(engine::Msg::GridSize)), Coord(engine::SharedText(engine::Msg::GridDisplayInterval)),
     WordValue("Grid Flags = "),
     Bit(1, "%sDisplay Grid ", "%sDon't Display Grid "),
     Bit(2, "%sSnap Objects to Grid ", "%sDon't Snap Objects to Grid "),
@@ -48,7 +48,7 @@ constexpr FieldRow kBitmap[] = {
     Word("%sX Resolution = %4xh (%5u) "),
     Word("%sY Resolution = %4xh (%5u) "),
 };
-constexpr FieldRow kTextBlock[] = {Characterize(), Area("Text Block Area", "Text Block Area", "Text Block Size"),
+constexpr FieldRow kTextBlock[] = {Characterize(), Area(engine::SharedText(engine::Msg::TextBlockArea), engine::SharedText(engine::Msg::TextBlockArea), "Text Block Size"),
                                    SetTextKind()};
 constexpr FieldRow kSkip[] = {Skip()};
 constexpr FieldRow kHex[] = {HexRest()};
@@ -141,7 +141,7 @@ constexpr RecordRow kRows[kRecordTableRows] = {
     /* 34 */ Code("Font Settings", kAnyLength, DumpFontSettings),
     /* 35 */ Rows("No-op", kAnyLength, kSkip),
     /* 36 */ Rows("No-op", kAnyLength, kSkip),
-    /* 37 */ Code("Pen ForegroundColor", 4, DumpColorRecord),
+    /* 37 */ Code(engine::SharedText(engine::Msg::PenForegroundColor), 4, DumpColorRecord),
     /* 38 */ Code("Double Precision Pen Foreground Color", 8, DumpColorRecord),
     /* 39 */ Code("Pen Background Color", 4, DumpColorRecord),
     /* 40 */ Code("Double Precision Pen Background Color", 8, DumpColorRecord),
@@ -172,9 +172,9 @@ constexpr RecordRow kRows[kRecordTableRows] = {
     /* 65 */ Rows("Chart Data 7 (Hex display only)", kAnyLength, kHex),
     /* 66 */ Code("Shape Object", kAnyLength, DumpShapeObject),
     /* 67 */ Rows("Text In Shape (Hex display only)", kAnyLength, kHex),
-    /* 68 */ Rows("Unknown function", kAnyLength, kHex),
-    /* 69 */ Rows("Unknown function", kAnyLength, kHex),
-    /* 70 */ Rows("Unknown function", kAnyLength, kHex),
+    /* 68 */ Rows(engine::SharedText(engine::Msg::UnknownFunction), kAnyLength, kHex),
+    /* 69 */ Rows(engine::SharedText(engine::Msg::UnknownFunction), kAnyLength, kHex),
+    /* 70 */ Rows(engine::SharedText(engine::Msg::UnknownFunction), kAnyLength, kHex),
 };
 
 }  // namespace

@@ -134,8 +134,8 @@ void DumpOutlineData(const std::vector<Entry>& entries, uint32_t sectionStart) {
     if (!entries.empty()) out.HexDumpRest(Derived(int64_t{sectionStart} + entries[0].position - g.bytePosition));
     Out().EmitFormatted("DataEND. ");
     for (size_t i = 0; i < entries.size() && !g.endOfData; ++i) {
-        Out().EmitFormatted("    Absolute Position: %8lxh ", static_cast<unsigned long>(g.bytePosition));
-        Out().EmitFormatted("    Relative Position: %8lxh ", static_cast<unsigned long>(g.bytePosition - sectionStart));
+        Out().EmitFormatted<engine::Msg::AbsolutePosition>(static_cast<unsigned long>(g.bytePosition));
+        Out().EmitFormatted<engine::Msg::RelativePosition>(static_cast<unsigned long>(g.bytePosition - sectionStart));
         const uint32_t a = Byte(), b = Byte();
         Out().EmitFormatted("    Option Structure #%-4u |%2X|", static_cast<unsigned>(i), a);
         Out().EmitFormatted("%2X|", b);
@@ -248,8 +248,8 @@ void DumpSectionData(int section, const std::vector<Entry>& entries, uint32_t m,
     const bool graphics = mode == kModeDecoded && (section == 2 || section == 7 || section == 8 || section == 11);
     for (size_t i = first; i < entries.size() && !g.endOfData; ++i) {
         Out().EmitFormatted("    Data Entry #%-4u ", static_cast<unsigned>(i));
-        Out().EmitFormatted("    Absolute Position: %8lxh ", static_cast<unsigned long>(g.bytePosition));
-        Out().EmitFormatted("    Relative Position: %8lxh ", static_cast<unsigned long>(g.bytePosition - sectionStart));
+        Out().EmitFormatted<engine::Msg::AbsolutePosition>(static_cast<unsigned long>(g.bytePosition));
+        Out().EmitFormatted<engine::Msg::RelativePosition>(static_cast<unsigned long>(g.bytePosition - sectionStart));
         for (uint32_t b = 1; b <= m && !g.endOfData; ++b) Out().EmitFormatted("    Sub-Section byte %2u: %4xh ", b, Byte());
         Out().EmitFormatted("DataBEGIN: ");
         const uint32_t length = Derived(int64_t{entries[i].size} - m);

@@ -69,8 +69,8 @@ CCodesPage::CCodesPage(CTabSheet& sheet, SheetDialogs& dialogs, int index, QWidg
     }
     auto* outer = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
-    hexBox = new QCheckBox(QStringLiteral("&Hex Display"), this);
-    filterBox = new QCheckBox(QStringLiteral("&Apply Filter"), this);
+    hexBox = new QCheckBox(QString::fromLatin1(engine::Text(engine::Msg::HexDisplay)), this);
+    filterBox = new QCheckBox(QString::fromLatin1(engine::Text(engine::Msg::ApplyFilter)), this);
     filterBox->setChecked(filter_);
     codeName = new QLabel(profile_.pages.codeName ? QStringLiteral("Code name goes here") : QString(), this);
     top->addWidget(hexBox);
@@ -198,7 +198,7 @@ void CCodesPage::UpdatePage(uint32_t flags) {
     if (flags == kPrintEveryItem) {
         engine::PrintLine(&details, kRule);
         engine::PrintLine(&details, "COMPLETE list of QW Codes/QWG Records");
-        if (filter_) engine::PrintLine(&details, "  List is FILTERED");
+        if (filter_) engine::PrintLine(&details, engine::Text(engine::Msg::ListFiltered));
         engine::PrintLine(&details, kRule);
         c.describer.currentTarget = &details;
         for (size_t i = 0, n = codes.Size(); i < n; ++i)
@@ -223,7 +223,7 @@ void CCodesPage::UpdatePage(uint32_t flags) {
     if (flags == kPrintSummary) {
         engine::PrintLine(&details, kRule);
         engine::PrintLine(&details, "Summary List of QW Codes/QWG Records");
-        if (filter_) engine::PrintLine(&details, "  List is FILTERED");
+        if (filter_) engine::PrintLine(&details, engine::Text(engine::Msg::ListFiltered));
         engine::PrintLine(&details, kRule);
         const int row = SelectedCodeRow();
         // The printed listing goes to the page, not into the list shown.
@@ -304,7 +304,7 @@ void CCodesPage::FillCodeList() {
     previous_ = previous;
     engine::DocFile* doc = sheet_.Document();
     if (!doc) {
-        codes.AppendText("No File Open", 0);
+        codes.AppendText(engine::Text(engine::Msg::NoFileOpen), 0);
         codes.Flush();
         ClearSource();
         return;
@@ -380,10 +380,10 @@ void CCodesPage::StopFill() {
 void CCodesPage::EndFill() {
     const bool cancelled = fill_ && fill_->Cancelled();
     fill_.reset();
-    if (cancelled) codes.AppendText("User CANCELED loading!", 0);
+    if (cancelled) codes.AppendText(engine::Text(engine::Msg::Canceled), 0);
     codes.Flush();
     if (codes.Held() == 0) {
-        codes.AppendText(filter_ ? "All items were filtered out!"
+        codes.AppendText(filter_ ? engine::Text(engine::Msg::AllFilteredOut)
                                  : SubDocument() ? "No Prefix document selected" : "GLIMMET Assert #01.",
                          0);
         codes.Flush();

@@ -321,7 +321,7 @@ COutputDialog::COutputDialog(Kind kind, const std::string& initial, OutputCheck 
         v->addWidget(Text(this, L("Note: this function does NOT alter graphics or OLE server information.")));
     } else {
         setObjectName(L("dlg153"));
-        setWindowTitle(L("Extract Text"));
+        setWindowTitle(L(engine::Text(engine::Msg::ExtractTextTitle)));
         v->addWidget(Text(this, L("Extract Text - will scan thru corrupt documents and try to find all the ASCII "
                                   "text, including text in headers, footers, etc.  And copy just the ASCII text to "
                                   "an ASCII file.  This will allow you to attempt to recover otherwise "
@@ -336,7 +336,7 @@ COutputDialog::COutputDialog(Kind kind, const std::string& initial, OutputCheck 
     row->addWidget(name, 1);
     row->addWidget(browseButton);
     v->addLayout(row);
-    v->addLayout(OkCancel(this, scramble ? "Remove sensitive data!" : "Extract Text", &ok, &cancel));
+    v->addLayout(OkCancel(this, scramble ? "Remove sensitive data!" : engine::Text(engine::Msg::ExtractTextTitle), &ok, &cancel));
     connect(browseButton, &QPushButton::clicked, this, &COutputDialog::Browse);
     resize(480, 0);
 }

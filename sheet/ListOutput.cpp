@@ -35,9 +35,9 @@ namespace {
 
 const char* const kOpenFilters[] = {
     "Quillwright Files (*.qwd *.qwt *.qcm *.qwg)",
-    "Quillwright Documents (*.qwd *.qwt *.qcm)",
+    engine::Text(engine::Msg::DocumentFilesFilter),
     "Quillwright Graphic Files (*.qwg)",
-    "All Files (*)",
+    engine::Text(engine::Msg::AllFilesFilter),
 };
 
 void Box(const std::string& text) {
@@ -80,8 +80,8 @@ std::optional<std::string> QtSheetDialogs::SaveFileName() {
 std::optional<std::string> QtSheetDialogs::BrowseNewFileName() {
     static const char* const kFilters[] = {
         "Quillwright Files (*.qwd *.qwg)",
-        "Quillwright Documents (*.qwd *.qwt *.qcm)",
-        "All Files (*)",
+        engine::Text(engine::Msg::DocumentFilesFilter),
+        engine::Text(engine::Msg::AllFilesFilter),
     };
     QFileDialog dialog(owner_);
     // The name of the file still to be written need not exist.
@@ -148,7 +148,7 @@ void SaveListToFile(const engine::ListTarget& list, SheetDialogs& dialogs) {
     if (!path) return;
     engine::DocFile* f = engine::OpenDocFile(*path, engine::kOpenRead | engine::kOpenWrite | engine::kOpenCreate);
     if (!f) {
-        Box(engine::Format("File: %s, could not be written to.  Nothing written to disk.", path->c_str()));
+        Box(engine::Format<engine::Msg::NotWritten>(path->c_str()));
         return;
     }
     // Written in large blocks: a list can hold a million lines.
@@ -169,7 +169,7 @@ void SaveListToFile(const engine::ListTarget& list, SheetDialogs& dialogs) {
     if (ok) put();
     if (engine::CloseDocFile(f) != 0) ok = false;
     if (!ok) {
-        Box(engine::Format("File: %s, could not be written to.  Nothing written to disk.", path->c_str()));
+        Box(engine::Format<engine::Msg::NotWritten>(path->c_str()));
         return;
     }
     Box(engine::Format("Finsihed writing to file %s", path->c_str()));
@@ -188,7 +188,7 @@ public:
 
 void CouldNotPrint(const QPrinter& printer) {
     const QString where = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
-    Box(engine::Format("Could not print to %s.", PathBytes(where).c_str()));
+    Box(engine::Format<engine::Msg::CouldNotPrintTo>(PathBytes(where).c_str()));
 }
 
 // The PDF engine reports no failed write at its end; a file cut short
@@ -229,7 +229,7 @@ PrintResult PrintToPrinter(QPrinter& printer, const SheetProfile& profile, int p
         s.pageNumber = 1;
         s.highlightFlag = false;
         page.DrawText(2, s.currentY,
-                      engine::Format("---- File: %s   Page: %d ----", s.fileName.c_str(), s.pageNumber));
+                      engine::Format<engine::Msg::PrintPageHead>(s.fileName.c_str(), s.pageNumber));
         s.currentY += lineHeight;
         for (const auto& part : parts) {
             if (!page.KeepPrinting()) break;

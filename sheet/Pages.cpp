@@ -145,7 +145,7 @@ CInfoPage::CInfoPage(CTabSheet& sheet, SheetDialogs& dialogs, QWidget* parent)
     top->addStretch(1);
     outer->addLayout(top);
 
-    auto* group = new QGroupBox(QStringLiteral("Corruption Summary"), this);
+    auto* group = new QGroupBox(QString::fromLatin1(engine::Text(engine::Msg::CorruptionSummary)), this);
     auto* gl = new QVBoxLayout(group);
     list = MakeList(group, &model, [this](uint32_t tag) { return StyleOf(tag); });
     gl->addWidget(list, 1);
@@ -228,7 +228,7 @@ void CInfoPage::Fill() {
     if (!current) {
         if (!batch) model.Clear();
         const std::string heading =
-            engine::Format("File: %s  ----- Date: %s", c.sink.fileName.c_str(), c.doc.dateText.c_str());
+            engine::Format<engine::Msg::LogHead>(c.sink.fileName.c_str(), c.doc.dateText.c_str());
         if (doc && sheet_.Header().FileType() == 22) {
             model.Append(heading, 0);
             graphics::CheckQwgRecords(doc, &model, 0);
@@ -255,7 +255,7 @@ void CInfoPage::Fill() {
     }
     if (model.Size() == 0) {
         if (!batch) {
-            engine::PrintLine(&model, "No File Open");
+            engine::PrintLine(&model, engine::Text(engine::Msg::NoFileOpen));
             model.Flush();
         }
         ClearFields();
@@ -389,7 +389,7 @@ void CFormatPage::Fill() {
         SetText(prefixSize, FormatByteCount(c.doc.prefixAreaSize));
         SetText(codeAreaSize, FormatByteCount(c.doc.codeAreaSize));
     } else {
-        model.Append("No File Open", 0);
+        model.Append(engine::Text(engine::Msg::NoFileOpen), 0);
         model.Flush();
         for (QLabel* l : {prefixSize, codeAreaSize, classId}) l->clear();
     }

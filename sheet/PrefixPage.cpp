@@ -29,8 +29,8 @@ CPrefixPage::CPrefixPage(CTabSheet& sheet, SheetDialogs& dialogs, QWidget* paren
     : PageWidget(sheet, kPrefixPage, parent), dialogs_(dialogs) {
     auto* outer = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
-    hexBox = new QCheckBox(QStringLiteral("&Hex Display"), this);
-    filterBox = new QCheckBox(QStringLiteral("&Apply Filter"), this);
+    hexBox = new QCheckBox(QString::fromLatin1(engine::Text(engine::Msg::HexDisplay)), this);
+    filterBox = new QCheckBox(QString::fromLatin1(engine::Text(engine::Msg::ApplyFilter)), this);
     usesButton = new QRadioButton(QStringLiteral("List references to this Packet"), this);
     dataButton = new QRadioButton(QStringLiteral("List Packet data"), this);
     top->addWidget(hexBox);
@@ -163,7 +163,7 @@ void CPrefixPage::FillPacketList() {
     details.Clear();
     engine::DocFile* doc = sheet_.Document();
     if (!doc) {
-        packets.Append("No File Open", 0);
+        packets.Append(engine::Text(engine::Msg::NoFileOpen), 0);
         packets.Flush();
         needsRefill_ = false;
         return;
@@ -172,7 +172,7 @@ void CPrefixPage::FillPacketList() {
     for (size_t i = 0; i < 8; ++i) filter.words[i] = sheet_.Settings().prefixMasks[i];
     engine::ListAllPackets(doc, &packets, Mode(), FilterOn() ? &filter : nullptr, engine::kCaptionPrefixSummary);
     if (packets.Size() == 0) {
-        packets.Append("All items were filtered out!", 0);
+        packets.Append(engine::Text(engine::Msg::AllFilteredOut), 0);
         packets.Flush();
         needsRefill_ = false;
         return;

@@ -25,7 +25,7 @@ namespace {
 const char kNoFile[] = "No File Opened!";
 
 std::string FileLine(const std::string& name) {
-    return engine::Format("File: %s  ----- Date: %s", name.c_str(), engine::Ctx().doc.dateText.c_str());
+    return engine::Format<engine::Msg::LogHead>(name.c_str(), engine::Ctx().doc.dateText.c_str());
 }
 
 void Box(const std::string& text) {
@@ -203,7 +203,7 @@ void CRepairPage::Refresh() {
             if (!batch) model.Clear();
             model.Append(job.repairedFileName.empty() ? std::string(kNoFile) : FileLine(job.repairedFileName), 0);
             const engine::CheckState& st = engine::Ctx().check;
-            model.Append(st.countMismatches != 0 || st.otherFindings != 0 ? "Document CORRUPT" : "No Corruption Found",
+            model.Append(st.countMismatches != 0 || st.otherFindings != 0 ? engine::Text(engine::Msg::VerdictCorrupt) : engine::Text(engine::Msg::VerdictSound),
                          0);
         } else if (!batch) {
             model.Clear();

@@ -40,8 +40,8 @@ const SheetProfile& SalvinoSheetProfile() {
         .engine = &engine::SalvinoProfile(),
         .recentMax = 9,
         .simplePages = 2,
-        .pageTitles = {"Repair Document", "Information", "Format", "Prefix", "Codes", "Filter List",
-                       "Sub Document"},
+        .pageTitles = {engine::Text(engine::Msg::RepairDocument), "Information", "Format", "Prefix", "Codes", "Filter List",
+                       engine::Text(engine::Msg::SubDocument)},
         .findCaption = "GLIMMET",
         .searchCaption = "Search",
         .helpFirstTip = "SALVINO can read and display QW 6, QW 7 and QW 8 documents.  It can also read and "

@@ -57,7 +57,7 @@ void ListFileHeader(engine::DocFile* f, ListTarget* target) {
                            "Minor Version ", "Encryption key"};
     for (size_t i = 0; i < std::size(fields); ++i)
         engine::PrintLine(target, Format("%s = 0x%X", names[i], fields[i]));
-    engine::PrintLine(target, h.IndexOffset() <= 16 ? std::string("Index offset = 0x10 bytes")
+    engine::PrintLine(target, h.IndexOffset() <= 16 ? std::string(engine::Text(engine::Msg::IndexOffsetLow))
                                                     : Format("Index offset = 0x%X bytes", h.IndexOffset()));
     if (f->IsCompound()) engine::ScanPackets(f, target, engine::kNoPacket, false, engine::kModeDecoded, nullptr, 0);
 }
@@ -71,7 +71,7 @@ void CheckTextBlockCodes(std::span<const uint8_t> block, ListTarget* target, Use
     for (size_t p = 0; p < n;) {
         const uint8_t c = block[p];
         if (c == 0x00) {
-            finding("Encountered a NULL byte");
+            finding(engine::Text(engine::Msg::NullByte));
             ++p;
         } else if (c == 0xFF) {
             engine::PrintLine(target, "**Invalid 0xFF byte in prefix text block");
@@ -92,27 +92,27 @@ void CheckTextBlockCodes(std::span<const uint8_t> block, ListTarget* target, Use
                     passes = at + 2 > n;
                     if (passes) break;
                     const uint32_t ref = u16(at);
-                    if (ref != 0 && ref >= entries) finding("Prefix ID out of range!");
+                    if (ref != 0 && ref >= entries) finding(engine::Text(engine::Msg::PrefixIdOutOfRange));
                     else if (ref != 0) counts->Add(ref, false);
                 }
             }
             if (passes) {
-                finding("Error. Function End length doesn't match begin length!");
+                finding(engine::Text(engine::Msg::EndLengthMismatch));
                 return;
             }
             const auto size = static_cast<int16_t>(u16(p + 2));
             if (size < 1) {
-                finding("Error. INVALID Function End length!");
+                finding(engine::Text(engine::Msg::InvalidEndLength));
                 return;
             }
             // A size below 4 puts the trailer inside the header: damage too.
             if (p + static_cast<size_t>(size) > n || size < 4) {
-                finding("Error. Function End length doesn't match begin length!");
+                finding(engine::Text(engine::Msg::EndLengthMismatch));
                 return;
             }
             const auto end = p + static_cast<size_t>(size);
             if (u16(end - 3) != static_cast<uint16_t>(size))
-                finding("Error. Function End length doesn't match begin length!");
+                finding(engine::Text(engine::Msg::EndLengthMismatch));
             if (block[end - 1] != c) finding("Error! Function End Group byte doesn't match beginning Group byte");
             p = end;
         }
@@ -130,7 +130,7 @@ int CountPacketRefs(engine::DocFile* f, uint32_t id, ListTarget* target, UseCoun
     // Only the ids the bytes hold.
     for (uint16_t child : layout.children) {
         if (counts && child >= entries) {
-            AddItemDataLine(target, "TOO many child packets", tag);
+            AddItemDataLine(target, engine::Text(engine::Msg::TooManyChildren), tag);
             break;
         }
         if (child > entries) AddItemDataLine(target, "Prefix ID is to large!", tag);
@@ -138,7 +138,7 @@ int CountPacketRefs(engine::DocFile* f, uint32_t id, ListTarget* target, UseCoun
     }
     for (const engine::PacketLayout::Block& b : layout.blocks) {
         if (!b.inside || b.held < b.size) {
-            AddItemDataLine(target, "Tried to read Text Block beyond packet area", tag);
+            AddItemDataLine(target, engine::Text(engine::Msg::BlockBeyondPacket), tag);
             break;
         }
         CheckTextBlockCodes(std::span<const uint8_t>(data).subspan(static_cast<size_t>(b.start), b.size), target,
@@ -173,7 +173,7 @@ int CorruptionVerdict(ListTarget* target, const UseCounts& counts) {
         corrupt = true;
     }
     engine::Ctx().check.corruptFound = corrupt;
-    engine::PrintLine(target, corrupt ? "Document CORRUPT" : "Document is OK");
+    engine::PrintLine(target, corrupt ? engine::Text(engine::Msg::VerdictCorrupt) : "Document is OK");
     return corrupt ? 1 : 0;
 }
 
@@ -209,8 +209,8 @@ int CheckDocument(engine::DocFile* f, ListTarget* report, uint32_t length) {
     const int64_t spare = int64_t{h.DocOffset()} - int64_t(uint64_t{h.IndexOffset()} + deleted + used);
     if (deleted != 0)
         engine::PrintLine(report, Format("%8lX - in %d deleted packets", static_cast<unsigned long>(deleted), deletedCount));
-    if (spare > 0) engine::AddListLine(report, Format("%8lX - Extra bytes in prefix area", static_cast<unsigned long>(spare)));
-    if (spare < 0) engine::AddListLine(report, Format("%8lX - ERROR Prefix Data Overlap.", static_cast<unsigned long>(-spare)));
+    if (spare > 0) engine::AddListLine(report, Format<engine::Msg::ExtraBytesLine>(static_cast<unsigned long>(spare)));
+    if (spare < 0) engine::AddListLine(report, Format<engine::Msg::OverlapLine>(static_cast<unsigned long>(-spare)));
 
     {
         // The details' findings; a child beyond the table was counted above.

@@ -14,7 +14,7 @@ using engine::VarFunctionKey;
 
 constexpr NameOverlayRow kPacketTypes[] = {
     {0x37, "Undefined"}, {0x38, "Undefined"}, {0x39, "Undefined"}, {0x3C, "Undefined"},
-    {0x3D, "Undefined"}, {0x3E, "Undefined"}, {0x3F, "Native Filename"}, {0x50, "Undefined"},
+    {0x3D, "Undefined"}, {0x3E, "Undefined"}, {0x3F, engine::SharedText(engine::Msg::NativeFilename)}, {0x50, "Undefined"},
     {0x51, "Undefined"}, {0x5E, "Undefined"}, {engine::kAvailableEntryRow, "available entry"},
 };
 
