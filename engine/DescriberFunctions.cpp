@@ -771,7 +771,7 @@ bool BoxCaption(Box&) {
 // The border, fill, wrapping and grouping sections: what their fields and
 // blocks take comes off their size; a positive rest is dumped.
 bool BoxBorder(Box&) {
-    const SizedBlock block = BeginSizedBlock(ShowWordField("Size of Border data = 0x%04X"));
+    const SizedBlock block = BeginSizedBlock(ShowWordField(SharedText(Msg::BorderDataSize)));
     const uint16_t flags = ShowWordField(SharedText(Msg::BorderFlags));
     if (TestBit(flags, 15)) {
         ShowByteField("  Border ID flag override mask = 0x%02X");
@@ -869,13 +869,13 @@ constexpr FlagSection<Box> kBoxSections[] = {
     {14, "BOX POSITIONING DATA", &BoxPositioning},
     {13, "BOX CONTENT DATA", &BoxContent},
     {12, "BOX CAPTION DATA", &BoxCaption},
-    {11, "BOX BORDER DATA", &BoxBorder},
+    {11, SharedText(Msg::BoxBorderData), &BoxBorder},
     {10, "BOX FILL DATA", &BoxFill},
     {9, "BOX WRAPPING DATA", &BoxWrapping},
     {8, "BOX HYPERTEXT WRAP DATA", &BoxHypertext},
     {7, "BOX HTML DATA (No local: uses prefix data only)", nullptr},
     {6, "BOX GROUPING DATA", &BoxGrouping},
-    {5, "BOX DRAW OBJECT DATA", &BoxDrawObject},
+    {5, SharedText(Msg::BoxDrawObjectData), &BoxDrawObject},
     {4, "UANAME DATA (No local: uses prefix data only)", nullptr},
     {3, "SGML DATA (None: use prefix data only)", nullptr},
     {2, "OBJECT IS A SHAPE, (No local: uses prefix data in .qwg image)", nullptr},

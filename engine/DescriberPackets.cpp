@@ -416,7 +416,7 @@ void DescribeFillStylePacketAs(const PacketEntry&, uint32_t, FieldFormat<1> tota
 namespace {
 void BoxStyleBorder() {
     const uint16_t border = ShowWordField("Size of BORDER data = 0x%04X");
-    ShowByteField("Border flags = 0x%04X");
+    ShowByteField(SharedText(Msg::BorderFlags));
     const int64_t rest = int64_t{border} - 1 - DescribeTemplateOverride();
     DumpRemainder("HEX data", rest, Remainder::PositiveOnly);
     if (rest < 0) ShowLine("Error, bad size for Border data");

@@ -153,6 +153,21 @@ enum class Msg : uint16_t {
     CorruptionSummary,
     RepairDocument,
     SubDocument,
+    PrefixSummary,
+    FileFormatItem,
+    ScrambleItem,
+    PrintEveryCode,
+    BoxBorderData,
+    BoxDrawObjectData,
+    PrintFilteredSummary,
+    NoProgramPath,
+    ViewerTitle,
+    QuillwrightFilesFilter,
+    GraphicFilesFilter,
+    BorderDataSize,
+    PrefixRef,
+    FunctionSize,
+    VariableCode,
     Count
 };
 
@@ -299,6 +314,21 @@ inline constexpr MessageRow kMessages[] = {
     {Msg::CorruptionSummary, "Corruption Summary"},
     {Msg::RepairDocument, "Repair Document"},
     {Msg::SubDocument, "Sub Document"},
+    {Msg::PrefixSummary, "Complete Summary List of Prefix Packets"},
+    {Msg::FileFormatItem, "&File Format..."},
+    {Msg::ScrambleItem, "&Scramble all text..."},
+    {Msg::PrintEveryCode, "ALL (filtered) Codes/Records in Detail"},
+    {Msg::BoxBorderData, "BOX BORDER DATA"},
+    {Msg::BoxDrawObjectData, "BOX DRAW OBJECT DATA"},
+    {Msg::PrintFilteredSummary, "Print only filtered codes Summary"},
+    {Msg::NoProgramPath, "Problem getting path to GLIMMET.EXE"},
+    {Msg::ViewerTitle, "QW Document Viewer"},
+    {Msg::QuillwrightFilesFilter, "Quillwright Files (*.qwd *.qwg)"},
+    {Msg::GraphicFilesFilter, "Quillwright Graphic Files (*.qwg)"},
+    {Msg::BorderDataSize, "Size of Border data = 0x%04X"},
+    {Msg::PrefixRef, "        PFX Ref %d is ID 0x%04X (%s)"},
+    {Msg::FunctionSize, "Function Size: 0x%04X"},
+    {Msg::VariableCode, "Variable Len Code: 0x%02X%02X"},
 };
 
 namespace detail {

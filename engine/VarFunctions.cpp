@@ -140,7 +140,7 @@ void HandlePrefixIds(std::span<const uint8_t> fn, uint32_t n, ListTarget* sink,
                 const std::string type =
                     id == 0 ? "" : PacketTypeName(packets[id].entry.Type(), id);
                 AddDataLine(sink,
-                            Format("        PFX Ref %d is ID 0x%04X (%s)", static_cast<int>(i), id,
+                            Format<Msg::PrefixRef>(static_cast<int>(i), id,
                                    type.c_str()),
                             kTagPacket + id);
             }
@@ -206,7 +206,7 @@ int DescribeVariableFunction(std::span<const uint8_t> item, ListTarget* sink,
     const auto fn = item.first(std::min<size_t>(size, item.size()));
 
     if (singleDescription && mode != kModeHex)
-        PrintLine(sink, FormatLine("Variable Len Code: 0x%02X%02X", group, sub).View());
+        PrintLine(sink, FormatLine(SharedText(Msg::VariableCode), group, sub).View());
     VariableFunctionName(VarFunctionKey(group, sub), sink, offset, singleDescription, groupMask,
                          classMask);
     if (singleDescription && mode == kModeHex) {
@@ -216,7 +216,7 @@ int DescribeVariableFunction(std::span<const uint8_t> item, ListTarget* sink,
     // A plain listing, search, scramble or extraction needs the name line only.
     if (c.sink.stopValue == 0 && !singleDescription && c.sink.defaultList == nullptr) return 1;
 
-    if (c.sink.stopValue == 0 && sink) PrintLine(sink, FormatLine("Function Size: 0x%04X", size).View());
+    if (c.sink.stopValue == 0 && sink) PrintLine(sink, FormatLine(SharedText(Msg::FunctionSize), size).View());
     const bool hasIds = FunctionFlagsText(GetU8(fn, 4), sink) != 0;
     if (size < 10) {
         AddListLine(sink, Text(Msg::FunctionLengthTooSmall));

@@ -504,7 +504,7 @@ void Commands::FileFormat() {
     }
     const std::string folder = s_.programFolder ? s_.programFolder() : std::string();
     if (folder.empty()) {
-        Box("Problem getting path to GLIMMET.EXE", "Error");
+        Box(engine::Text(engine::Msg::NoProgramPath), "Error");
         return;
     }
     const std::string path = folder + "/A_frntff.htm";

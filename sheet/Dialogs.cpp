@@ -150,27 +150,27 @@ void CBatchDialog::accept() {
 namespace {
 
 constexpr PrintBox kRepairBoxes[] = {{1036, "Log File", &PrintChoice::log}};
-constexpr PrintBox kInfoBoxes[] = {{1033, "Corruption Summary", &PrintChoice::corruption}};
+constexpr PrintBox kInfoBoxes[] = {{1033, engine::SharedText(engine::Msg::CorruptionSummary), &PrintChoice::corruption}};
 constexpr PrintBox kFormatBoxes[] = {
     {1006, "General Information / Docfile Directory Information", &PrintChoice::format}};
 constexpr PrintBox kPrefixBoxes[] = {
-    {1032, "Complete Summary List of Prefix Packets", &PrintChoice::prefixSummary},
+    {1032, engine::SharedText(engine::Msg::PrefixSummary), &PrintChoice::prefixSummary},
     {1031, "Selected Prefix In Detail", &PrintChoice::prefixSelected},
     {1038, "All (Filtered) packets in Detail", &PrintChoice::prefixAll},
-    {1009, "Print Detail description in HEX", &PrintChoice::prefixHex}};
+    {1009, engine::SharedText(engine::Msg::PrintInHex), &PrintChoice::prefixHex}};
 constexpr PrintBox kCodesBoxes[] = {
-    {1030, "Complete Summary List of codes/records", &PrintChoice::codesSummary},
-    {1029, "Selected Code/Record in Detail", &PrintChoice::codesSelected},
-    {1037, "All (Filtered) Codes/Records in Detail", &PrintChoice::codesAll},
-    {1092, "Print Detail description in HEX", &PrintChoice::codesHex}};
+    {1030, engine::SharedText(engine::Msg::PrintSummary), &PrintChoice::codesSummary},
+    {1029, engine::SharedText(engine::Msg::PrintSelected), &PrintChoice::codesSelected},
+    {1037, engine::SharedText(engine::Msg::PrintAllDetail), &PrintChoice::codesAll},
+    {1092, engine::SharedText(engine::Msg::PrintInHex), &PrintChoice::codesHex}};
 constexpr PrintBox kSubBoxes[] = {
-    {1035, "Complete Summary List of codes/records", &PrintChoice::subSummary},
-    {1034, "Selected Code/Record in Detail", &PrintChoice::subSelected},
-    {1041, "All (Filtered) Codes/Records in Detail", &PrintChoice::subAll},
-    {1040, "Print Detail description in HEX", &PrintChoice::subHex}};
+    {1035, engine::SharedText(engine::Msg::PrintSummary), &PrintChoice::subSummary},
+    {1034, engine::SharedText(engine::Msg::PrintSelected), &PrintChoice::subSelected},
+    {1041, engine::SharedText(engine::Msg::PrintAllDetail), &PrintChoice::subAll},
+    {1040, engine::SharedText(engine::Msg::PrintInHex), &PrintChoice::subHex}};
 constexpr PrintGroup kPrintGroups[] = {
-    {"Repair Document", kRepairBoxes}, {"Information", kInfoBoxes}, {"Format", kFormatBoxes},
-    {"Prefix", kPrefixBoxes},          {"Codes", kCodesBoxes},      {"Sub Document", kSubBoxes},
+    {engine::SharedText(engine::Msg::RepairDocument), kRepairBoxes}, {"Information", kInfoBoxes}, {"Format", kFormatBoxes},
+    {"Prefix", kPrefixBoxes},          {"Codes", kCodesBoxes},      {engine::SharedText(engine::Msg::SubDocument), kSubBoxes},
 };
 // Selected and all clear each other in the code groups; all packets
 // clears the selected packet, not the reverse.

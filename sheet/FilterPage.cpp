@@ -125,7 +125,7 @@ void CQWPage::OnInitDialog() { Fill(); }
 void CQWPage::Fill() {
     const PageDialect& dialect = sheet_.Profile().pages;
     if (dialect.filterFollowsSheet && !FileOpen()) {
-        for (QListWidget* l : {codeList, graphicsList, packetList}) FillList(l, {"No File Open"}, {});
+        for (QListWidget* l : {codeList, graphicsList, packetList}) FillList(l, {engine::Text(engine::Msg::NoFileOpen)}, {});
         return;
     }
     const FilterChoice c = ChoiceFromMasks(SheetMasks(sheet_.Settings()));

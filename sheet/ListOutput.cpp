@@ -36,7 +36,7 @@ namespace {
 const char* const kOpenFilters[] = {
     "Quillwright Files (*.qwd *.qwt *.qcm *.qwg)",
     engine::Text(engine::Msg::DocumentFilesFilter),
-    "Quillwright Graphic Files (*.qwg)",
+    engine::SharedText(engine::Msg::GraphicFilesFilter),
     engine::Text(engine::Msg::AllFilesFilter),
 };
 
@@ -79,7 +79,7 @@ std::optional<std::string> QtSheetDialogs::SaveFileName() {
 
 std::optional<std::string> QtSheetDialogs::BrowseNewFileName() {
     static const char* const kFilters[] = {
-        "Quillwright Files (*.qwd *.qwg)",
+        engine::SharedText(engine::Msg::QuillwrightFilesFilter),
         engine::Text(engine::Msg::DocumentFilesFilter),
         engine::Text(engine::Msg::AllFilesFilter),
     };

@@ -21,12 +21,12 @@ constexpr MenuItem kFile[] = {{"&Open...", 57601},
                               {"Recent File", 57616}};
 constexpr MenuItem kEdit[] = {{"&Find...", 57636},
                               {nullptr, 0},
-                              {"&Scramble all text...", 32783},
+                              {engine::SharedText(engine::Msg::ScrambleItem), 32783},
                               {nullptr, 0},
                               {"&Extract text from document...", 32785}};
 constexpr MenuItem kOptions[] = {{"&Font...", 32774}};
 constexpr MenuItem kHelp[] = {
-    {"&Help...", 32780}, {nullptr, 0}, {"&File Format...", 32784}, {nullptr, 0}, {"&About...", 32778}};
+    {"&Help...", 32780}, {nullptr, 0}, {engine::SharedText(engine::Msg::FileFormatItem), 32784}, {nullptr, 0}, {"&About...", 32778}};
 constexpr MenuPopup kMenu[] = {{"&File", kFile}, {"&Edit", kEdit}, {"&Options", kOptions}, {"&Help", kHelp}};
 
 }  // namespace

@@ -45,7 +45,7 @@ void ShowPrefixIds(std::span<const uint8_t> fn, uint32_t n, ListTarget* sink) {
         const std::string type = known ? engine::PacketTypeName(packets[id].entry.Type(), id) : std::string();
         if (sink)
             engine::AddDataLine(sink,
-                                Format("        PFX Ref %d is ID 0x%04X (%s)", static_cast<int>(i), id, type.c_str()),
+                                engine::Format<engine::Msg::PrefixRef>(static_cast<int>(i), id, type.c_str()),
                                 engine::kTagPacket + id);
         if (known) c.profile->refCounter->CountUse(id, c.sink.invalidTextMarker != 0);
     }
@@ -126,8 +126,8 @@ std::span<const DrawSection> DrawSections() {
 void DrawObject() { engine::DescribeDrawObjectWith(DrawSections()); }
 
 bool BoxBorder(BoxDetail&) {
-    const uint16_t size = engine::ShowWordField("Size of Border data = 0x%04X");
-    engine::ShowWordField("Border flags = 0x%04X");
+    const uint16_t size = engine::ShowWordField(engine::SharedText(engine::Msg::BorderDataSize));
+    engine::ShowWordField(engine::SharedText(engine::Msg::BorderFlags));
     engine::HexDumpField("HEX data", int64_t{size} - 2);
     return true;
 }
@@ -147,9 +147,9 @@ std::span<const BoxSection> BoxSections() {
         bool (*undocumented)(BoxDetail&) = nullptr;
         for (const BoxSection& s : shared)
             if (s.bit == 0) undocumented = s.show;
-        return Replaced<BoxDetail, 16>(shared, {{11, "BOX BORDER DATA", &BoxBorder},
+        return Replaced<BoxDetail, 16>(shared, {{11, engine::SharedText(engine::Msg::BoxBorderData), &BoxBorder},
                                                 {7, "BOX HTML DATA", &BoxHtml},
-                                                {5, "BOX DRAW OBJECT DATA", &BoxDrawObject},
+                                                {5, engine::SharedText(engine::Msg::BoxDrawObjectData), &BoxDrawObject},
                                                 {4, "UANAME DATA (None: uses prefix data only)", nullptr},
                                                 {2, "BOX DRAW OBJECT DATA -2-", &BoxDrawObject},
                                                 {1, "UNDOCUMENTED DATA (BIT 1)", undocumented}});
@@ -192,7 +192,7 @@ int DescribeVariableFunction(std::span<const uint8_t> item, ListTarget* sink, bo
     const auto fn = item.first(std::min<size_t>(size, item.size()));
 
     if (singleDescription && mode != engine::kModeHex)
-        engine::PrintLine(sink, Format("Variable Len Code: 0x%02X%02X", group, sub));
+        engine::PrintLine(sink, engine::Format<engine::Msg::VariableCode>(group, sub));
     engine::VariableFunctionName(engine::VarFunctionKey(group, sub), sink, offset, singleDescription, groupMask,
                                  classMask);
     if (singleDescription && mode == engine::kModeHex) {
@@ -202,7 +202,7 @@ int DescribeVariableFunction(std::span<const uint8_t> item, ListTarget* sink, bo
     // Only the check (which sets the default list) reads further.
     if (!singleDescription && !engine::Ctx().sink.defaultList) return 1;
 
-    engine::PrintLine(sink, Format("Function Size: 0x%04X", size));
+    engine::PrintLine(sink, engine::Format<engine::Msg::FunctionSize>(size));
     uint32_t dataArea = 5;
     if (engine::FunctionFlagsText(GetU8(fn, 4), sink)) {
         const uint32_t n = GetU8(fn, 5);

@@ -63,7 +63,7 @@ void CCorruptionPage::UpdatePage(uint32_t flags) {
         list->setUpdatesEnabled(false);
         Check(&model);
         // A clean file lists nothing; only no file says so.
-        if (!sheet_.Document()) model.Append("No File Open", 0);
+        if (!sheet_.Document()) model.Append(engine::Text(engine::Msg::NoFileOpen), 0);
         model.Flush();
         list->setUpdatesEnabled(true);
     }

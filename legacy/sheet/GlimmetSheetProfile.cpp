@@ -20,46 +20,46 @@ constexpr int kBack[] = {kPrefixPage, kCodesPage, kSubDocPage, kInfoPage};
 
 constexpr MenuItem kFile[] = {
     {"&Open...", 57601}, {"&Close", 57602}, {"&Print...", 57607}, {nullptr, 0}, {"Recent File", 57616}};
-constexpr MenuItem kEdit[] = {{"&Find...", 57636}, {nullptr, 0}, {"&Scramble all text...", 32783}};
+constexpr MenuItem kEdit[] = {{"&Find...", 57636}, {nullptr, 0}, {engine::SharedText(engine::Msg::ScrambleItem), 32783}};
 constexpr MenuItem kView[] = {{"&Font...", 32774}};
 constexpr MenuItem kHelp[] = {
-    {"&Help...", 32780}, {nullptr, 0}, {"&File Format...", 32784}, {nullptr, 0}, {"&About...", 32778}};
+    {"&Help...", 32780}, {nullptr, 0}, {engine::SharedText(engine::Msg::FileFormatItem), 32784}, {nullptr, 0}, {"&About...", 32778}};
 constexpr MenuPopup kMenu134[] = {{"&File", kFile}, {"Edit", kEdit}, {"&View", kView}, {"&Help", kHelp}};
 
 constexpr const char* kOpenFilters[] = {
-    "Quillwright Files (*.qwd *.qwg)",
+    engine::SharedText(engine::Msg::QuillwrightFilesFilter),
     "Quillwright Documents (*.qwd)",
-    "Quillwright Graphic Files (*.qwg)",
-    "All Files (*)",
+    engine::SharedText(engine::Msg::GraphicFilesFilter),
+    engine::SharedText(engine::Msg::AllFilesFilter),
 };
 
 // The boxes 1017, 1043 and 1044 are shown and do nothing; the hex boxes
 // cannot be changed: each page prints with its own hex flag.
 constexpr PrintBox kInfoBoxes[] = {{1006, "File Header / Docfile Info", &PrintChoice::format}};
 constexpr PrintBox kPrefixBoxes[] = {
-    {1032, "Complete Summary List of Prefix Packets", &PrintChoice::prefixSummary},
+    {1032, engine::SharedText(engine::Msg::PrefixSummary), &PrintChoice::prefixSummary},
     {1031, "Selected Prefix in Detail", &PrintChoice::prefixSelected},
     {1038, "ALL (filtered) Prefix Packets in Detail", &PrintChoice::prefixAll},
     {1017, "Print only filtered prefix packets", nullptr, false},
-    {1009, "Print Detail description in HEX", &PrintChoice::prefixHex, false}};
+    {1009, engine::SharedText(engine::Msg::PrintInHex), &PrintChoice::prefixHex, false}};
 constexpr PrintBox kCodesBoxes[] = {
-    {1030, "Complete Summary List of codes/records", &PrintChoice::codesSummary},
-    {1043, "Print only filtered codes Summary", nullptr, false},
-    {1029, "Selected Code/Record in Detail", &PrintChoice::codesSelected},
-    {1037, "ALL (filtered) Codes/Records in Detail", &PrintChoice::codesAll},
-    {1008, "Print Detail description in HEX", &PrintChoice::codesHex, false}};
+    {1030, engine::SharedText(engine::Msg::PrintSummary), &PrintChoice::codesSummary},
+    {1043, engine::SharedText(engine::Msg::PrintFilteredSummary), nullptr, false},
+    {1029, engine::SharedText(engine::Msg::PrintSelected), &PrintChoice::codesSelected},
+    {1037, engine::SharedText(engine::Msg::PrintEveryCode), &PrintChoice::codesAll},
+    {1008, engine::SharedText(engine::Msg::PrintInHex), &PrintChoice::codesHex, false}};
 constexpr PrintBox kCorruptionBoxes[] = {{1033, "Corruption", &PrintChoice::corruption}};
 constexpr PrintBox kSubBoxes[] = {
-    {1035, "Complete Summary List of codes/records", &PrintChoice::subSummary},
-    {1044, "Print only filtered codes Summary", nullptr, false},
-    {1034, "Selected Code/Record in Detail", &PrintChoice::subSelected},
-    {1041, "ALL (filtered) Codes/Records in Detail", &PrintChoice::subAll},
-    {1040, "Print Detail description in HEX", &PrintChoice::subHex, false}};
+    {1035, engine::SharedText(engine::Msg::PrintSummary), &PrintChoice::subSummary},
+    {1044, engine::SharedText(engine::Msg::PrintFilteredSummary), nullptr, false},
+    {1034, engine::SharedText(engine::Msg::PrintSelected), &PrintChoice::subSelected},
+    {1041, engine::SharedText(engine::Msg::PrintEveryCode), &PrintChoice::subAll},
+    {1040, engine::SharedText(engine::Msg::PrintInHex), &PrintChoice::subHex, false}};
 constexpr PrintGroup kPrintGroups[] = {{"Info", kInfoBoxes},
                                        {"Prefix", kPrefixBoxes},
                                        {"Codes", kCodesBoxes},
                                        {"Corruption", kCorruptionBoxes},
-                                       {"Sub Document", kSubBoxes}};
+                                       {engine::SharedText(engine::Msg::SubDocument), kSubBoxes}};
 constexpr std::pair<int, int> kPrintClears[] = {{1029, 1037}, {1037, 1029}, {1034, 1041}, {1041, 1034}, {1038, 1031}};
 constexpr int kPrintOrder[] = {kFormatPage, kPrefixPage, kCodesPage, kInfoPage, kSubDocPage};
 constexpr PrintLayout kPrint{kPrintGroups, kPrintClears, kPrintOrder, false, false};
@@ -88,18 +88,18 @@ const SheetProfile& GlimmetSheetProfile() {
     static const SheetProfile profile{
         .organisation = "Ostrel",
         .application = "Glimmet",
-        .title = "QW Document Viewer",
+        .title = engine::SharedText(engine::Msg::ViewerTitle),
         .printJobName = "Glimmet",
         .engine = &GlimmetProfile(),
         .recentMax = 9,
         .simplePages = 6,
-        .pageTitles = {nullptr, "Corruption", "Info", "Prefix", "Codes", "Filter List", "Sub Document"},
+        .pageTitles = {nullptr, "Corruption", "Info", "Prefix", "Codes", "Filter List", engine::SharedText(engine::Msg::SubDocument)},
         .findCaption = "Sorry",
         .searchCaption = "Dialog",
         .helpFirstTip = "GLIMMET can read and display QW 6.x and QW 7 documents.  It can also read and display "
                         "QWG 2.x and QWG 3 image files.",
         .aboutCaption = "About glimmet",
-        .aboutProduct = "QW Document Viewer",
+        .aboutProduct = engine::SharedText(engine::Msg::ViewerTitle),
         .aboutVersion = "Version 1.0",
         .batch = false,
         // Info, Prefix, Codes, Filter List, Corruption, Sub Document.

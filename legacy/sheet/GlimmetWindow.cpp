@@ -94,7 +94,7 @@ void LaunchHelpBrowser(desktop::DesktopOpener* opener, desktop::ProgramLauncher*
     const size_t exe = command.find(".exe");
     if (exe != std::string::npos) command.resize(exe + 4);
     if (programFolder.empty()) {
-        Box("Problem getting path to GLIMMET.EXE", "Error");
+        Box(engine::Text(engine::Msg::NoProgramPath), "Error");
         return;
     }
     const std::string page = programFolder + "/A_frntff.htm";
