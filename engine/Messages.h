@@ -345,7 +345,7 @@ static_assert(MessagesInOrder(), "one row per message id, in the order of the id
 // The kind of the printf conversion at `p` (just after its '%'): 'i' an int
 // (d i u x X o c), 'l' a long (the same with l), 'f' a double, 's' a string,
 // '%' a literal percent; 0 for anything else. `p` ends on the letter.
-consteval char MessageConversion(const char*& p) {
+constexpr char MessageConversion(const char*& p) {
     if (*p == '%') return '%';
     while (*p == '-' || *p == '+' || *p == ' ' || *p == '#' || *p == '0') ++p;
     while (*p >= '0' && *p <= '9') ++p;
@@ -371,7 +371,7 @@ struct MessageKinds {
     int n = 0;
     bool valid = true;
 };
-consteval MessageKinds KindsOf(const char* text) {
+constexpr MessageKinds KindsOf(const char* text) {
     MessageKinds kinds;
     for (const char* p = text; *p; ++p) {
         if (*p != '%') continue;
@@ -386,7 +386,7 @@ consteval MessageKinds KindsOf(const char* text) {
     }
     return kinds;
 }
-consteval bool SameKinds(const MessageKinds& a, const MessageKinds& b) {
+constexpr bool SameKinds(const MessageKinds& a, const MessageKinds& b) {
     if (!a.valid || !b.valid || a.n != b.n) return false;
     for (int i = 0; i < a.n; ++i)
         if (a.k[i] != b.k[i]) return false;
@@ -395,7 +395,7 @@ consteval bool SameKinds(const MessageKinds& a, const MessageKinds& b) {
 
 // The conversion an argument of type T fits once passed through "...".
 template <class T>
-consteval char ArgumentKind() {
+constexpr char ArgumentKind() {
     using U = std::remove_cvref_t<T>;
     if constexpr (std::is_same_v<U, long> || std::is_same_v<U, unsigned long>) return 'l';
     else if constexpr (std::is_integral_v<U> && sizeof(U) <= sizeof(int)) return 'i';
@@ -405,7 +405,7 @@ consteval char ArgumentKind() {
     else return 0;
 }
 template <class... A>
-consteval bool ArgumentsFit(const char* text) {
+constexpr bool ArgumentsFit(const char* text) {
     const MessageKinds want = KindsOf(text);
     const char have[] = {ArgumentKind<A>()..., 0};
     if (!want.valid || want.n != static_cast<int>(sizeof...(A))) return false;
