@@ -164,9 +164,9 @@ std::vector<uint8_t> OlderRecords() {
     q.Record(4, 32, 0, Body{}.Char(0).b);
     q.Record(4, 58, 0, Body{}.U16(0x1234).b);
     q.Record(4, 64, 0, Body{}.U16(0x5678).b);
-    Body link;
-    link.U16(5).Bytes(20000, 0x61);
-    q.Record(4, 7, 0, link.b);
+    Body comment;
+    comment.U32(0).Bytes(20000, 0x61);  // no tag, a comment of 20,000 bytes
+    q.Record(4, 10, 0, comment.b);
     return q.End().bytes;
 }
 
