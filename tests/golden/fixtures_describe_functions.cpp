@@ -2,6 +2,7 @@
 // the document area (0x1E), so each case describes it with DescribeCodeAt.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/golden/Fixtures.h"
@@ -285,6 +286,34 @@ bool WriteDescribeFunctionFixtures(const std::string& dir) {
     put("box-draw-shape-overrun",
         Box(BoxHead(0x0020).u16(10).u16(0x0008).u16(2).u16(0x8000).u16(84).u8(0xD1).u8(0xD2).u16(0)));
     put("box-draw-size-0", Box(BoxHead(0x0020).u16(0).u16(0)));
+
+    // The older dialect's forms. A draw object whose flag bit 3 announces
+    // the 62-byte matrix block.
+    Fields matrix;
+    matrix.u16(0x0008)
+        .u16(0x0012).u32(0x000000BF).u32(0x01020304)       // characterization, attributes, edit lock
+        .u16(0x8000).u16(0x005A)                           // rotation 5A.8000
+        .u16(1).u16(0x11).u16(2).u16(0x12).u16(3).u16(0x13)
+        .u16(4).u16(0x21).u16(5).u16(0x22).u16(6).u16(0x23)
+        .u16(7).u16(0x33)                                  // e33
+        .u32(0x0000000F)                                   // matrix flags
+        .u32(0xA1).u32(0xA2).u32(0xB1).u32(0xB2);          // e31, e32
+    const Fields matrixObject = Fields().u16(static_cast<unsigned>(matrix.b.size())).add(matrix);
+    put("older-matrix", Box(BoxHead(0x0020).add(matrixObject).u16(0)));
+    // Bits 5 and 2: two draw objects, the second one titled "-2-".
+    put("older-two-draw", Box(BoxHead(0x0024).add(DrawObjectAll()).add(matrixObject).u16(0)));
+    // An HTML block of 2,000 bytes, then one more section to show the
+    // cursor moved past all of it.
+    put("older-html-2000", Box(BoxHead(0x0082).u16(2000).run(2000, 0x00).u16(4).u16(0x0123).u8(0xB0).u8(0xB1).u16(0)));
+    // Border data: size, flags and a rest of size - 2.
+    put("older-box-border", Box(BoxHead(0x0800).u16(5).u16(0x8001).u8(0x71).u8(0x72).u8(0x73).u16(0)));
+    // Margin change: the unshown byte's bit 0 picks the formatting line.
+    for (const auto& [name, state] : {std::pair{"older-margin-formatted", 0x01}, std::pair{"older-margin-initial", 0x02}})
+        put(name, Func(0xE2, 0x00, {},
+                       Fields().u8(0x5A).u8(static_cast<unsigned>(state)).u8(0x07)
+                           .u16(0x0100).u16(0x0200).u16(0x0050).u16(0x0060)));
+    // Prefix ids 0, past the table: no type name, nothing counted.
+    put("older-prefix-outside", Func(0xD4, 0x1A, {0, 9}));
     return ok;
 }
 

@@ -148,6 +148,28 @@ std::vector<uint8_t> ShapePastData() {
     return q.bytes;
 }
 
+// A ruler whose guides run past its record and the stream's end.
+std::vector<uint8_t> OlderRuler() {
+    QwgBuilder q;
+    q.Record(4, 1, 0, testsupport::QwgStartBody(false, 0).b);
+    q.Record(4, 4, 0, Body{}.C(1).C(2).C(3).U16(3).C(7).b);
+    return q.End().bytes;
+}
+
+// Records the older dialect reads differently: a group without its area, the types 58 and 64, and a
+// record rest of 20,000 bytes.
+std::vector<uint8_t> OlderRecords() {
+    QwgBuilder q;
+    q.Record(4, 1, 0, testsupport::QwgStartBody(false, 0).b);
+    q.Record(4, 32, 0, Body{}.Char(0).b);
+    q.Record(4, 58, 0, Body{}.U16(0x1234).b);
+    q.Record(4, 64, 0, Body{}.U16(0x5678).b);
+    Body comment;
+    comment.U32(0).Bytes(20000, 0x61);  // no tag, a comment of 20,000 bytes
+    q.Record(4, 10, 0, comment.b);
+    return q.End().bytes;
+}
+
 bool WriteHandlerFixtures(const std::string& dir) {
     bool ok = true;
     auto put = [&](const char* name, const std::vector<uint8_t>& bytes) {
@@ -164,6 +186,8 @@ bool WriteHandlerFixtures(const std::string& dir) {
     put("qwg-gradients-double.qwg", Gradients(true));
     put("qwg-nested-place.qwg", NestedPlace());
     put("qwg-shape-past-data.qwg", ShapePastData());
+    put("qwg-older-records.qwg", OlderRecords());
+    put("qwg-older-ruler.qwg", OlderRuler());
     return ok;
 }
 

@@ -37,6 +37,13 @@ DocBuilder SmallSize() {
     return b;
 }
 
+// A size word of 0xFA01: 64,001 unsigned, negative as the signed size.
+DocBuilder SignedSize() {
+    DocBuilder b;
+    b.body.Text("x").Raw({0xD4, 0x02, 0x01, 0xFA, 0x02, 0x00, 0xD4}).Text("y");
+    return b;
+}
+
 // A fixed-length function cut by the end of the data.
 DocBuilder FixedCut() {
     DocBuilder b;
@@ -99,6 +106,7 @@ bool WriteLegacyFixtures(const std::string& dir) {
         return false;
     return golden::WriteFixture(dir, "dialect-grammar.qwd", Grammar().Build()) &&
            golden::WriteFixture(dir, "dialect-small-size.qwd", SmallSize().Build()) &&
+           golden::WriteFixture(dir, "dialect-signed-size.qwd", SignedSize().Build()) &&
            golden::WriteFixture(dir, "dialect-fixed-cut.qwd", FixedCut().Build()) &&
            golden::WriteFixture(dir, "dialect-names.qwd", Names().Build());
 }
