@@ -589,8 +589,8 @@ void DumpChartStyle(const RecordRow& row) {
     }
     const bool lines = !g.headerLinesOff;
     if (lines && !IsIdentityTransform()) {
-        out.EmitIndented(engine::Text(engine::Msg::BeforeTransformation));
-        out.EmitIndented(engine::Text(engine::Msg::AfterTransformation));
+        out.EmitIndented("%s", engine::Text(engine::Msg::BeforeTransformation));
+        out.EmitIndented("%s", engine::Text(engine::Msg::AfterTransformation));
     }
     if (lines) {
         out.EmitTransformedCoord("LLeft X: ", x1, tx1);
