@@ -145,8 +145,8 @@ void ShowArea(const char* title, const char* check, const char* sizeTitle, uint3
             TransformPoint(c[0], c[1], &t[0], &t[1]);
             TransformPoint(c[2], c[3], &t[2], &t[3]);
             if (!IsIdentityTransform()) {
-                out.EmitIndented(engine::Text(engine::Msg::BeforeTransformation));
-                out.EmitIndented(engine::Text(engine::Msg::AfterTransformation));
+                out.EmitIndented("%s", engine::Text(engine::Msg::BeforeTransformation));
+                out.EmitIndented("%s", engine::Text(engine::Msg::AfterTransformation));
             }
             for (int i = 0; i < 4; ++i) out.EmitTransformedCoord(names[i], c[i], t[i]);
         }
