@@ -340,9 +340,10 @@ void DumpRulerSettings(const RecordRow& row) {
             out.EmitWordValue("Number of Alignment Guides = ", guides, " ");
         }
         const uint32_t from = Gfx().bytePosition;
-        // The older loops run to the count: past the data a guide reads 0.
+        // The older loop runs to the count, but not past the end of the data:
+        // a stored count of 65,535 would list that many zeros.
         const uint32_t fit = Older() ? guides : FittingElements(guides, CoordSize());
-        for (uint32_t i = 0; i < fit; ++i) {
+        for (uint32_t i = 0; i < fit && !(Older() && Gfx().endOfData); ++i) {
             const uint32_t v = Coord();
             if (lines) out.EmitCoordValue("", v, " ");
         }

@@ -156,6 +156,14 @@ std::vector<uint8_t> OlderRuler() {
     return q.End().bytes;
 }
 
+// A ruler whose stored guide count (65,535) runs far past the stream's end.
+std::vector<uint8_t> OlderRulerCountPastEnd() {
+    QwgBuilder q;
+    q.Record(4, 1, 0, testsupport::QwgStartBody(false, 0).b);
+    q.Record(4, 4, 0, Body{}.C(1).C(2).C(3).U16(0xFFFF).C(7).b);
+    return q.End().bytes;
+}
+
 // Records the older dialect reads differently: a group without its area, the types 58 and 64, and a
 // record rest of 20,000 bytes.
 std::vector<uint8_t> OlderRecords() {
@@ -188,6 +196,7 @@ bool WriteHandlerFixtures(const std::string& dir) {
     put("qwg-shape-past-data.qwg", ShapePastData());
     put("qwg-older-records.qwg", OlderRecords());
     put("qwg-older-ruler.qwg", OlderRuler());
+    put("qwg-older-ruler-count.qwg", OlderRulerCountPastEnd());
     return ok;
 }
 
