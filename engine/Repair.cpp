@@ -5,6 +5,8 @@
 #include "engine/Repair.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -46,15 +48,22 @@ void SetOffset(IndexEntry& e, uint32_t v) { SetU32(e.bytes + 10, v); }
 
 // printf's "%0*X": the body's log lines come by the hundred thousand, and
 // formatting each through printf would cost more than copying the body.
-void AppendHex(std::string& s, uint32_t v, int digits) {
+// Written at `to`; returns the end.
+char* PutHex(char* to, uint32_t v, int digits) {
     char b[8];
     int n = 0;
     do {
         b[n++] = "0123456789ABCDEF"[v & 15];
         v >>= 4;
     } while (v != 0);
-    for (int i = n; i < digits; ++i) s += '0';
-    while (n > 0) s += b[--n];
+    for (int i = n; i < digits; ++i) *to++ = '0';
+    while (n > 0) *to++ = b[--n];
+    return to;
+}
+
+char* PutText(char* to, std::string_view text) {
+    std::memcpy(to, text.data(), text.size());
+    return to + text.size();
 }
 
 // A stable sort of indexes by `key`. The check books in file order and the
@@ -920,7 +929,7 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
     };
 
     uint32_t pos = static_cast<uint32_t>(inAt);
-    std::string line;
+    char line[128];
     const InvalidRange* cur = next(pos);
     while (cur) {
         const InvalidRange r = *cur;
@@ -940,21 +949,21 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
         // A range is told when bytes are copied behind it: not when the
         // next one touches it, nor the last one.
         if (cur && cur->start > pos) {
-            line.clear();
+            char* to = line;
             if (r.owner == kRangeByteFix) {
-                line += "Fixed Code 0x";
-                AppendHex(line, r.start, 4);
-                line += ", Use Count set to ";
-                line += std::to_string(r.value);
+                to = PutText(to, "Fixed Code 0x");
+                to = PutHex(to, r.start, 4);
+                to = PutText(to, ", Use Count set to ");
+                to = std::to_chars(to, line + sizeof line, r.value).ptr;
             } else {
-                line += "0x";
-                AppendHex(line, r.end - r.start, 2);
-                line += r.owner == kRangeUndo ? " Bytes of Undo info removed, starting at offset 0x"
-                                              : " Bytes of Corruption info removed, starting at offset 0x";
-                AppendHex(line, r.start, 1);
-                line += ' ';
+                to = PutText(to, "0x");
+                to = PutHex(to, r.end - r.start, 2);
+                to = PutText(to, r.owner == kRangeUndo ? " Bytes of Undo info removed, starting at offset 0x"
+                                                       : " Bytes of Corruption info removed, starting at offset 0x");
+                to = PutHex(to, r.start, 1);
+                *to++ = ' ';
             }
-            AddListLine(job.log, line);
+            AddListLine(job.log, std::string_view(line, static_cast<size_t>(to - line)));
         }
     }
     if (pos < end && copyTo(end, pos) != 0) return 1;

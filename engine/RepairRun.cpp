@@ -214,8 +214,13 @@ void DiscardTemporary(RepairJob& job, DocFile* f) {
 
 // Flushes the temporary output and renames it over `target`, then syncs the
 // folder. On failure the temporary file is gone and `target` untouched.
+// Only a file that replaces another is forced to the disk before the rename
+// (a crash must leave the old one or the whole new one); a copy under a new
+// name replaces nothing and is written back by the system as any file is.
 bool CommitTemporary(RepairJob& job, DocFile* f, const std::string& target) {
     bool ok = true;
+    struct stat st {};
+    const bool replaces = lstat(target.c_str(), &st) == 0;
     if (f->IsCompound()) {
         // The compound writer writes beside the placeholder, flushes and
         // renames over it; the placeholder's lock is taken again at once.
@@ -228,14 +233,14 @@ bool CommitTemporary(RepairJob& job, DocFile* f, const std::string& target) {
             ok = job.temporaryLock >= 0 && flock(job.temporaryLock, LOCK_EX | LOCK_NB) == 0;
         }
     } else {
-        ok = FlushDocFile(f) == 0 && fsync(f->fd) == 0;
+        ok = FlushDocFile(f) == 0 && (!replaces || fsync(f->fd) == 0);
     }
     DocFileFaults* faults = job.outputFaults;
     if (ok && faults && faults->FailRename()) ok = false;
     if (ok && rename(job.temporaryName.c_str(), target.c_str()) != 0) ok = false;
     if (ok) {
         job.temporaryName.clear();
-        SyncFolder(FolderOf(target));
+        if (replaces) SyncFolder(FolderOf(target));
     }
     if (f) {
         f->faults = nullptr;
