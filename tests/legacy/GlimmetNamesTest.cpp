@@ -139,7 +139,7 @@ TEST(GlimmetNames, GraphicsTableAndLimits) {
     EXPECT_STREQ(d.records[57].title, "Image State");
     EXPECT_STREQ(d.records[60].title, "Texture Definition");
     EXPECT_EQ(d.lastMaskedType, 63);
-    EXPECT_STREQ(d.eofText, "\nUnexpected EOF while reading data.\n");
+    EXPECT_STREQ(Text(Msg::UnexpectedEof), "\nUnexpected EOF while reading data.\n");
     EXPECT_FALSE(d.testsMajorVersion);
     const DescriberLimits& l = Ctx().profile->describerLimits;
     EXPECT_EQ(l.fieldDump, 1024);
