@@ -70,12 +70,12 @@ struct ProblemRow {
 
 constexpr ProblemRow kProblems[] = {
     {Problem::ChildListTooShort, SharedText(Msg::ChildListTooShort)},
-    {Problem::ChildIdTooLarge, "Prefix ID is too large!"},
+    {Problem::ChildIdTooLarge, SharedText(Msg::ChildIdTooLarge)},
     {Problem::TooManyChildren, SharedText(Msg::TooManyChildren)},
     {Problem::ChildDeleted, "Reference to Deleted or Available packet"},
     {Problem::BlockBeyondPacket, SharedText(Msg::BlockBeyondPacket)},
     {Problem::NullByte, SharedText(Msg::NullByte)},
-    {Problem::InvalidByte, "Encountered Invalid 0xFF byte"},
+    {Problem::InvalidByte, SharedText(Msg::InvalidByte)},
     {Problem::FixedGates, "Error! Fixed length function gates do not match"},
     {Problem::IncompleteFunction, "Error. INCOMPLETE function!"},
     {Problem::InvalidEndLength, SharedText(Msg::InvalidEndLength)},
@@ -107,8 +107,7 @@ constexpr const char* Text(Problem p) { return kProblems[static_cast<size_t>(p)]
 
 // The worded lines with values, beside the table so that every text stays here.
 std::string DeletedBytesLine(uint32_t bytes, int count) {
-    return Format("%ld (0x%lX) bytes - in %d deleted packets", static_cast<long>(bytes),
-                  static_cast<unsigned long>(bytes), count);
+    return Format<Msg::DeletedSizeLine>(static_cast<long>(bytes), static_cast<unsigned long>(bytes), count);
 }
 std::string ExtraBytesLine(uint32_t bytes) {
     return Format<Msg::ExtraBytesLine>(static_cast<unsigned long>(bytes));
@@ -118,12 +117,11 @@ std::string OverlapLine(uint32_t bytes) {
 }
 std::string UseMismatchLine(uint32_t id, const IndexEntry& e, const PacketEntry& p,
                             const std::string& type) {
-    return Format("Prefix ID#%04x Use Packet=0x%X, Calc=0x%X Hidden Packet=0x%X, Calc=0x%x. Type (%s)",
-                  id, e.UseCount(), p.countedUses, e.HiddenCount(), p.countedHidden, type.c_str());
+    return Format<Msg::UseMismatchLine>(id, e.UseCount(), p.countedUses, e.HiddenCount(), p.countedHidden,
+                                        type.c_str());
 }
 std::string Max1Line(uint32_t id, const IndexEntry& e, const PacketEntry& p, const std::string& type) {
-    return Format("MAX1 error. Prefix ID#%04x  Use=0x%X, Calc=0x%X  Hidden=0x%X, Calc=0x%X. Type (%s)",
-                  id, e.UseCount(), p.countedUses, e.HiddenCount(), p.countedHidden, type.c_str());
+    return Format<Msg::Max1Line>(id, e.UseCount(), p.countedUses, e.HiddenCount(), p.countedHidden, type.c_str());
 }
 std::string CannotFitLine(uint32_t n) { return Format<Msg::CannotFitChildren>(n); }
 std::string UsedInPacketLine(int32_t number, uint32_t id) {

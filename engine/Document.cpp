@@ -415,16 +415,16 @@ void HexDump(int64_t count, std::span<const uint8_t> bytes, ListTarget* target, 
 
 void ListFileHeader(DocFile* f, ListTarget* target) {
     const FileHeader& h = Ctx().doc.header;
-    PrintLine(target, Format("Offset to codes= 0x%08X (%d)", h.DocOffset(), static_cast<int>(h.DocOffset())));
-    PrintLine(target, Format("Product type   = 0x%02X", h.ProductType()));
-    PrintLine(target, Format("File Type      = 0x%02X", h.FileType()));
-    PrintLine(target, Format("Major Version  = 0x%02X", h.MajorVersion()));
-    PrintLine(target, Format("Minor Version  = 0x%02X", h.MinorVersion()));
-    PrintLine(target, Format("Encryption key = 0x%02X", h.EncryptionKey()));
+    PrintLine(target, Format<Msg::HeaderDocOffset>(h.DocOffset(), static_cast<int>(h.DocOffset())));
+    PrintLine(target, Format<Msg::HeaderProductType>(h.ProductType()));
+    PrintLine(target, Format<Msg::HeaderFileType>(h.FileType()));
+    PrintLine(target, Format<Msg::HeaderMajorVersion>(h.MajorVersion()));
+    PrintLine(target, Format<Msg::HeaderMinorVersion>(h.MinorVersion()));
+    PrintLine(target, Format<Msg::HeaderEncryptionKey>(h.EncryptionKey()));
     if (h.IndexOffset() < 17) {
         PrintLine(target, Text(Msg::IndexOffsetLow));
     } else {
-        PrintLine(target, Format("Index offset = 0x%04X (%d)", h.IndexOffset(), h.IndexOffset()));
+        PrintLine(target, Format<Msg::IndexOffsetLine>(h.IndexOffset(), h.IndexOffset()));
         uint8_t ext[12] = {};
         if (h.IndexOffset() > 27 && SeekDocFile(f, 16, 0) == 16 &&
             ReadDocFile(f, ext, sizeof ext) == static_cast<int32_t>(sizeof ext)) {

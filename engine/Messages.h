@@ -35,17 +35,40 @@ enum class Msg : uint16_t {
     TypeAndName,
     InvalidFunctionAt,
     FunctionLengthTooSmall,
+    // the file header
+    HeaderDocOffset,
+    HeaderDocArea,
+    HeaderProductType,
+    HeaderFileType,
+    HeaderMajorVersion,
+    HeaderMinorVersion,
+    HeaderEncryptionKey,
+    IndexOffsetLine,
+    IndexOffsetBytes,
+    // the older open's refusals and boxes
+    NotDocument,
+    NotDocumentType,
+    NotVersion6,
+    DocumentEncrypted,
+    ScrambleNotDone,
     // check findings and verdicts
     ChildListTooShort,
     TooManyChildren,
+    ChildIdTooLarge,
     BlockBeyondPacket,
     NullByte,
+    InvalidByte,
+    EndGroupMismatch,
     InvalidEndLength,
     EndLengthMismatch,
     PrefixIdOutOfRange,
     CannotFitChildren,
     ExtraBytesLine,
     OverlapLine,
+    DeletedSizeLine,
+    DeletedSizeHexLine,
+    UseMismatchLine,
+    Max1Line,
     VerdictCorrupt,
     VerdictSound,
     OnlyFromUndo,
@@ -176,7 +199,8 @@ struct MessageRow {
     const char* text;
 };
 
-// Salvino's forms, in the order of the ids.
+// Salvino's forms, in the order of the ids; a few rows only the older
+// inspector shows, where its form takes other values.
 inline constexpr MessageRow kMessages[] = {
     // file and document errors
     {Msg::ErrorReadingFile, "Error reading file: "},
@@ -196,17 +220,42 @@ inline constexpr MessageRow kMessages[] = {
     {Msg::TypeAndName, "type=0x%02X (%s)"},
     {Msg::InvalidFunctionAt, "Invalid function at 0x%06X"},
     {Msg::FunctionLengthTooSmall, "Function Length is too small!"},
+    // the file header (the older inspector lists the document area's offset
+    // and the index offset with other values)
+    {Msg::HeaderDocOffset, "Offset to codes= 0x%08X (%d)"},
+    {Msg::HeaderDocArea, "Offset to document area = 0x%X"},
+    {Msg::HeaderProductType, "Product type   = 0x%02X"},
+    {Msg::HeaderFileType, "File Type      = 0x%02X"},
+    {Msg::HeaderMajorVersion, "Major Version  = 0x%02X"},
+    {Msg::HeaderMinorVersion, "Minor Version  = 0x%02X"},
+    {Msg::HeaderEncryptionKey, "Encryption key = 0x%02X"},
+    {Msg::IndexOffsetLine, "Index offset = 0x%04X (%d)"},
+    {Msg::IndexOffsetBytes, "Index offset = 0x%X bytes"},
+    // the older open's refusals and boxes: Salvino's name the file
+    {Msg::NotDocument, "NOT a QW Document, QWG OR Set file"},
+    {Msg::NotDocumentType, "NOT a QW Document, QWG, OR Set file"},
+    {Msg::NotVersion6, "Not a QW6.0 or QW7.0 type document"},
+    {Msg::DocumentEncrypted, "Document is encrypted"},
+    {Msg::ScrambleNotDone, "Scramble not done yet!"},
     // check findings and verdicts
     {Msg::ChildListTooShort, "Too many child packets or packet size is too small."},
     {Msg::TooManyChildren, "TOO many child packets"},
+    {Msg::ChildIdTooLarge, "Prefix ID is too large!"},
     {Msg::BlockBeyondPacket, "Tried to read Text Block beyond packet area"},
     {Msg::NullByte, "Encountered a NULL byte"},
+    {Msg::InvalidByte, "Encountered Invalid 0xFF byte"},
+    {Msg::EndGroupMismatch, "Error! Function End Group byte doesn't match beginning Group byte"},
     {Msg::InvalidEndLength, "Error. INVALID Function End length!"},
     {Msg::EndLengthMismatch, "Error. Function End length doesn't match begin length!"},
     {Msg::PrefixIdOutOfRange, "Prefix ID out of range!"},
     {Msg::CannotFitChildren, "Function length can't fit 0x%X child packets"},
     {Msg::ExtraBytesLine, "%8lX - Extra bytes in prefix area"},
     {Msg::OverlapLine, "%8lX - ERROR Prefix Data Overlap."},
+    // the bytes of deleted packets: in decimal and hex, or (older) in hex alone
+    {Msg::DeletedSizeLine, "%ld (0x%lX) bytes - in %d deleted packets"},
+    {Msg::DeletedSizeHexLine, "%8lX - in %d deleted packets"},
+    {Msg::UseMismatchLine, "Prefix ID#%04x Use Packet=0x%X, Calc=0x%X Hidden Packet=0x%X, Calc=0x%x. Type (%s)"},
+    {Msg::Max1Line, "MAX1 error. Prefix ID#%04x  Use=0x%X, Calc=0x%X  Hidden=0x%X, Calc=0x%X. Type (%s)"},
     {Msg::VerdictCorrupt, "Document CORRUPT"},
     {Msg::VerdictSound, "No Corruption Found"},
     {Msg::OnlyFromUndo, "Only referenced from UNDO area"},

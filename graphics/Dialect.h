@@ -1,11 +1,10 @@
 #pragma once
 // What the older inspector's dumper does differently with its lines, as
-// data and one strategy, chosen through the engine's Profile.
+// data and one strategy, chosen through the engine's Profile (its end-of-data
+// line is the profile's form of Msg::UnexpectedEof).
 
 #include <cstdint>
 #include <span>
-
-#include "engine/Messages.h"
 
 namespace graphics {
 
@@ -16,7 +15,6 @@ struct DumpDialect {
     uint32_t hexDumpLimit;        // bytes of a record's rest shown; 0 shows all of it
     bool newlineSuffixAsBlank;    // while building a line, a suffix led by a newline is one blank
     const OutlineNumbering* outline;
-    const char* eofText = engine::SharedText(engine::Msg::UnexpectedEof);  // the end-of-data line
     bool testsMajorVersion = true;  // a detailed prefix refuses a major version below 2
     // The handlers by type (row 0 has none); types past the table are
     // unknown. Empty: Salvino's table.

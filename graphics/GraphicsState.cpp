@@ -32,7 +32,6 @@ const DumpDialect& SalvinoDumpDialect() {
         .hexDumpLimit = 10240,
         .newlineSuffixAsBlank = false,
         .outline = &SalvinoOutlineNumbering(),
-        .eofText = engine::SharedText(engine::Msg::UnexpectedEof),
         .testsMajorVersion = true,
         .records = SalvinoRecordTable(),
         .lastMaskedType = 64,

@@ -4,6 +4,7 @@
 
 #include "engine/DocFile.h"
 #include "engine/EngineContext.h"
+#include "engine/Messages.h"
 #include "engine/OutputSink.h"
 #include "graphics/Dialect.h"
 #include "graphics/GraphicsState.h"
@@ -153,7 +154,7 @@ int ReadQwgByte() {
     // every field it still reads.
     if (!g.eofShown) {
         g.eofShown = true;
-        const char* text = CurrentDumpDialect().eofText;
+        const char* text = engine::Text(engine::Msg::UnexpectedEof);
         g.out.EmitLine(text);
         // The check has no sink of its own: its lines go to the error
         // list, also while they are printed.

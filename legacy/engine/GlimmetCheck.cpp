@@ -51,14 +51,15 @@ constexpr int kCaptionLoading = 57610;
 
 void ListFileHeader(engine::DocFile* f, ListTarget* target) {
     const engine::FileHeader& h = engine::Ctx().doc.header;
-    const unsigned fields[] = {h.DocOffset(), h.ProductType(), h.FileType(), h.MajorVersion(), h.MinorVersion(),
-                               h.EncryptionKey()};
-    const char* names[] = {"Offset to document area", "Product type  ", "File Type     ", "Major Version ",
-                           "Minor Version ", "Encryption key"};
-    for (size_t i = 0; i < std::size(fields); ++i)
-        engine::PrintLine(target, Format("%s = 0x%X", names[i], fields[i]));
-    engine::PrintLine(target, h.IndexOffset() <= 16 ? std::string(engine::Text(engine::Msg::IndexOffsetLow))
-                                                    : Format("Index offset = 0x%X bytes", h.IndexOffset()));
+    using engine::Msg;
+    engine::PrintLine(target, Format<Msg::HeaderDocArea>(h.DocOffset()));
+    engine::PrintLine(target, Format<Msg::HeaderProductType>(h.ProductType()));
+    engine::PrintLine(target, Format<Msg::HeaderFileType>(h.FileType()));
+    engine::PrintLine(target, Format<Msg::HeaderMajorVersion>(h.MajorVersion()));
+    engine::PrintLine(target, Format<Msg::HeaderMinorVersion>(h.MinorVersion()));
+    engine::PrintLine(target, Format<Msg::HeaderEncryptionKey>(h.EncryptionKey()));
+    engine::PrintLine(target, h.IndexOffset() <= 16 ? std::string(engine::Text(Msg::IndexOffsetLow))
+                                                    : Format<Msg::IndexOffsetBytes>(h.IndexOffset()));
     if (f->IsCompound()) engine::ScanPackets(f, target, engine::kNoPacket, false, engine::kModeDecoded, nullptr, 0);
 }
 
@@ -74,7 +75,7 @@ void CheckTextBlockCodes(std::span<const uint8_t> block, ListTarget* target, Use
             finding(engine::Text(engine::Msg::NullByte));
             ++p;
         } else if (c == 0xFF) {
-            engine::PrintLine(target, "**Invalid 0xFF byte in prefix text block");
+            engine::PrintLine(target, engine::Text(engine::Msg::InvalidByte));
             ++p;
         } else if (c < 0xD0) {
             ++p;
@@ -113,7 +114,7 @@ void CheckTextBlockCodes(std::span<const uint8_t> block, ListTarget* target, Use
             const auto end = p + static_cast<size_t>(size);
             if (u16(end - 3) != static_cast<uint16_t>(size))
                 finding(engine::Text(engine::Msg::EndLengthMismatch));
-            if (block[end - 1] != c) finding("Error! Function End Group byte doesn't match beginning Group byte");
+            if (block[end - 1] != c) finding(engine::Text(engine::Msg::EndGroupMismatch));
             p = end;
         }
     }
@@ -133,7 +134,7 @@ int CountPacketRefs(engine::DocFile* f, uint32_t id, ListTarget* target, UseCoun
             AddItemDataLine(target, engine::Text(engine::Msg::TooManyChildren), tag);
             break;
         }
-        if (child > entries) AddItemDataLine(target, "Prefix ID is to large!", tag);
+        if (child > entries) AddItemDataLine(target, engine::Text(engine::Msg::ChildIdTooLarge), tag);
         else if (counts) counts->Add(child, false);
     }
     for (const engine::PacketLayout::Block& b : layout.blocks) {
@@ -162,18 +163,17 @@ int CorruptionVerdict(ListTarget* target, const UseCounts& counts) {
         const unsigned shown[] = {e.UseCount(), k.uses, e.HiddenCount(), k.hidden};
         if (useWrong)
             AddItemDataLine(target,
-                            Format("Prefix ID#%04x Use Packet=%u, Calc=%u Hidden Packet=%u, Calc=%u. Type (%s)", id,
-                                   shown[0], shown[1], shown[2], shown[3], type.c_str()),
+                            Format<engine::Msg::UseMismatchLine>(id, shown[0], shown[1], shown[2], shown[3],
+                                                                 type.c_str()),
                             engine::kTagPacket + id);
         if (max1Wrong)
             AddItemDataLine(target,
-                            Format("MAX1 error. Prefix ID#%04x  Use=%u, Calc=%u  Hidden=%u, Calc=%u. Type (%s)", id,
-                                   shown[0], shown[1], shown[2], shown[3], type.c_str()),
+                            Format<engine::Msg::Max1Line>(id, shown[0], shown[1], shown[2], shown[3], type.c_str()),
                             engine::kTagPacket + id);
         corrupt = true;
     }
     engine::Ctx().check.corruptFound = corrupt;
-    engine::PrintLine(target, corrupt ? engine::Text(engine::Msg::VerdictCorrupt) : "Document is OK");
+    engine::PrintLine(target, engine::Text(corrupt ? engine::Msg::VerdictCorrupt : engine::Msg::VerdictSound));
     return corrupt ? 1 : 0;
 }
 
@@ -208,7 +208,7 @@ int CheckDocument(engine::DocFile* f, ListTarget* report, uint32_t length) {
     const engine::FileHeader& h = c.doc.header;
     const int64_t spare = int64_t{h.DocOffset()} - int64_t(uint64_t{h.IndexOffset()} + deleted + used);
     if (deleted != 0)
-        engine::PrintLine(report, Format("%8lX - in %d deleted packets", static_cast<unsigned long>(deleted), deletedCount));
+        engine::PrintLine(report, Format<engine::Msg::DeletedSizeHexLine>(static_cast<unsigned long>(deleted), deletedCount));
     if (spare > 0) engine::AddListLine(report, Format<engine::Msg::ExtraBytesLine>(static_cast<unsigned long>(spare)));
     if (spare < 0) engine::AddListLine(report, Format<engine::Msg::OverlapLine>(static_cast<unsigned long>(-spare)));
 

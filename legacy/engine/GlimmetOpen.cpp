@@ -3,6 +3,7 @@
 #include "engine/DocFile.h"
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
+#include "engine/Messages.h"
 
 namespace legacy {
 
@@ -21,17 +22,18 @@ engine::DocFile* OpenDocument(const std::string& path, engine::FileHeader* heade
     engine::DocFile* f = engine::OpenDocumentFile(path, header, readOnly, &whole);
     if (!f) return nullptr;
     const engine::FileHeader& h = engine::Ctx().doc.header;
-    const char* refusal = nullptr;
+    using engine::Msg;
+    Msg refusal = Msg::Count;
     if (!whole || h.Signature() != engine::kSignature)
-        refusal = "NOT a QW Document, QWG OR Set file";
+        refusal = Msg::NotDocument;
     else if (h.ProductType() != 1 || (h.FileType() != 10 && h.FileType() != 17 && h.FileType() != 22))
-        refusal = "NOT a QW Document, QWG, OR Set file";
+        refusal = Msg::NotDocumentType;
     else if (h.MajorVersion() == 0)
-        refusal = "Not a QW6.0 or QW7.0 type document";
+        refusal = Msg::NotVersion6;
     else if (h.EncryptionKey() != 0)
-        refusal = "Document is encrypted";
-    if (refusal) {
-        Box(refusal, "Error");
+        refusal = Msg::DocumentEncrypted;
+    if (refusal != Msg::Count) {
+        Box(engine::Text(refusal), "Error");
         engine::CloseDocFile(f);
         return nullptr;
     }
@@ -39,6 +41,6 @@ engine::DocFile* OpenDocument(const std::string& path, engine::FileHeader* heade
     return f;
 }
 
-void ScrambleDocument(engine::DocFile*, bool, bool) { Box("Scramble not done yet!", "Oops"); }
+void ScrambleDocument(engine::DocFile*, bool, bool) { Box(engine::Text(engine::Msg::ScrambleNotDone), "Oops"); }
 
 }  // namespace legacy

@@ -81,7 +81,6 @@ const graphics::DumpDialect& GlimmetDumpDialect() {
         .hexDumpLimit = 0,
         .newlineSuffixAsBlank = true,
         .outline = &GlimmetOutlineNumbering(),
-        .eofText = "\nUnexpected EOF while reading data.\n",
         .testsMajorVersion = false,
         .records = RecordRows(),
         .lastMaskedType = 63,
@@ -110,6 +109,7 @@ const engine::Profile& GlimmetProfile() {
         .describers = &GlimmetDescriberBindings(),
         .olderPacketDetail = true,
         .variableFunction = &DescribeVariableFunction,
+        .messages = GlimmetMessages(),
     };
     return profile;
 }

@@ -15,6 +15,7 @@ const engine::Profile& GlimmetProfile();
 
 // The parts of the profile, for tests that look at one of them.
 std::span<const engine::NameOverlay> GlimmetNameOverlays();
+std::span<const engine::MessageOverlayRow> GlimmetMessages();
 const engine::DescriberRows& GlimmetDescriberRows();
 const graphics::DumpDialect& GlimmetDumpDialect();
 const graphics::OutlineNumbering& GlimmetOutlineNumbering();

@@ -76,7 +76,6 @@ protected:
         gReal = table_.data();
         dialect_.outline = &graphics::SalvinoOutlineNumbering();
         dialect_.hexDumpLimit = 10240;
-        dialect_.eofText = " Unexpected EOF while reading data. ";
         dialect_.testsMajorVersion = true;
         dialect_.lastMaskedType = 64;
         dialect_.records = table_;

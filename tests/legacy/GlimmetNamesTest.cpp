@@ -34,7 +34,7 @@ TEST(GlimmetNames, PacketTypes) {
     EXPECT_EQ(PacketTypeName(0x5F, 1), kPacketTypeNames[0x5F]);
 }
 
-TEST(GlimmetNames, CodesAndFunctions) {
+TEST(GlimmetNames, SingleByteCodes) {
     InstalledDialect glimmet(Dialect::Glimmet);
     ScopedContext c;
     EXPECT_STREQ(SingleByteCodeName(0x98), "Unknown single byte function");
@@ -45,6 +45,11 @@ TEST(GlimmetNames, CodesAndFunctions) {
         ResetContext();
         return shared;
     }());
+}
+
+TEST(GlimmetNames, VariableFunctions) {
+    InstalledDialect glimmet(Dialect::Glimmet);
+    ScopedContext c;
     struct Row {
         uint8_t group;
         uint8_t first, last;
@@ -97,7 +102,7 @@ TEST(GlimmetNames, StyleSections) {
     }
 }
 
-TEST(GlimmetNames, DescriberRows) {
+TEST(GlimmetNames, FunctionDescribers) {
     InstalledDialect glimmet(Dialect::Glimmet);
     ScopedContext c;
     const size_t lengths[] = {11, 28, 14, 18, 98, 3, 1, 11, 3, 5, 6, 3, 3, 12, 3, 4, 3, 2, 13};
@@ -121,6 +126,11 @@ TEST(GlimmetNames, DescriberRows) {
         for (F id : list) described += id != F::None;
     EXPECT_EQ(described, 1u + 4u + 12u + 4u + 2u);
     for (const Kept& k : kept) EXPECT_EQ(FunctionDescriberOf(k.group, k.sub), k.id) << int{k.group} << " " << int{k.sub};
+}
+
+TEST(GlimmetNames, PacketDescribers) {
+    InstalledDialect glimmet(Dialect::Glimmet);
+    ScopedContext c;
     // Packets: Salvino's, less the border line style and the border style.
     const auto packets = PacketDescribers();
     const auto shared = SalvinoDescriberRows().packets;
@@ -136,13 +146,67 @@ TEST(GlimmetNames, GraphicsTableAndLimits) {
     ASSERT_EQ(d.records.size(), 64u);
     EXPECT_STREQ(d.records[58].title, "No-op");
     EXPECT_STREQ(d.records[59].title, "No-op");
+    // Every other row is Salvino's.
+    const auto shared = graphics::SalvinoRecordTable();
+    for (size_t t = 0; t < d.records.size(); ++t) {
+        if (t == 58 || t == 59) continue;
+        EXPECT_EQ(d.records[t].handler, shared[t].handler) << t;
+        EXPECT_EQ(d.records[t].title, shared[t].title) << t;
+    }
     EXPECT_STREQ(d.records[57].title, "Image State");
     EXPECT_STREQ(d.records[60].title, "Texture Definition");
     EXPECT_EQ(d.lastMaskedType, 63);
-    EXPECT_STREQ(d.eofText, "\nUnexpected EOF while reading data.\n");
+    EXPECT_STREQ(Text(Msg::UnexpectedEof), "\nUnexpected EOF while reading data.\n");
     EXPECT_FALSE(d.testsMajorVersion);
     const DescriberLimits& l = Ctx().profile->describerLimits;
     EXPECT_EQ(l.fieldDump, 1024);
     EXPECT_EQ(l.packetShown, 64000u);
     EXPECT_EQ(l.packetHead, 4096u);
+}
+
+// Every message the older dialect words its own way, and what each profile
+// shows for it; the older inspector's own ids read the same under both.
+TEST(GlimmetNames, Messages) {
+    struct Row {
+        Msg id;
+        const char* glimmet;
+    };
+    const Row rows[] = {
+        {Msg::HeaderProductType, "Product type   = 0x%X"},
+        {Msg::HeaderFileType, "File Type      = 0x%X"},
+        {Msg::HeaderMajorVersion, "Major Version  = 0x%X"},
+        {Msg::HeaderMinorVersion, "Minor Version  = 0x%X"},
+        {Msg::HeaderEncryptionKey, "Encryption key = 0x%X"},
+        {Msg::ChildIdTooLarge, "Prefix ID is to large!"},
+        {Msg::InvalidByte, "**Invalid 0xFF byte in prefix text block"},
+        {Msg::UseMismatchLine, "Prefix ID#%04x Use Packet=%u, Calc=%u Hidden Packet=%u, Calc=%u. Type (%s)"},
+        {Msg::Max1Line, "MAX1 error. Prefix ID#%04x  Use=%u, Calc=%u  Hidden=%u, Calc=%u. Type (%s)"},
+        {Msg::VerdictSound, "Document is OK"},
+        {Msg::UnexpectedEof, "\nUnexpected EOF while reading data.\n"},
+    };
+    const Profile& glimmet = legacy::GlimmetProfile();
+    ASSERT_EQ(glimmet.messages.size(), std::size(rows));
+    for (const Row& r : rows) {
+        const int id = static_cast<int>(r.id);
+        EXPECT_STREQ(Text(r.id, glimmet), r.glimmet) << id;
+        EXPECT_STREQ(Text(r.id, SalvinoProfile()), SharedText(r.id)) << id;
+        EXPECT_STRNE(SharedText(r.id), r.glimmet) << id;
+        {
+            InstalledDialect installed(Dialect::Glimmet);
+            ScopedContext c;
+            EXPECT_STREQ(Text(r.id), r.glimmet) << id;
+        }
+        {
+            InstalledDialect installed(Dialect::Salvino);
+            ScopedContext c;
+            EXPECT_STREQ(Text(r.id), SharedText(r.id)) << id;
+        }
+    }
+    // Lines whose values differ have an id of their own, not an overlay.
+    for (Msg own : {Msg::HeaderDocArea, Msg::IndexOffsetBytes, Msg::DeletedSizeHexLine, Msg::NotDocument,
+                    Msg::NotDocumentType, Msg::NotVersion6, Msg::DocumentEncrypted, Msg::ScrambleNotDone,
+                    Msg::EndGroupMismatch})
+        EXPECT_STREQ(Text(own, glimmet), Text(own, SalvinoProfile())) << static_cast<int>(own);
+    EXPECT_STREQ(Text(Msg::DeletedSizeHexLine, glimmet), "%8lX - in %d deleted packets");
+    EXPECT_STREQ(Text(Msg::NotDocument, glimmet), "NOT a QW Document, QWG OR Set file");
 }
