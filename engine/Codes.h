@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "engine/Profile.h"
 #include "engine/Targets.h"
@@ -44,7 +45,7 @@ const NameTable& VariableFunctionNames();
 
 // The main window title of a single description. A walk without a sink
 // (the repair's probe) leaves the title alone.
-void ShowCodeTitle(ListTarget* sink, const std::string& title);
+void ShowCodeTitle(ListTarget* sink, std::string_view title);
 
 // The item's length; with `sizeOnly` nothing else happens. `valid` is the
 // walker's valid flag.

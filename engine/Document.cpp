@@ -377,14 +377,12 @@ void HexDump(int64_t count, std::span<const uint8_t> bytes, ListTarget* target, 
     // "%05x- " and "%02X " written directly into one row on the stack: a
     // dump is most of a detail's lines.
     static constexpr char kLower[] = "0123456789abcdef";
+    // A byte's two digits and the blanks after them: stored four at a time,
+    // the next byte's store overwrites the blanks.
     static constexpr auto kPairs = [] {
-        std::array<std::array<char, 2>, 256> t{};
-        for (size_t b = 0; b < t.size(); ++b) t[b] = {"0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15]};
-        return t;
-    }();
-    static constexpr auto kShown = [] {
-        std::array<char, 256> t{};
-        for (size_t b = 0; b < t.size(); ++b) t[b] = b < 32 ? '.' : static_cast<char>(b);
+        std::array<std::array<char, 4>, 256> t{};
+        for (size_t b = 0; b < t.size(); ++b)
+            t[b] = {"0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15], ' ', ' '};
         return t;
     }();
     char line[24 + kHexWidth + 2 + 16];
@@ -392,7 +390,12 @@ void HexDump(int64_t count, std::span<const uint8_t> bytes, ListTarget* target, 
         const size_t len = std::min<size_t>(16, n - at);
         size_t used = 0;
         if (at < 0x100000) {
-            for (int shift = 16; shift >= 0; shift -= 4) line[used++] = kLower[(at >> shift) & 15];
+            line[0] = kLower[(at >> 16) & 15];
+            line[1] = kLower[(at >> 12) & 15];
+            line[2] = kLower[(at >> 8) & 15];
+            line[3] = kLower[(at >> 4) & 15];
+            line[4] = kLower[at & 15];
+            used = 5;
         } else {
             char digits[20];
             size_t k = 0;
@@ -404,10 +407,16 @@ void HexDump(int64_t count, std::span<const uint8_t> bytes, ListTarget* target, 
         char* hex = line + used;
         std::memset(hex, ' ', kHexWidth + 2);
         const uint8_t* row = bytes.data() + at;
-        for (size_t i = 0; i < len; ++i) std::memcpy(hex + 3 * i + (i >= 8 ? 1 : 0), kPairs[row[i]].data(), 2);
-        used += kHexWidth + 2;
-        for (size_t i = 0; i < len; ++i) line[used + i] = kShown[row[i]];
-        used += len;
+        char* shown = hex + kHexWidth + 2;
+        if (len == 16) {
+            for (size_t i = 0; i < 8; ++i) std::memcpy(hex + 3 * i, kPairs[row[i]].data(), 4);
+            for (size_t i = 8; i < 16; ++i) std::memcpy(hex + 3 * i + 1, kPairs[row[i]].data(), 4);
+            for (size_t i = 0; i < 16; ++i) shown[i] = row[i] < 32 ? '.' : static_cast<char>(row[i]);
+        } else {
+            for (size_t i = 0; i < len; ++i) std::memcpy(hex + 3 * i + (i >= 8 ? 1 : 0), kPairs[row[i]].data(), 4);
+            for (size_t i = 0; i < len; ++i) shown[i] = row[i] < 32 ? '.' : static_cast<char>(row[i]);
+        }
+        used += kHexWidth + 2 + len;
         if (origin != kNoFileOffset) SetNextLineOffset(origin + static_cast<int64_t>(at));
         emit(std::string_view(line, used));
     }

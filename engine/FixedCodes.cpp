@@ -101,9 +101,14 @@ void ApplyUndoMarker(std::span<const uint8_t> b, uint32_t offset, bool valid) {
 
 }  // namespace
 
-void ShowCodeTitle(ListTarget* sink, const std::string& title) {
+void ShowCodeTitle(ListTarget* sink, std::string_view title) {
     if (!sink) return;
-    if (WindowHost* w = Ctx().hosts.window) w->SetTitle(title);
+    if (WindowHost* w = Ctx().hosts.window) {
+        // Every described code sets the title: one string keeps its room.
+        thread_local std::string shown;
+        shown.assign(title);
+        w->SetTitle(shown);
+    }
 }
 
 uint32_t DescribeFixedFunction(std::span<const uint8_t> item, ListTarget* sink, uint32_t offset,

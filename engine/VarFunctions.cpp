@@ -282,8 +282,7 @@ void VariableFunctionName(uint32_t key, ListTarget* sink, uint32_t offset, bool 
         AddCodeLine(nullptr, {}, offset, false, groupMask, classMask, static_cast<uint8_t>(key));
         return;
     }
-    std::string text;
-    text += VariableFunctionText(key);
+    const char* text = VariableFunctionText(key);
     const auto group = static_cast<uint8_t>(key);
     if (singleDescription) {
         ShowCodeTitle(sink, text);
@@ -292,7 +291,7 @@ void VariableFunctionName(uint32_t key, ListTarget* sink, uint32_t offset, bool 
     if (c.sink.stopValue == -1) {
         ++c.check.usageNumber;
         AddCodeLine(sink,
-                    sink ? Format("%2x) %s", static_cast<unsigned>(c.check.usageNumber), text.c_str())
+                    sink ? Format("%2x) %s", static_cast<unsigned>(c.check.usageNumber), text)
                          : std::string(),
                     offset, false, groupMask, classMask, group);
         return;

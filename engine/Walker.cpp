@@ -396,8 +396,12 @@ Walk::Step Walk::TextByte(uint8_t c) {
     const bool* isText = tables_.isText;
     const uint32_t room = run_.count < cutLength_ ? cutLength_ - run_.count : 0;
     const uint32_t stop = std::min(fill_, pos_ + room);
-    uint32_t end = pos_;
-    while (end < stop && isText[window_[end]]) ++end;
+    // Over local pointers: the scan is most of a long run's cost.
+    const uint8_t* const window = window_;
+    const uint8_t* scan = window + pos_;
+    const uint8_t* const last = window + stop;
+    while (scan < last && isText[*scan]) ++scan;
+    const auto end = static_cast<uint32_t>(scan - window);
     const uint32_t n = end - pos_;
     std::memcpy(run_.chars + run_.count, window_ + pos_, n);
     const uint32_t first = Offset();
