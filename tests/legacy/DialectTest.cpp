@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Check.h"
 #include "engine/Codes.h"
 #include "engine/Describe.h"
 #include "engine/Describer.h"
@@ -20,6 +21,7 @@
 #include "graphics/Dialect.h"
 #include "graphics/Outline.h"
 #include "graphics/Records.h"
+#include "legacy/engine/GlimmetCheck.h"
 #include "legacy/engine/GlimmetScanner.h"
 #include "tests/legacy/Dialects.h"
 #include "tests/support/DocBuilder.h"
@@ -245,5 +247,84 @@ TEST(Dialects, NestedRecordsAreNumberedBySalvinoOnly) {
         // next outer line, one place in.
         const TwoColumns<Lines> expected{{"2", "  1", "  -", "-"}, {"2", "(plain)", "(plain)", "-1"}};
         EXPECT_EQ(shown, expected.For(d)) << NameOf(d);
+    }
+}
+
+namespace {
+
+testsupport::Packet WithData(uint8_t type, std::vector<uint8_t> payload) {
+    testsupport::Packet p;
+    p.type = type;
+    p.payload = std::move(payload);
+    return p;
+}
+
+struct CheckCase {
+    const char* what;
+    std::function<DocBuilder()> build;
+    TwoColumns<Lines> lines;
+};
+
+}  // namespace
+
+// The check's count, mismatch and verdict lines: one engine, two wordings.
+TEST(Dialects, TheCheckWordsItsCountsAndVerdictByProfile) {
+    const std::vector<CheckCase> cases = {
+        {"a sound document",
+         [] {
+             DocBuilder b;
+             b.body.Text("x");
+             return b;
+         },
+         {{"L list 00000000 No Corruption Found"}, {"L list 00000000 Document is OK"}}},
+        {"a NULL byte in a text block",
+         [] {
+             DocBuilder b;
+             testsupport::Packet text;
+             text.type = 0x08;
+             text.blocks = {Body().Text("ab").Code(0x00).Text("c")};
+             b.Add(text);
+             b.body.Text("z");
+             return b;
+         },
+         // The older check names the byte but does not count it against the document.
+         {{"L list 20000001 Encountered a NULL byte", "L list 00000000 Document CORRUPT"},
+          {"L list 20000001 Encountered a NULL byte", "L list 00000000 Document is OK"}}},
+        {"a wrong use count and a use-once packet used twice",
+         [] {
+             DocBuilder b;
+             const uint16_t a = b.Add(WithData(0x20, {'A'}));
+             testsupport::Packet once = WithData(0x08, {'B'});
+             once.flags = 0x04;
+             const uint16_t o = b.Add(once);
+             b.body.Text("x")
+                 .Var(testsupport::Func(0xD4, 0x1A, {a}))
+                 .Var(testsupport::Func(0xD4, 0x1A, {o}))
+                 .Var(testsupport::Func(0xD4, 0x1A, {o}));
+             b.At(a).useCount = 300;
+             return b;
+         },
+         {{"L list 20000001 Prefix ID#0001 Use Packet=0x12C, Calc=0x1 Hidden Packet=0x0, Calc=0x0. Type (Font Name List)",
+           "L list 00000000 Document CORRUPT"},
+          {"L list 20000001 Prefix ID#0001 Use Packet=300, Calc=1 Hidden Packet=0, Calc=0. Type (Font Name List)",
+           "L list 20000002 MAX1 error. Prefix ID#0002  Use=2, Calc=2  Hidden=0, Calc=0. Type (General QW Text)",
+           "L list 00000000 Document CORRUPT"}}},
+    };
+    for (const CheckCase& c : cases) {
+        for (Dialect d : kBoth) {
+            InstalledDialect dialect(d);
+            ScopedContext ctx;
+            testsupport::OpenDoc doc(c.build().Build());
+            ASSERT_NE(doc.file, nullptr);
+            Ctx().sink.defaultList = nullptr;
+            if (d == Dialect::Salvino)
+                CheckDocument(doc.file, &ctx.list);
+            else
+                legacy::CheckDocument(doc.file, &ctx.list, kWalkToEnd);
+            Lines lines;
+            for (const std::string& l : ctx.log.Lines())
+                if (l.rfind("L list ", 0) == 0) lines.push_back(l);
+            EXPECT_EQ(lines, c.lines.For(d)) << c.what << " " << NameOf(d);
+        }
     }
 }
