@@ -6,7 +6,9 @@
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
 #include "engine/Walker.h"
+#include "engine/Format.h"
 #include "legacy/engine/GlimmetCheck.h"
+#include "legacy/engine/GlimmetOpen.h"
 #include "legacy/engine/GlimmetScanner.h"
 #include "tests/tools/probe/Probe.h"
 
@@ -50,5 +52,17 @@ int RunGlimmetListFileHeader(ProbeEnv& env, const Args& args) {
     return 0;
 }
 PROBE_ENTRY_POINT(GlimmetListFileHeader, "", RunGlimmetListFileHeader);
+
+// The older open with its refusal boxes, logged as OpenDocument's.
+int RunGlimmetOpenDocument(ProbeEnv& env, const Args& args) {
+    if (!args.empty()) throw UsageError("GlimmetOpenDocument takes no arguments");
+    engine::FileHeader header;
+    int readOnly = -1;
+    int verdict = -1;
+    engine::DocFile* f = legacy::OpenDocument(env.file, &header, &readOnly, &verdict);
+    env.Log(engine::Format("%s verdict=%d readonly=%d", f ? "opened" : "none", verdict, readOnly));
+    return verdict;
+}
+PROBE_ENTRY_POINT(GlimmetOpenDocument, "", RunGlimmetOpenDocument);
 
 }  // namespace
