@@ -4,9 +4,11 @@
 #include "engine/DocFile.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -35,8 +37,6 @@ DocFile* OpenPlain(const std::string& path, uint32_t mode) {
     return f;
 }
 
-constexpr size_t kWriteBuffer = 1u << 20;
-
 int64_t CurrentPos(DocFile* f) {
     if (f->IsCompound()) return f->streamPos;
     if (f->filePos < 0) f->filePos = lseek(f->fd, 0, SEEK_CUR);
@@ -56,6 +56,78 @@ bool WriteAt(int fd, const void* buf, size_t count, uint64_t at) {
 }
 
 }  // namespace
+
+// ---- A file's bytes in memory --------------------------------------------
+
+FileImage::~FileImage() {
+    Join();
+    if (data_) munmap(data_, capacity_);
+}
+
+bool FileImage::Join() {
+    if (writer_.joinable()) {
+        writer_.join();
+        if (!writerOk_) failed_ = true;
+    }
+    return !failed_;
+}
+
+// Room up to `end`. Fresh pages read as zero, so a gap left by a write past
+// the end needs no clearing; large pages keep a document's worth of faults few.
+bool FileImage::Reserve(uint64_t end) {
+    if (end <= capacity_) return true;
+    constexpr size_t kStep = size_t{2} << 20;
+    size_t want = std::max<size_t>(kStep, capacity_);
+    while (want < end) want *= 2;
+    void* p = data_ ? mremap(data_, capacity_, want, MREMAP_MAYMOVE)
+                    : mmap(nullptr, want, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return false;
+    madvise(p, want, MADV_HUGEPAGE);
+    data_ = static_cast<uint8_t*>(p);
+    capacity_ = want;
+    return true;
+}
+
+bool FileImage::Write(uint64_t at, const void* bytes, size_t count) {
+    if (!Join()) return false;
+    if (count == 0) return true;
+    if (!Reserve(at + count)) return false;
+    std::memcpy(data_ + at, bytes, count);
+    if (dirtyFrom_ == dirtyTo_) {
+        dirtyFrom_ = at;
+        dirtyTo_ = at + count;
+    } else {
+        dirtyFrom_ = std::min(dirtyFrom_, at);
+        dirtyTo_ = std::max(dirtyTo_, at + count);
+    }
+    size_ = std::max(size_, at + count);
+    return true;
+}
+
+size_t FileImage::Read(uint64_t at, void* bytes, size_t count) const {
+    if (at >= size_) return 0;
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(count, size_ - at));
+    std::memcpy(bytes, data_ + at, n);
+    return n;
+}
+
+bool FileImage::BeginWriteBack(int fd) {
+    if (!Join()) return false;
+    if (dirtyFrom_ == dirtyTo_) return true;
+    const uint8_t* from = data_ + dirtyFrom_;
+    const size_t count = static_cast<size_t>(dirtyTo_ - dirtyFrom_);
+    const uint64_t at = dirtyFrom_;
+    dirtyFrom_ = dirtyTo_ = 0;
+    writerOk_ = true;
+    // The thread only reads the image; every change to it joins first.
+    writer_ = std::thread([this, fd, from, count, at] { writerOk_ = WriteAt(fd, from, count, at); });
+    return true;
+}
+
+bool FileImage::WriteBack(int fd) {
+    if (!BeginWriteBack(fd)) return false;
+    return Join();
+}
 
 std::u16string WidenFileName(const std::string& path) {
     // No double-byte code page is active here: every byte is one unit.
@@ -139,9 +211,13 @@ int32_t ReadDocFile(DocFile* f, void* buf, uint32_t count) {
         f->streamPos += static_cast<uint32_t>(got);
         return static_cast<int32_t>(got);
     }
-    if (FlushDocFile(f) != 0) return -1;
     const int64_t pos = CurrentPos(f);
     if (pos < 0) return -1;
+    if (f->image) {
+        const size_t n = f->image->Read(static_cast<uint64_t>(pos), buf, count);
+        f->filePos = pos + static_cast<int64_t>(n);
+        return static_cast<int32_t>(n);
+    }
     uint32_t done = 0;
     while (done < count) {
         ssize_t r = pread(f->fd, static_cast<char*>(buf) + done, count - done, static_cast<off_t>(pos + done));
@@ -170,53 +246,36 @@ int32_t WriteDocFile(DocFile* f, const void* buf, uint32_t count) {
         f->streamPos += static_cast<uint32_t>(put);
         return static_cast<int32_t>(put);
     }
-    if (!f->bufferWrites) {
-        uint32_t done = 0;
-        while (done < count) {
-            ssize_t r = pwrite(f->fd, static_cast<const char*>(buf) + done, count - done,
-                               static_cast<off_t>(pos + done));
-            if (r < 0 && errno == EINTR) continue;
-            if (r <= 0) {
-                if (!done) return -1;
-                break;
-            }
-            done += static_cast<uint32_t>(r);
-        }
-        f->filePos = pos + done;
-        return static_cast<int32_t>(done);
+    if (f->image) {
+        if (!f->image->Write(static_cast<uint64_t>(pos), buf, count)) return -1;
+        f->filePos = pos + count;
+        return static_cast<int32_t>(count);
     }
-    if (f->writeFailed) return -1;
-    // A write that does not continue the gathered bytes, or would overfill
-    // them, sends them first; one as large as the buffer goes straight out.
-    if (!f->pending.empty() &&
-        (pos != int64_t(f->pendingAt) + int64_t(f->pending.size()) || f->pending.size() + count > kWriteBuffer) &&
-        FlushDocFile(f) != 0)
-        return -1;
-    if (count >= kWriteBuffer) {
-        if (!WriteAt(f->fd, buf, count, static_cast<uint64_t>(pos))) {
-            f->writeFailed = true;
-            return -1;
+    uint32_t done = 0;
+    while (done < count) {
+        ssize_t r = pwrite(f->fd, static_cast<const char*>(buf) + done, count - done,
+                           static_cast<off_t>(pos + done));
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) {
+            if (!done) return -1;
+            break;
         }
-    } else {
-        if (f->pending.empty()) {
-            f->pending.reserve(kWriteBuffer);
-            f->pendingAt = static_cast<uint32_t>(pos);
-        }
-        const auto* b = static_cast<const uint8_t*>(buf);
-        f->pending.insert(f->pending.end(), b, b + count);
+        done += static_cast<uint32_t>(r);
     }
-    f->filePos = pos + count;
-    return static_cast<int32_t>(count);
+    f->filePos = pos + done;
+    return static_cast<int32_t>(done);
 }
 
 int FlushDocFile(DocFile* f) {
     if (!f) return -1;
-    if (f->writeFailed) return -1;
-    if (f->pending.empty() || f->IsCompound()) return 0;
-    const bool ok = WriteAt(f->fd, f->pending.data(), f->pending.size(), f->pendingAt);
-    f->pending.clear();
-    if (!ok) f->writeFailed = true;
-    return ok ? 0 : -1;
+    if (!f->image || f->IsCompound()) return 0;
+    return f->image->WriteBack(f->fd) ? 0 : -1;
+}
+
+int BeginFlushDocFile(DocFile* f) {
+    if (!f) return -1;
+    if (!f->image || f->IsCompound()) return 0;
+    return f->image->BeginWriteBack(f->fd) ? 0 : -1;
 }
 
 int32_t SeekDocFile(DocFile* f, int32_t offset, int origin) {
@@ -231,9 +290,10 @@ int32_t SeekDocFile(DocFile* f, int32_t offset, int origin) {
         } else if (origin == 1) {
             base = CurrentPos(f);
         } else {
-            // The end counts what is gathered too.
             struct stat st;
-            base = FlushDocFile(f) == 0 && fstat(f->fd, &st) == 0 ? int64_t(st.st_size) : -1;
+            base = f->image                         ? static_cast<int64_t>(f->image->Size())
+                   : fstat(f->fd, &st) == 0 ? int64_t(st.st_size)
+                                            : -1;
         }
         if (base < 0) return -1;
     }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/storage/CompoundFile.h"
@@ -39,6 +40,39 @@ struct DocFileFaults {
 
 struct WalkAhead;  // what the walker read ahead (engine/Walker.cpp)
 
+// The bytes of a file held in memory. Writing them out can run beside the
+// handle's reads (a background write-back); a write to the image waits for
+// it first.
+class FileImage {
+public:
+    FileImage() = default;
+    FileImage(const FileImage&) = delete;
+    FileImage& operator=(const FileImage&) = delete;
+    ~FileImage();  // waits for a write-back; writes nothing itself
+
+    // False when memory runs out or an earlier write-back failed.
+    bool Write(uint64_t at, const void* bytes, size_t count);
+    size_t Read(uint64_t at, void* bytes, size_t count) const;
+    uint64_t Size() const { return size_; }
+    // Starts writing what changed to `fd` on a thread of its own; false
+    // when a write-back failed before.
+    bool BeginWriteBack(int fd);
+    // Waits for a write-back, then writes what changed since; false when
+    // either failed, and from then on.
+    bool WriteBack(int fd);
+
+private:
+    bool Join();
+    bool Reserve(uint64_t end);
+    uint8_t* data_ = nullptr;
+    size_t capacity_ = 0;
+    uint64_t size_ = 0;
+    uint64_t dirtyFrom_ = 0, dirtyTo_ = 0;  // what no write-back has sent yet
+    std::thread writer_;
+    bool writerOk_ = true;
+    bool failed_ = false;
+};
+
 struct DocFile {
     int fd = -1;                                    // plain file
     std::unique_ptr<storage::CompoundFile> root;    // compound file
@@ -50,14 +84,12 @@ struct DocFile {
     // Plain files: the position kept here (-1: not known yet, asked once),
     // so calls need no seek of their own; reads and writes go to it.
     int64_t filePos = -1;
-    // Plain files with bufferWrites set: writes gather here and reach the
-    // file at `pendingAt` when the handle reads, jumps away, flushes,
-    // commits or closes, or the buffer is full. Only for a file no other
-    // handle reads while it is written (the repair's output).
-    bool bufferWrites = false;
-    bool writeFailed = false;  // a gathered write failed: every later write fails
-    std::vector<uint8_t> pending;
-    uint32_t pendingAt = 0;
+    // A plain file written whole before anything reads it back (the
+    // repair's output, created empty): its bytes are kept here, reads and
+    // the end are served from here, and they reach the file when it is
+    // flushed, committed or closed. Only for a file no other handle reads
+    // while it is written.
+    std::shared_ptr<FileImage> image;
 
     // Read-ahead state of the graphics reader; untouched by this layer.
     std::vector<uint8_t> readAhead;
@@ -84,9 +116,13 @@ int32_t WriteDocFile(DocFile* f, const void* buf, uint32_t count);
 // compound file). Returns the new position or -1; a position before 0 or
 // past 4 GB is refused and the handle stays where it was.
 int32_t SeekDocFile(DocFile* f, int32_t offset, int origin);
-// Writes what is gathered to the file (no sync). 0, or -1 when a write failed
-// (then and from then on).
+// Writes what is held in memory to the file (no sync). 0, or -1 when a write
+// failed (then and from then on).
 int FlushDocFile(DocFile* f);
+// Starts that write on a thread of its own, beside the handle's reads; the
+// next write, flush, commit or close waits for it. 0, or -1 when a write
+// had failed before.
+int BeginFlushDocFile(DocFile* f);
 // Puts what was written on the disk now and keeps the file open: a plain
 // file is flushed, a compound file written back beside itself and renamed
 // over. 0, or -1 when that failed (the file on disk is then as before).

@@ -187,8 +187,9 @@ DocFile* CreateTemporary(RepairJob& job, const std::string& target, bool compoun
             f->fd = fd;
             f->filePos = 0;
             f->path = path;
-            // Only this run reads its output: writes are gathered.
-            f->bufferWrites = true;
+            // Only this run reads its output: it is made in memory and
+            // written out whole.
+            f->image = std::make_shared<FileImage>();
         }
         f->faults = job.outputFaults;
         return f;
@@ -203,7 +204,7 @@ void DiscardTemporary(RepairJob& job, DocFile* f) {
             f->root.reset();  // never closed: its own temporary goes too
             f->fd = -1;
         }
-        f->pending.clear();  // a discarded output needs none of it written
+        f->image.reset();  // a discarded output needs none of it written
         CloseDocFile(f);
     }
     if (!job.temporaryName.empty()) unlink(job.temporaryName.c_str());
@@ -466,6 +467,10 @@ int RepairDocument(RepairJob& job) {
     if (job.scramble) job.inPlace = false;
     const std::string target = Resolved(inPlace ? in->path : job.outputName);
     const uint32_t options = job.Options();
+    auto writeFailed = [&] {
+        RepairBox(Text(Msg::ErrorWritingFile) + (inPlace ? job.repairedFileName : job.outputName));
+        return false;
+    };
 
     bool ok = true;
     if (job.extract) {
@@ -489,11 +494,8 @@ int RepairDocument(RepairJob& job) {
         clock.Done("functions");
         ok = ok && CopyDocumentBody(job, out, in, options) == 0;
         clock.Done("body");
-        // What the body gathered reaches the file before the copy is read.
-        if (ok && FlushDocFile(out) != 0) {
-            RepairBox(Text(Msg::ErrorWritingFile) + (inPlace ? job.repairedFileName : job.outputName));
-            ok = false;
-        }
+        // The copy goes to the file while it is checked from memory.
+        if (ok && BeginFlushDocFile(out) != 0) ok = writeFailed();
         if (ok) {
             // The copy is checked as the document it is now.
             c.doc.packets.clear();
@@ -504,14 +506,15 @@ int RepairDocument(RepairJob& job) {
             ListTarget* report = job.findings ? job.findings : SilentTarget();
             if (RecheckDocument(out, report) == 0) ok = false;
             clock.Done("recheck");
+            if (ok && FlushDocFile(out) != 0) ok = writeFailed();
+            clock.Done("write");
             if (ok && !job.scramble && c.check.complete)
                 ok = QWFixPacketCounts(job.log) == 1 && WriteIndex(out, job.log) == 1;
             clock.Done("index");
         }
     }
     if (ok && !CommitTemporary(job, out, target)) {
-        RepairBox(Text(Msg::ErrorWritingFile) + (inPlace ? job.repairedFileName : job.outputName));
-        ok = false;
+        ok = writeFailed();
     } else if (!ok) {
         DiscardTemporary(job, out);
     } else if (job.extract) {

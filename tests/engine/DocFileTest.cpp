@@ -299,46 +299,82 @@ TEST_F(DocFileTest, InjectedFaultsFailOrShortenCallsOnBothKinds) {
     }
 }
 
-// Gathered writes: nothing reaches the file before a read, a jump to the
-// end, a flush or the close, and then every byte lands where it was written.
-TEST_F(DocFileTest, GatheredWritesLandWhereTheyWereWritten) {
-    ASSERT_TRUE(WriteFileBytes(file, Bytes("0123456789")));
+// A file kept in memory: nothing reaches the file before a flush or the
+// close; reads and the end come from memory; then every byte lands where it
+// was written, a jump past the end leaving zeros.
+TEST_F(DocFileTest, AFileKeptInMemoryLandsWhereItWasWritten) {
+    ASSERT_TRUE(WriteFileBytes(file, {}));
     Handle f(OpenDocFile(file, kReadWrite));
     ASSERT_TRUE(f);
-    f->bufferWrites = true;
+    f->image = std::make_shared<FileImage>();
+    EXPECT_EQ(WriteDocFile(f.get(), "0123456789", 10), 10);
     ASSERT_EQ(SeekDocFile(f.get(), 2, 0), 2);
     EXPECT_EQ(WriteDocFile(f.get(), "ab", 2), 2);
     EXPECT_EQ(WriteDocFile(f.get(), "c", 1), 1);
     EXPECT_EQ(SeekDocFile(f.get(), 0, 1), 5);
-    EXPECT_EQ(ReadFileBytes(file), Bytes("0123456789"));  // still gathered
-    ASSERT_EQ(SeekDocFile(f.get(), 12, 0), 12);           // a jump away, past the end
+    ASSERT_EQ(SeekDocFile(f.get(), 12, 0), 12);
     EXPECT_EQ(WriteDocFile(f.get(), "Z", 1), 1);
-    EXPECT_EQ(SeekDocFile(f.get(), 0, 2), 13);            // the end counts what is gathered
+    EXPECT_EQ(SeekDocFile(f.get(), 0, 2), 13);
     EXPECT_EQ(ReadAll(f.get()), Bytes(std::string("01abc56789\0\0Z", 13)));
-    std::vector<uint8_t> big(3u << 20, 'x');  // larger than the buffer: straight out
-    EXPECT_EQ(WriteDocFile(f.get(), "y", 1), 1);
+    EXPECT_TRUE(ReadFileBytes(file).empty());  // still in memory
+    std::vector<uint8_t> big(5u << 20, 'x');   // past the first reservation: the image grows
     EXPECT_EQ(WriteDocFile(f.get(), big.data(), static_cast<uint32_t>(big.size())), int32_t(big.size()));
-    EXPECT_EQ(SeekDocFile(f.get(), 0, 1), int32_t(14 + big.size()));
+    EXPECT_EQ(FlushDocFile(f.get()), 0);
+    EXPECT_EQ(ReadFileBytes(file).size(), 13 + big.size());
+    ASSERT_EQ(SeekDocFile(f.get(), 1, 0), 1);
+    EXPECT_EQ(WriteDocFile(f.get(), "y", 1), 1);  // after a flush: only what changed goes
     f.reset();
     const auto bytes = ReadFileBytes(file);
-    ASSERT_EQ(bytes.size(), 14 + big.size());
-    EXPECT_EQ(bytes[13], 'y');
+    ASSERT_EQ(bytes.size(), 13 + big.size());
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 13), std::string("0yabc56789\0\0Z", 13));
     EXPECT_EQ(bytes.back(), 'x');
 }
 
-// A gathered write that fails when sent fails that call and every later
-// write, the flush and the close.
-TEST_F(DocFileTest, AFailedGatheredWriteFailsFromThenOn) {
+// The write to the file runs beside reads of the image; the next write to
+// the image waits for it, and what it changes goes with the next flush.
+TEST_F(DocFileTest, AWriteBackRunsBesideReadsAndBeforeTheNextWrite) {
+    ASSERT_TRUE(WriteFileBytes(file, {}));
+    Handle f(OpenDocFile(file, kReadWrite));
+    ASSERT_TRUE(f);
+    f->image = std::make_shared<FileImage>();
+    const std::vector<uint8_t> data = Pattern(3u << 20, 7);
+    ASSERT_EQ(WriteDocFile(f.get(), data.data(), static_cast<uint32_t>(data.size())), int32_t(data.size()));
+    ASSERT_EQ(BeginFlushDocFile(f.get()), 0);
+    EXPECT_EQ(ReadAll(f.get()), data);
+    ASSERT_EQ(SeekDocFile(f.get(), 0, 0), 0);
+    EXPECT_EQ(WriteDocFile(f.get(), "Q", 1), 1);
+    EXPECT_EQ(ReadFileBytes(file), data);  // the write-back is over, the change not yet sent
+    EXPECT_EQ(FlushDocFile(f.get()), 0);
+    std::vector<uint8_t> changed = data;
+    changed[0] = 'Q';
+    EXPECT_EQ(ReadFileBytes(file), changed);
+}
+
+// A write-back that fails fails its flush, every later write, flush and the
+// close, and leaves the file as it was; a discarded image writes nothing.
+TEST_F(DocFileTest, AFailedWriteBackFailsFromThenOn) {
     ASSERT_TRUE(WriteFileBytes(file, Bytes("0123")));
-    auto* f = new DocFile;
-    f->fd = open(file.c_str(), O_RDONLY);  // writes to it fail
-    ASSERT_GE(f->fd, 0);
-    f->bufferWrites = true;
-    EXPECT_EQ(WriteDocFile(f, "ab", 2), 2);
-    EXPECT_EQ(FlushDocFile(f), -1);
-    EXPECT_EQ(WriteDocFile(f, "c", 1), -1);
-    EXPECT_EQ(FlushDocFile(f), -1);
-    EXPECT_NE(CloseDocFile(f), 0);
+    for (bool background : {false, true}) {
+        auto* f = new DocFile;
+        f->fd = open(file.c_str(), O_RDONLY);  // writes to it fail
+        ASSERT_GE(f->fd, 0);
+        f->image = std::make_shared<FileImage>();
+        EXPECT_EQ(WriteDocFile(f, "ab", 2), 2);
+        if (background) {
+            EXPECT_EQ(BeginFlushDocFile(f), 0);
+        }
+        EXPECT_EQ(FlushDocFile(f), -1);
+        EXPECT_EQ(WriteDocFile(f, "c", 1), -1);
+        EXPECT_EQ(FlushDocFile(f), -1);
+        EXPECT_NE(CloseDocFile(f), 0);
+        EXPECT_EQ(ReadFileBytes(file), Bytes("0123"));
+    }
+    Handle f(OpenDocFile(file, kReadWrite));
+    ASSERT_TRUE(f);
+    f->image = std::make_shared<FileImage>();
+    EXPECT_EQ(WriteDocFile(f.get(), "zz", 2), 2);
+    f->image.reset();
+    f.reset();
     EXPECT_EQ(ReadFileBytes(file), Bytes("0123"));
 }
 
