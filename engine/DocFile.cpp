@@ -91,8 +91,11 @@ bool FileImage::Reserve(uint64_t end) {
 bool FileImage::Write(uint64_t at, const void* bytes, size_t count) {
     if (!Join()) return false;
     if (count == 0) return true;
-    if (!Reserve(at + count)) return false;
-    std::memcpy(data_ + at, bytes, count);
+    const bool inPlace = data_ && at < capacity_ && data_ + at == bytes;
+    if (!inPlace) {
+        if (!Reserve(at + count)) return false;
+        std::memcpy(data_ + at, bytes, count);
+    }
     if (dirtyFrom_ == dirtyTo_) {
         dirtyFrom_ = at;
         dirtyTo_ = at + count;
@@ -102,6 +105,10 @@ bool FileImage::Write(uint64_t at, const void* bytes, size_t count) {
     }
     size_ = std::max(size_, at + count);
     return true;
+}
+
+uint8_t* FileImage::Room(uint64_t at, size_t count) {
+    return Join() && Reserve(at + count) ? data_ + at : nullptr;
 }
 
 size_t FileImage::Read(uint64_t at, void* bytes, size_t count) const {
@@ -276,6 +283,12 @@ int BeginFlushDocFile(DocFile* f) {
     if (!f) return -1;
     if (!f->image || f->IsCompound()) return 0;
     return f->image->BeginWriteBack(f->fd) ? 0 : -1;
+}
+
+uint8_t* DocFileRoom(DocFile* f, uint32_t count) {
+    if (!f || !f->image || f->IsCompound()) return nullptr;
+    const int64_t pos = CurrentPos(f);
+    return pos < 0 ? nullptr : f->image->Room(static_cast<uint64_t>(pos), count);
 }
 
 int32_t SeekDocFile(DocFile* f, int32_t offset, int origin) {

@@ -50,8 +50,12 @@ public:
     FileImage& operator=(const FileImage&) = delete;
     ~FileImage();  // waits for a write-back; writes nothing itself
 
-    // False when memory runs out or an earlier write-back failed.
+    // False when memory runs out or an earlier write-back failed. Bytes
+    // filled in place (`Room`) are not copied again.
     bool Write(uint64_t at, const void* bytes, size_t count);
+    // Room for `count` bytes at `at` to fill and then write from; none when
+    // memory runs out. Not part of the file before that write.
+    uint8_t* Room(uint64_t at, size_t count);
     size_t Read(uint64_t at, void* bytes, size_t count) const;
     uint64_t Size() const { return size_; }
     // Starts writing what changed to `fd` on a thread of its own; false
@@ -123,6 +127,10 @@ int FlushDocFile(DocFile* f);
 // next write, flush, commit or close waits for it. 0, or -1 when a write
 // had failed before.
 int BeginFlushDocFile(DocFile* f);
+// Room for `count` bytes at the position of a file kept in memory (none for
+// other files): bytes filled there and written with WriteDocFile from there
+// are not copied again.
+uint8_t* DocFileRoom(DocFile* f, uint32_t count);
 // Puts what was written on the disk now and keeps the file open: a plain
 // file is flushed, a compound file written back beside itself and renamed
 // over. 0, or -1 when that failed (the file on disk is then as before).

@@ -886,19 +886,38 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
         return k < order.size() && ranges[order[k]].start < end ? &ranges[order[k]] : nullptr;
     };
     // The body streams through two buffers: the input read ahead in large
-    // blocks, the output written in large blocks.
-    constexpr size_t kBlock = 1u << 20;
-    std::vector<uint8_t> ahead, pending;
+    // blocks, the output written in blocks of at least kBlock. An output
+    // kept in memory lends its own room for the block, so the block is not
+    // copied again.
+    constexpr size_t kBlock = 1u << 20, kRoom = 2 * kBlock + 2;
+    std::vector<uint8_t> ahead, own;
     uint32_t aheadAt = static_cast<uint32_t>(inAt);
-    pending.reserve(kBlock + 2);
+    uint8_t* block = nullptr;
+    size_t fill = 0, capacity = 0;
+    // Room for `size` bytes from the block's start, what it holds kept.
+    auto room = [&](size_t size) {
+        capacity = size;
+        block = DocFileRoom(out, static_cast<uint32_t>(size));
+        if (!block) {
+            own.resize(size);
+            block = own.data();
+        }
+    };
+    auto put = [&](const uint8_t* bytes, size_t n) {
+        if (fill + n > capacity) room(fill + n + kBlock);
+        std::memcpy(block + fill, bytes, n);
+        fill += n;
+    };
     auto flush = [&] {
-        if (!WriteAll(out, pending.data(), pending.size())) {
+        if (!WriteAll(out, block, fill)) {
             RepairBox(Text(Msg::ErrorWritingFile) + job.outputName);
             return false;
         }
-        pending.clear();
+        fill = 0;
+        room(kRoom);
         return true;
     };
+    room(kRoom);
     // Copies the input's bytes [from, to); a short input ends the copy.
     auto copyTo = [&](uint32_t to, uint32_t from) {
         while (from < to) {
@@ -920,10 +939,9 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
             }
             const size_t at = from - aheadAt;
             const size_t take = std::min<size_t>(to - from, ahead.size() - at);
-            pending.insert(pending.end(), ahead.begin() + static_cast<ptrdiff_t>(at),
-                           ahead.begin() + static_cast<ptrdiff_t>(at + take));
+            put(ahead.data() + at, take);
             from += static_cast<uint32_t>(take);
-            if (pending.size() >= kBlock && !flush()) return 1;
+            if (fill >= kBlock && !flush()) return 1;
         }
         return 0;
     };
@@ -936,8 +954,8 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
         if (copyTo(r.start, pos) != 0) return 1;
         if (r.owner == kRangeByteFix) {
             // One byte, or both of a 16-bit field, little-endian.
-            pending.push_back(static_cast<uint8_t>(r.value));
-            if (r.end - r.start >= 2) pending.push_back(static_cast<uint8_t>(r.value >> 8));
+            const uint8_t value[2] = {static_cast<uint8_t>(r.value), static_cast<uint8_t>(r.value >> 8)};
+            put(value, r.end - r.start >= 2 ? 2 : 1);
         }
         pos = std::max(r.end, r.start + 1);
         // Where the input continues: the read-ahead is placed there.
