@@ -111,6 +111,16 @@ uint8_t* FileImage::Room(uint64_t at, size_t count) {
     return Join() && Reserve(at + count) ? data_ + at : nullptr;
 }
 
+void FileImage::Prepare(uint64_t size) {
+    if (!Join() || !Reserve(size)) return;
+    uint8_t* from = data_;
+    const size_t count = capacity_;
+    writer_ = std::thread([from, count] {
+        // Writing one byte a page gives the page; fresh pages are zero already.
+        for (size_t at = 0; at < count; at += 4096) *static_cast<volatile uint8_t*>(from + at) = 0;
+    });
+}
+
 size_t FileImage::Read(uint64_t at, void* bytes, size_t count) const {
     if (at >= size_) return 0;
     const size_t n = static_cast<size_t>(std::min<uint64_t>(count, size_ - at));

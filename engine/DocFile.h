@@ -56,6 +56,9 @@ public:
     // Room for `count` bytes at `at` to fill and then write from; none when
     // memory runs out. Not part of the file before that write.
     uint8_t* Room(uint64_t at, size_t count);
+    // Makes memory for `size` bytes ready on a thread of its own, while the
+    // caller does other work; the first write waits for it.
+    void Prepare(uint64_t size);
     size_t Read(uint64_t at, void* bytes, size_t count) const;
     uint64_t Size() const { return size_; }
     // Starts writing what changed to `fd` on a thread of its own; false

@@ -718,6 +718,8 @@ constexpr uint32_t kProbeWindow = 1u << 20;
 // repair measures lie in file order.
 std::span<const uint8_t> Cached(DocFile* in, uint32_t at, uint32_t n) {
     RepairState& st = Repairs();
+    if (st.lent && at >= st.lentAt && uint64_t{at} + n <= uint64_t{st.lentAt} + st.lentSize)
+        return {st.lent + (at - st.lentAt), n};
     if (st.windowFile != in || at < st.windowAt || uint64_t{at} + n > uint64_t{st.windowAt} + st.window.size()) {
         st.window = ReadAt(in, at, std::max(n, kProbeWindow));
         st.windowAt = at;
@@ -810,40 +812,53 @@ bool RemoveFunctionRef(DocFile* in, size_t slot) {
     return false;
 }
 
-int DropOrphanFunctions(RepairJob& job, DocFile* out, DocFile* in, uint32_t options) {
+namespace {
+
+// The body references to removed packets, in file order (one function's in
+// table order): each function is mended when the body's copy reaches it.
+std::vector<uint32_t> OrphanFunctionSlots(const RepairJob& job, uint32_t options) {
     EngineContext& c = Ctx();
-    const int32_t outAt = SeekDocFile(out, 0, 1);
-    const int32_t inAt = SeekDocFile(in, 0, 1);
     Repairs().handledBuilt = false;
+    std::vector<uint32_t> slots;
     // Without a repair option nothing was removed; the scramble keeps every code.
-    if (options != 0 && !job.extract) {
-        const auto& packets = c.doc.packets;
-        // Room for the ranges each mended function books (a cut, three
-        // replacements): the list's own growth is linear.
-        // Child lists are mended as their packets are copied; a text
-        // block's function lies in a packet, not the body.
-        std::vector<uint32_t> slots;
-        for (size_t s = 0; s < c.check.refs.size(); ++s) {
-            const PacketRef& r = c.check.refs[s];
-            if (r.referenced == 0 || r.referenced >= packets.size() || (r.kind & 0x0F) != kRefBody ||
-                r.referencing != 0xFFFF)
-                continue;
-            if (packets[r.referenced].entry.Type() == 0 && job.Removed(r.referenced))
-                slots.push_back(static_cast<uint32_t>(s));
-        }
-        c.check.ranges.reserve(c.check.ranges.size() + 4 * slots.size());
-        RepairState& st = Repairs();
-        st.fixAt.Reserve(3 * slots.size());
-        st.cutAt.Reserve(slots.size());
-        // In file order, so that the functions are read front to back; the
-        // references of one function keep their table order.
-        SortByStart(slots, [&](uint32_t i) { return c.check.refs[i].offset; });
-        for (uint32_t s : slots) RemoveFunctionRef(in, s);
+    if (options == 0 || job.extract) return slots;
+    const auto& packets = c.doc.packets;
+    // Child lists are mended as their packets are copied; a text block's
+    // function lies in a packet, not the body.
+    for (size_t s = 0; s < c.check.refs.size(); ++s) {
+        const PacketRef& r = c.check.refs[s];
+        if (r.referenced == 0 || r.referenced >= packets.size() || (r.kind & 0x0F) != kRefBody ||
+            r.referencing != 0xFFFF)
+            continue;
+        if (packets[r.referenced].entry.Type() == 0 && job.Removed(r.referenced))
+            slots.push_back(static_cast<uint32_t>(s));
     }
-    if (outAt >= 0) SeekDocFile(out, outAt, 0);
-    if (inAt >= 0) SeekDocFile(in, inAt, 0);
-    return 0;
+    // Room for the ranges each mended function books (a cut, three
+    // replacements): the list's own growth is linear.
+    c.check.ranges.reserve(c.check.ranges.size() + 4 * slots.size());
+    RepairState& st = Repairs();
+    st.fixAt.Reserve(3 * slots.size());
+    st.cutAt.Reserve(slots.size());
+    SortByStart(slots, [&](uint32_t i) { return c.check.refs[i].offset; });
+    return slots;
 }
+
+// The body's block of the input, lent to the function probes for as long
+// as it lives.
+class LentBlock {
+public:
+    LentBlock(const std::vector<uint8_t>& bytes, uint32_t at) {
+        RepairState& st = Repairs();
+        st.lent = bytes.data();
+        st.lentAt = at;
+        st.lentSize = bytes.size();
+    }
+    ~LentBlock() { Repairs().lent = nullptr; }
+    LentBlock(const LentBlock&) = delete;
+    LentBlock& operator=(const LentBlock&) = delete;
+};
+
+}  // namespace
 
 int ExtractDocumentText(RepairJob& job, DocFile* out, DocFile* in) {
     if (SeekDocFile(in, 0, 0) != 0) {
@@ -873,23 +888,47 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
     }
     const uint32_t end = static_cast<uint32_t>(inEnd);
     const auto& ranges = c.check.ranges;
+    const auto& refs = c.check.refs;
+    constexpr size_t kNone = SIZE_MAX;
     // The admitted ranges by start, list order on equal starts: walking
-    // this order finds what FindNextRange would, once per range.
+    // this order finds what FindNextRange would, once per range. Those the
+    // mending of functions adds on the way join through a heap.
     std::vector<uint32_t> order;
     order.reserve(ranges.size());
     for (size_t i = 0; i < ranges.size(); ++i)
         if (Admitted(ranges[i], options)) order.push_back(static_cast<uint32_t>(i));
     SortByStart(order, [&](uint32_t i) { return ranges[i].start; });
     size_t k = 0;
-    auto next = [&](uint32_t at) -> const InvalidRange* {
-        while (k < order.size() && ranges[order[k]].start < at) ++k;
-        return k < order.size() && ranges[order[k]].start < end ? &ranges[order[k]] : nullptr;
+    std::vector<uint32_t> added;
+    size_t seen = ranges.size();
+    auto later = [&](uint32_t a, uint32_t b) {
+        return ranges[a].start != ranges[b].start ? ranges[a].start > ranges[b].start : a > b;
     };
+    auto peek = [&](uint32_t at) {
+        for (; seen < ranges.size(); ++seen) {
+            if (!Admitted(ranges[seen], options)) continue;
+            added.push_back(static_cast<uint32_t>(seen));
+            std::push_heap(added.begin(), added.end(), later);
+        }
+        while (k < order.size() && ranges[order[k]].start < at) ++k;
+        while (!added.empty() && ranges[added.front()].start < at) {
+            std::pop_heap(added.begin(), added.end(), later);
+            added.pop_back();
+        }
+        size_t best = k < order.size() ? order[k] : kNone;
+        if (!added.empty() && (best == kNone || later(static_cast<uint32_t>(best), added.front())))
+            best = added.front();
+        return best != kNone && ranges[best].start < end ? best : kNone;
+    };
+    const std::vector<uint32_t> slots = OrphanFunctionSlots(job, options);
+    size_t nextSlot = 0;
+
     // The body streams through two buffers: the input read ahead in large
     // blocks, the output written in blocks of at least kBlock. An output
     // kept in memory lends its own room for the block, so the block is not
     // copied again.
     constexpr size_t kBlock = 1u << 20, kRoom = 2 * kBlock + 2;
+    constexpr uint32_t kLargestFunction = 0x7FFF;
     std::vector<uint8_t> ahead, own;
     uint32_t aheadAt = static_cast<uint32_t>(inAt);
     uint8_t* block = nullptr;
@@ -918,24 +957,33 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
         return true;
     };
     room(kRoom);
+    // The input's block at `from`: false after a failed read (its box shown).
+    auto readAhead = [&](uint32_t from) {
+        aheadAt = from;
+        ahead.resize(std::min<uint32_t>(kBlock, end - from));
+        size_t got = 0;
+        if (!Seek(in, from)) {
+            RepairBox(Text(Msg::ErrorReadingFile) + in->path);
+            return false;
+        }
+        while (got < ahead.size()) {
+            const int32_t n = ReadDocFile(in, ahead.data() + got, static_cast<uint32_t>(ahead.size() - got));
+            if (n < 0) {
+                RepairBox(Text(Msg::ErrorReadingFile) + in->path);
+                return false;
+            }
+            if (n == 0) break;
+            got += static_cast<size_t>(n);
+        }
+        ahead.resize(got);
+        return true;
+    };
     // Copies the input's bytes [from, to); a short input ends the copy.
     auto copyTo = [&](uint32_t to, uint32_t from) {
         while (from < to) {
             if (from < aheadAt || from >= aheadAt + ahead.size()) {
-                aheadAt = from;
-                ahead.resize(std::min<uint32_t>(kBlock, end - from));
-                size_t got = 0;
-                while (got < ahead.size()) {
-                    const int32_t n = ReadDocFile(in, ahead.data() + got, static_cast<uint32_t>(ahead.size() - got));
-                    if (n < 0) {
-                        RepairBox(Text(Msg::ErrorReadingFile) + in->path);
-                        return 1;
-                    }
-                    if (n == 0) break;
-                    got += static_cast<size_t>(n);
-                }
-                ahead.resize(got);
-                if (got == 0) return 0;
+                if (!readAhead(from)) return 1;
+                if (ahead.empty()) return 0;
             }
             const size_t at = from - aheadAt;
             const size_t take = std::min<size_t>(to - from, ahead.size() - at);
@@ -947,10 +995,40 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
     };
 
     uint32_t pos = static_cast<uint32_t>(inAt);
+    bool failed = false;
+    // The next range to act on at `pos`. The functions that start before it
+    // are mended first, as their cuts may come before it; nothing is cut
+    // between `pos` and such a function, so the copy runs on to it and
+    // lends the function its bytes.
+    auto next = [&]() -> size_t {
+        for (;;) {
+            const size_t cand = peek(pos);
+            const uint32_t limit = cand != kNone ? ranges[cand].start : end;
+            if (nextSlot == slots.size() || refs[slots[nextSlot]].offset >= limit) return cand;
+            const uint32_t f = refs[slots[nextSlot]].offset;
+            if (f > pos) {
+                if (copyTo(f, pos) != 0) {
+                    failed = true;
+                    return kNone;
+                }
+                pos = f;
+            }
+            if (f == pos && (f < aheadAt || uint64_t{f} + std::min(kLargestFunction, end - f) >
+                                                    uint64_t{aheadAt} + ahead.size())) {
+                if (!readAhead(f)) {
+                    failed = true;
+                    return kNone;
+                }
+            }
+            const LentBlock lent(ahead, aheadAt);
+            RemoveFunctionRef(in, slots[nextSlot++]);
+        }
+    };
+
     char line[128];
-    const InvalidRange* cur = next(pos);
-    while (cur) {
-        const InvalidRange r = *cur;
+    size_t cur = next();
+    while (cur != kNone) {
+        const InvalidRange r = ranges[cur];
         if (copyTo(r.start, pos) != 0) return 1;
         if (r.owner == kRangeByteFix) {
             // One byte, or both of a 16-bit field, little-endian.
@@ -958,15 +1036,12 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
             put(value, r.end - r.start >= 2 ? 2 : 1);
         }
         pos = std::max(r.end, r.start + 1);
-        // Where the input continues: the read-ahead is placed there.
-        if (pos > aheadAt + ahead.size() && !Seek(in, std::min(pos, end))) {
-            RepairBox(Text(Msg::SeekIndexFailed));
-            return 1;
-        }
-        cur = next(pos);
+        const uint32_t after = pos;
+        cur = next();
+        if (failed) return 1;
         // A range is told when bytes are copied behind it: not when the
         // next one touches it, nor the last one.
-        if (cur && cur->start > pos) {
+        if (cur != kNone && ranges[cur].start > after) {
             char* to = line;
             if (r.owner == kRangeByteFix) {
                 to = PutText(to, "Fixed Code 0x");
@@ -984,6 +1059,9 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
             AddListLine(job.log, std::string_view(line, static_cast<size_t>(to - line)));
         }
     }
+    if (failed) return 1;
+    // Functions past the end of the data: their references are marked all the same.
+    while (nextSlot < slots.size()) RemoveFunctionRef(in, slots[nextSlot++]);
     if (pos < end && copyTo(end, pos) != 0) return 1;
     if (!flush()) return 1;
 

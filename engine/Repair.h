@@ -104,7 +104,6 @@ int RebuildPrefixArea(RepairJob& job, DocFile* out, DocFile* in, uint32_t option
 int64_t RemoveCorruptCodes(RepairJob& job, DocFile* out, DocFile* in, uint32_t id);
 // The end of the last packet.
 uint32_t ResizePacket(uint32_t id, uint32_t newSize);
-int DropOrphanFunctions(RepairJob& job, DocFile* out, DocFile* in, uint32_t options);
 bool RemoveFunctionRef(DocFile* in, size_t slot);
 // A replacement of `length` bytes (1, or 2 for a 16-bit field written
 // whole) at `offset`.
@@ -112,6 +111,8 @@ void SetByteReplacement(uint32_t offset, uint32_t length, uint16_t value);
 uint32_t CountHandledRefsAt(size_t slot);
 // Index of the next range to act on at or after `position`, or the count.
 size_t FindNextRange(uint32_t position, uint32_t options);
+// The body, with every body function that names a removed packet mended on
+// the way.
 int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options);
 // `*copied` (when given): the bytes copied, fewer where the input ends.
 int CopyBytes(RepairJob& job, DocFile* out, DocFile* in, uint32_t count, uint32_t* copied = nullptr);

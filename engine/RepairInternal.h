@@ -58,6 +58,10 @@ struct RepairState {
     OffsetIndex fixAt;
     OffsetIndex cutAt;
     size_t rangesSeen = 0;
+    // The body's block of the input, which the function probes read first.
+    const uint8_t* lent = nullptr;
+    uint32_t lentAt = 0;
+    size_t lentSize = 0;
     // A window of the input that the function probes read from.
     const DocFile* windowFile = nullptr;
     uint32_t windowAt = 0;

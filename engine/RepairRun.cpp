@@ -386,6 +386,8 @@ int OpenRepairOutput(RepairJob& job, DocFile* in, DocFile** out, bool ask) {
     const int32_t inLength = SeekDocFile(in, 0, 2);
     if (inLength < 0) return fail(Text(Msg::ErrorReadingFile) + in->path);
     if (inLength == 0) return fail(name + " file was empty!");
+    // The output's memory is made ready while the input is checked.
+    if (f->image) f->image->Prepare(static_cast<uint64_t>(inLength));
     if (SeekDocFile(f, 0, 2) > 0) return fail(name + " file not empty!");
     if (compound && !CopyCompoundParts(in, f)) return fail("Error initializing Docfile " + name);
     if (SeekDocFile(f, 0, 0) != 0 || SeekDocFile(in, 0, 0) != 0) return fail(Text(Msg::ErrorReadingFile) + in->path);
@@ -490,8 +492,6 @@ int RepairDocument(RepairJob& job) {
         }
         ok = ok && CopyHeader(job, out, in) == 0 && RebuildPrefixArea(job, out, in, options) == 0;
         clock.Done("prefix");
-        ok = ok && DropOrphanFunctions(job, out, in, options) == 0;
-        clock.Done("functions");
         ok = ok && CopyDocumentBody(job, out, in, options) == 0;
         clock.Done("body");
         // The copy goes to the file while it is checked from memory.
