@@ -295,6 +295,11 @@ int BeginFlushDocFile(DocFile* f) {
     return f->image->BeginWriteBack(f->fd) ? 0 : -1;
 }
 
+std::optional<std::span<const uint8_t>> HeldBytes(const DocFile* f) {
+    if (!f || !f->image || f->IsCompound() || f->faults) return std::nullopt;
+    return f->image->Bytes();
+}
+
 uint8_t* DocFileRoom(DocFile* f, uint32_t count) {
     if (!f || !f->image || f->IsCompound()) return nullptr;
     const int64_t pos = CurrentPos(f);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -61,6 +62,8 @@ public:
     void Prepare(uint64_t size);
     size_t Read(uint64_t at, void* bytes, size_t count) const;
     uint64_t Size() const { return size_; }
+    // What the file holds; valid until the next write.
+    std::span<const uint8_t> Bytes() const { return {data_, static_cast<size_t>(size_)}; }
     // Starts writing what changed to `fd` on a thread of its own; false
     // when a write-back failed before.
     bool BeginWriteBack(int fd);
@@ -130,6 +133,9 @@ int FlushDocFile(DocFile* f);
 // next write, flush, commit or close waits for it. 0, or -1 when a write
 // had failed before.
 int BeginFlushDocFile(DocFile* f);
+// The bytes of a file kept in memory, to read where they lie until the next
+// write; none for other files, or where a test's faults watch the reads.
+std::optional<std::span<const uint8_t>> HeldBytes(const DocFile* f);
 // Room for `count` bytes at the position of a file kept in memory (none for
 // other files): bytes filled there and written with WriteDocFile from there
 // are not copied again.

@@ -255,7 +255,12 @@ int32_t Walk::ReadAhead(uint32_t want) {
 bool Walk::ReadNextWindow() {
     const uint32_t want = std::min(remaining_, kWalkWindow);
     int32_t n = 0;
-    if (readsAhead_) {
+    if (const auto held = HeldBytes(rq_.file)) {
+        // A file kept in memory is walked where it lies.
+        const size_t at = std::min<size_t>(base_, held->size());
+        window_ = held->data() + at;
+        n = static_cast<int32_t>(std::min<size_t>(want, held->size() - at));
+    } else if (readsAhead_) {
         n = ReadAhead(want);
     } else {
         if (!own_) own_.reset(new uint8_t[kWalkWindow]);  // no need to clear: only what was read is looked at
