@@ -114,7 +114,7 @@ uint8_t* FileImage::Room(uint64_t at, size_t count) {
 void FileImage::Prepare(uint64_t size) {
     if (!Join() || !Reserve(size)) return;
     uint8_t* from = data_;
-    const size_t count = capacity_;
+    const auto count = static_cast<size_t>(size);
     writer_ = std::thread([from, count] {
         // Writing one byte a page gives the page; fresh pages are zero already.
         for (size_t at = 0; at < count; at += 4096) *static_cast<volatile uint8_t*>(from + at) = 0;
