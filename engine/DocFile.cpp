@@ -92,10 +92,10 @@ bool FileImage::Write(uint64_t at, const void* bytes, size_t count) {
     if (!Join()) return false;
     if (count == 0) return true;
     const bool inPlace = data_ && at < capacity_ && data_ + at == bytes;
-    if (!inPlace) {
-        if (!Reserve(at + count)) return false;
-        std::memcpy(data_ + at, bytes, count);
-    }
+    if (!inPlace && !Reserve(at + count)) return false;
+    // A gap before the bytes reads as zero, whatever room was filled there.
+    if (at > size_) std::memset(data_ + size_, 0, static_cast<size_t>(at - size_));
+    if (!inPlace) std::memcpy(data_ + at, bytes, count);
     if (dirtyFrom_ == dirtyTo_) {
         dirtyFrom_ = at;
         dirtyTo_ = at + count;

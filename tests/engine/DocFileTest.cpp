@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -312,6 +313,10 @@ TEST_F(DocFileTest, AFileKeptInMemoryLandsWhereItWasWritten) {
     EXPECT_EQ(WriteDocFile(f.get(), "ab", 2), 2);
     EXPECT_EQ(WriteDocFile(f.get(), "c", 1), 1);
     EXPECT_EQ(SeekDocFile(f.get(), 0, 1), 5);
+    ASSERT_EQ(SeekDocFile(f.get(), 10, 0), 10);
+    uint8_t* room = DocFileRoom(f.get(), 8);  // filled, never written: not part of the file
+    ASSERT_NE(room, nullptr);
+    std::memset(room, 'r', 8);
     ASSERT_EQ(SeekDocFile(f.get(), 12, 0), 12);
     EXPECT_EQ(WriteDocFile(f.get(), "Z", 1), 1);
     EXPECT_EQ(SeekDocFile(f.get(), 0, 2), 13);
