@@ -4,7 +4,7 @@
 // once in place. Each row also times one check of the same document in the
 // same run; the target is a run to a new file of at most 2.5 checks. The
 // phases are those the run reports; in place, the flush, the rename and the
-// folder sync are the last one. Each figure is the best of three runs (or of --reps).
+// folder sync are the last one. Each figure is the best of five runs (or of --reps).
 //
 //   bench_repair [--sparse|--dense] [--once|--reps N] [MB...]
 //     the sizes (default 16 32 64); one kind of document only; one run of
@@ -147,7 +147,7 @@ std::string LoadAverage() {
 int main(int argc, char** argv) {
     std::vector<size_t> sizes;
     std::vector<bool> kinds = {false, true};
-    int reps = 3;
+    int reps = 5;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--sparse" || a == "--dense") kinds = {a == "--dense"};
