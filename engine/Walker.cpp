@@ -1,6 +1,7 @@
 #include "engine/Walker.h"
 
 #include <sys/stat.h>
+#include <time.h>
 
 #include <algorithm>
 #include <bit>
@@ -39,7 +40,7 @@ struct WalkAhead {
     // A plain file's change time then, and when the file was last found so:
     // another writer can change it behind the handle.
     int64_t changed = -1;
-    std::chrono::steady_clock::time_point seen;
+    int64_t seenMs = 0;
 
     // What ReadDocFile(want) at `at` would give, all of it read here.
     bool Holds(uint32_t at, uint32_t want) const {
@@ -49,6 +50,20 @@ struct WalkAhead {
 };
 
 namespace {
+
+// Milliseconds of a monotonic clock read once per single description: the
+// coarse clock costs a few loads where the fine one reads the counter, and
+// its ticks of a few milliseconds are well below the trusted pause.
+int64_t MonotonicMs() {
+#if defined(CLOCK_MONOTONIC_COARSE)
+    timespec ts{};
+    if (clock_gettime(CLOCK_MONOTONIC_COARSE, &ts) == 0)
+        return int64_t{ts.tv_sec} * 1000 + ts.tv_nsec / 1000000;
+#endif
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 constexpr uint32_t kProgressFromBytes = 20000;
 constexpr int kProgressSteps = 50;
@@ -194,16 +209,18 @@ bool Walk::KeptAheadHolds(uint32_t want) {
     if (!f->IsCompound()) {
         // Within a run of descriptions the file is looked at now and then;
         // a description after a pause looks at it first.
-        constexpr auto kTrusted = std::chrono::milliseconds(20);
-        const auto now = std::chrono::steady_clock::now();
-        if (now - kept->seen >= kTrusted) {
+        // A pause of 20 ms is always noticed: the coarse clock may show it
+        // up to a tick (at most 10 ms) short.
+        constexpr int64_t kTrustedMs = 20 - 10;
+        const int64_t now = MonotonicMs();
+        if (now - kept->seenMs >= kTrustedMs) {
             struct stat st {};
             if (fstat(f->fd, &st) != 0 || st.st_size != kept->fileLength ||
                 int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec != kept->changed) {
                 f->walkAhead.reset();
                 return false;
             }
-            kept->seen = now;
+            kept->seenMs = now;
         }
     }
     ahead_ = kept;
@@ -243,7 +260,7 @@ int32_t Walk::ReadAhead(uint32_t want) {
         struct stat st {};
         if (!f->IsCompound() && fstat(f->fd, &st) == 0)
             a.changed = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
-        a.seen = std::chrono::steady_clock::now();
+        a.seenMs = MonotonicMs();
     }
     const WalkAhead& a = *ahead_;
     window_ = a.bytes.data() + (base_ - a.base);
