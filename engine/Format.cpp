@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -202,7 +203,24 @@ bool PlannedHex(LineText& out, const FormatPiece& s, uint32_t value) {
     char* w = out.Room(static_cast<size_t>(digits + blanks));
     if (!w) return false;
     for (int i = 0; i < blanks; ++i) *w++ = ' ';
-    for (int i = digits - 1; i >= 0; --i) *w++ = digitsOf[(value >> (4 * i)) & 15];
+    // Two and four digits (bytes and words) by pairs out of a table.
+    static constexpr auto kPairs = [] {
+        std::array<std::array<char, 2>, 512> t{};
+        for (size_t b = 0; b < 256; ++b) {
+            t[b] = {"0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15]};
+            t[256 + b] = {"0123456789abcdef"[b >> 4], "0123456789abcdef"[b & 15]};
+        }
+        return t;
+    }();
+    const auto* pairs = kPairs.data() + (s.conv == 'X' ? 0 : 256);
+    if (digits == 2) {
+        std::memcpy(w, pairs[value & 0xFF].data(), 2);
+    } else if (digits == 4) {
+        std::memcpy(w, pairs[(value >> 8) & 0xFF].data(), 2);
+        std::memcpy(w + 2, pairs[value & 0xFF].data(), 2);
+    } else {
+        for (int i = digits - 1; i >= 0; --i) *w++ = digitsOf[(value >> (4 * i)) & 15];
+    }
     out.Commit(static_cast<size_t>(digits + blanks));
     return true;
 }

@@ -96,7 +96,8 @@ TEST(Format, PlannedFormsAsVsnprintfHasThem) {
         PLANNED("no conversion at all"),
     };
     for (const Planned& p : kInt)
-        for (int v : {0, 1, -1, 7, int{'A'}, 255, 4096, -65536, INT_MAX, INT_MIN}) {
+        for (int v : {0, 1, -1, 7, 9, 10, int{'A'}, 255, 4096, -65536, INT_MAX, INT_MIN,
+                      static_cast<int>(0x9ABCDEF0u), 0x0FEDCBA9}) {
             if (std::string(p.form).find('c') != std::string::npos && (v < 32 || v > 126)) continue;
             SCOPED_TRACE(std::string(p.form) + " of " + std::to_string(v));
             ASSERT_TRUE(p.plan.valid);
