@@ -61,6 +61,9 @@ struct FormatPlan {
     uint16_t size = 0;  // of the whole text
     uint8_t count = 0;
     bool valid = false;
+    // The most the integer and character conversions write, all together.
+    uint16_t convertedRoom = 0;
+    bool texts = false;  // a %s among the pieces
     FormatPiece pieces[kMaxPlannedPieces] = {};
 };
 
@@ -102,6 +105,10 @@ consteval FormatPlan PlanFormat(const char* f) {
         piece.width = static_cast<uint8_t>(width);
         piece.precision = static_cast<int8_t>(precision);
         piece.length = static_cast<uint8_t>(p + 1 - i);
+        // Digits, sign or "0x", and the padding to the width or precision.
+        if (c == 's') plan.texts = true;
+        if (c != 's' && c != '%')
+            plan.convertedRoom = static_cast<uint16_t>(plan.convertedRoom + (width > precision ? width : precision) + 12);
         plan.pieces[plan.count++] = piece;
         i = p;
     }
