@@ -204,7 +204,7 @@ constexpr auto kHexPairs = [] {
 // and twelve more; returns the end of what it wrote.
 // "%X", "%04X", "%08x" ...: most of the describers' conversions.
 inline bool PlainHex(const FormatPiece& s) {
-    return (s.conv == 'X' || s.conv == 'x') && (s.flags & ~kFlagZero) == 0 && s.precision < 0 && s.width <= 8;
+    return (s.conv == 'X' || s.conv == 'x') && (s.flags & ~kFlagZero) == 0 && s.width <= 8;
 }
 
 [[gnu::always_inline]] inline char* WritePlainHex(char* w, const FormatPiece& s, uint32_t value) {
@@ -228,6 +228,7 @@ inline bool PlainHex(const FormatPiece& s) {
 char* WriteInteger(char* w, const FormatPiece& s, uint32_t value) {
     if (PlainHex(s)) return WritePlainHex(w, s, value);
     const bool hex = s.conv == 'x' || s.conv == 'X';
+    const int precision = s.Precision();
     const bool isSigned = s.conv == 'd' || s.conv == 'i';
     const bool negative = isSigned && static_cast<int32_t>(value) < 0;
     const uint32_t magnitude = negative ? 0u - value : value;
@@ -239,8 +240,8 @@ char* WriteInteger(char* w, const FormatPiece& s, uint32_t value) {
     } else {
         for (uint32_t v = magnitude; v != 0; v /= 10) digits[n++] = static_cast<char>('0' + v % 10);
     }
-    if (n == 0 && s.precision != 0) digits[n++] = '0';
-    const int zeros = s.precision > n ? s.precision - n : 0;
+    if (n == 0 && precision != 0) digits[n++] = '0';
+    const int zeros = precision > n ? precision - n : 0;
     const char* prefix = "";
     int prefixLength = 0;
     if (negative) prefix = "-", prefixLength = 1;
@@ -251,7 +252,7 @@ char* WriteInteger(char* w, const FormatPiece& s, uint32_t value) {
     const int fill = s.width > length ? s.width - length : 0;
     const bool left = (s.flags & kFlagLeft) != 0;
     // The 0 flag pads between sign and digits, unless a precision is given.
-    const bool zeroFill = (s.flags & kFlagZero) && !left && s.precision < 0;
+    const bool zeroFill = (s.flags & kFlagZero) && !left && precision < 0;
     if (!left && !zeroFill)
         for (int i = 0; i < fill; ++i) *w++ = ' ';
     for (int i = 0; i < prefixLength; ++i) *w++ = prefix[i];

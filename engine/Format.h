@@ -53,10 +53,14 @@ struct FormatPiece {
     char conv = 0;
     uint8_t flags = 0;
     uint8_t width = 0;
-    int8_t precision = -1;
+    uint8_t precision = 0;  // with kFlagPrecision
+    // -1 without a precision. A piece not used is all zeros: a plan made on
+    // the stack for a call is mostly cleared, not filled field by field.
+    constexpr int Precision() const;
 };
 inline constexpr int kMaxPlannedPieces = 8;
-enum : uint8_t { kFlagLeft = 1, kFlagPlus = 2, kFlagSpace = 4, kFlagAlt = 8, kFlagZero = 16 };
+enum : uint8_t { kFlagLeft = 1, kFlagPlus = 2, kFlagSpace = 4, kFlagAlt = 8, kFlagZero = 16, kFlagPrecision = 32 };
+constexpr int FormatPiece::Precision() const { return (flags & kFlagPrecision) ? precision : -1; }
 struct FormatPlan {
     uint16_t size = 0;  // of the whole text
     uint8_t count = 0;
@@ -103,7 +107,10 @@ consteval FormatPlan PlanFormat(const char* f) {
         }
         piece.conv = c;
         piece.width = static_cast<uint8_t>(width);
-        piece.precision = static_cast<int8_t>(precision);
+        if (precision >= 0) {
+            piece.flags |= kFlagPrecision;
+            piece.precision = static_cast<uint8_t>(precision);
+        }
         piece.length = static_cast<uint8_t>(p + 1 - i);
         // Digits, sign or "0x", and the padding to the width or precision.
         if (c == 's') plan.texts = true;
