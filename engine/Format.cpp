@@ -203,9 +203,7 @@ constexpr auto kHexPairs = [] {
 // Writes the conversion at `w`, which has room for the width or precision
 // and twelve more; returns the end of what it wrote.
 // "%X", "%04X", "%08x" ...: most of the describers' conversions.
-inline bool PlainHex(const FormatPiece& s) {
-    return (s.conv == 'X' || s.conv == 'x') && (s.flags & ~kFlagZero) == 0 && s.width <= 8;
-}
+inline bool PlainHex(const FormatPiece& s) { return s.plainHex; }
 
 [[gnu::always_inline]] inline char* WritePlainHex(char* w, const FormatPiece& s, uint32_t value) {
     const int needed = value == 0 ? 1 : (35 - std::countl_zero(value)) / 4;

@@ -54,6 +54,7 @@ struct FormatPiece {
     uint8_t flags = 0;
     uint8_t width = 0;
     uint8_t precision = 0;  // with kFlagPrecision
+    bool plainHex = false;  // %X or %0NX of at most eight digits: written by digit pairs
     // -1 without a precision. A piece not used is all zeros: a plan made on
     // the stack for a call is mostly cleared, not filled field by field.
     constexpr int Precision() const;
@@ -111,6 +112,7 @@ consteval FormatPlan PlanFormat(const char* f) {
             piece.flags |= kFlagPrecision;
             piece.precision = static_cast<uint8_t>(precision);
         }
+        piece.plainHex = (c == 'X' || c == 'x') && (piece.flags & ~kFlagZero) == 0 && width <= 8;
         piece.length = static_cast<uint8_t>(p + 1 - i);
         // Digits, sign or "0x", and the padding to the width or precision.
         if (c == 's') plan.texts = true;
