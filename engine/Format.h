@@ -155,7 +155,10 @@ struct PlannedFormat {
 // The line of a planned format, on the stack: Format's result without
 // parsing the format or allocating.
 template <class... Ints>
-LineText FormatLine(std::type_identity_t<PlannedFormat<static_cast<int>(sizeof...(Ints))>> format, Ints... values) {
+// The format by reference: a copy of its plan would read back in wide
+// loads what was just stored in narrow ones.
+LineText FormatLine(const std::type_identity_t<PlannedFormat<static_cast<int>(sizeof...(Ints))>>& format,
+                    Ints... values) {
     static_assert((std::is_integral_v<Ints> && ...));
     const uint32_t ints[sizeof...(Ints) + 1] = {static_cast<uint32_t>(values)...};
     LineText line;

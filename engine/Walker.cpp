@@ -164,7 +164,9 @@ private:
     bool Progress();
     uint32_t QuietRunEnd(uint32_t from, uint32_t stop) const;
 
-    CodeWalkRequest rq_;
+    // The caller's: a copy would read back in wide loads what the caller
+    // has just stored field by field, once per single description.
+    const CodeWalkRequest& rq_;
     const TextRunPolicy* text_ = nullptr;
     ByteTables tables_;
     uint32_t cutLength_ = 0;
