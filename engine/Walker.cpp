@@ -79,6 +79,10 @@ bool RealList(ListTarget* list) { return list != nullptr; }
 struct ByteTables {
     const bool* isText = nullptr;
     const uint8_t* fixedLength = nullptr;
+    // The text bytes as one range, where they are one.
+    bool textRange = false;
+    uint8_t textFirst = 0;
+    uint8_t textSpanLessOne = 0;
 };
 
 ByteTables TablesFor(const TextRunPolicy& policy, bool oldLayout) {
@@ -93,7 +97,46 @@ ByteTables TablesFor(const TextRunPolicy& policy, bool oldLayout) {
             t[static_cast<size_t>(c)] = static_cast<uint8_t>(FixedFunctionLength(static_cast<uint8_t>(c)));
         return t;
     }();
-    return {oldLayout ? kOldText.data() : policy.TextTable().data(), kFixed.data()};
+    if (oldLayout) return {kOldText.data(), kFixed.data(), true, 0x20, 0x7F - 0x20};
+    ByteTables t{policy.TextTable().data(), kFixed.data()};
+    t.textRange = policy.TextRange(&t.textFirst, &t.textSpanLessOne);
+    return t;
+}
+
+// The end of the text bytes of a run longer than sixteen, from `from` on,
+// at most `stop`.
+uint32_t LongTextRunEnd(const ByteTables& tables, const uint8_t* window, uint32_t from, uint32_t stop) {
+    uint32_t p = from;
+#if defined(__SSE2__)
+    if (tables.textRange) {
+        // b is text when b - first, wrapping, is at most the span.
+        const __m128i first = _mm_set1_epi8(static_cast<char>(tables.textFirst));
+        const __m128i span = _mm_set1_epi8(static_cast<char>(tables.textSpanLessOne));
+        for (; p + 16 <= stop; p += 16) {
+            const __m128i d = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(window + p)), first);
+            const int inside = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(d, span), d));
+            if (inside != 0xFFFF) return p + static_cast<uint32_t>(std::countr_zero(static_cast<unsigned>(~inside)));
+        }
+    }
+#endif
+    while (p < stop && tables.isText[window[p]]) ++p;
+    return p;
+}
+
+// `count` offsets from `first` on, one apart.
+void FillOffsets(uint32_t* to, uint32_t first, uint32_t count) {
+    uint32_t i = 0;
+#if defined(__SSE2__)
+    {
+        const __m128i step = _mm_set1_epi32(4);
+        __m128i at = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(first)), _mm_setr_epi32(0, 1, 2, 3));
+        for (; i + 4 <= count; i += 4) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), at);
+            at = _mm_add_epi32(at, step);
+        }
+    }
+#endif
+    for (; i < count; ++i) to[i] = first + i;
 }
 
 // The repair's probe walks without a sink and leaves the title alone.
@@ -412,19 +455,26 @@ Walk::Step Walk::TextByte(uint8_t c) {
     ++run_.count;
     ++pos_;
     // The rest of the run in one go: its end first, then its bytes.
-    const bool* isText = tables_.isText;
     const uint32_t room = run_.count < cutLength_ ? cutLength_ - run_.count : 0;
     const uint32_t stop = std::min(fill_, pos_ + room);
-    // Over local pointers: the scan is most of a long run's cost.
+    // Over local pointers: the scan is most of a long run's cost. A run
+    // still going after sixteen bytes is scanned on sixteen at a time.
+    const bool* isText = tables_.isText;
     const uint8_t* const window = window_;
     const uint8_t* scan = window + pos_;
     const uint8_t* const last = window + stop;
-    while (scan < last && isText[*scan]) ++scan;
+    const uint8_t* const quick = last - scan > 16 ? scan + 16 : last;
+    while (scan < quick && isText[*scan]) ++scan;
+    if (scan == quick && quick != last) scan = window + LongTextRunEnd(tables_, window, static_cast<uint32_t>(scan - window), stop);
     const auto end = static_cast<uint32_t>(scan - window);
     const uint32_t n = end - pos_;
     std::memcpy(run_.chars + run_.count, window_ + pos_, n);
     const uint32_t first = Offset();
-    for (uint32_t i = 0; i < n; ++i) run_.offsets[run_.count + i] = first + i;
+    if (n >= 16) {
+        FillOffsets(run_.offsets + run_.count, first, n);
+    } else {
+        for (uint32_t i = 0; i < n; ++i) run_.offsets[run_.count + i] = first + i;
+    }
     run_.count += n;
     pos_ = end;
     if (run_.count >= cutLength_) {
@@ -781,11 +831,29 @@ int32_t Walk::Run() {
 
 }  // namespace
 
-const std::array<bool, 256>& TextRunPolicy::TextTable() const {
+void TextRunPolicy::MakeTable() const {
     std::call_once(tableOnce_, [this] {
         for (int c = 0; c < 256; ++c) table_[static_cast<size_t>(c)] = IsText(static_cast<uint8_t>(c));
+        const auto first = std::find(table_.begin(), table_.end(), true);
+        const auto end = std::find(first, table_.end(), false);
+        range_ = first != table_.end() && std::find(end, table_.end(), true) == table_.end();
+        if (range_) {
+            rangeFirst_ = static_cast<uint8_t>(first - table_.begin());
+            rangeSpan_ = static_cast<uint8_t>(end - first - 1);
+        }
     });
+}
+
+const std::array<bool, 256>& TextRunPolicy::TextTable() const {
+    MakeTable();
     return table_;
+}
+
+bool TextRunPolicy::TextRange(uint8_t* first, uint8_t* spanLessOne) const {
+    MakeTable();
+    *first = rangeFirst_;
+    *spanLessOne = rangeSpan_;
+    return range_;
 }
 
 int SalvinoTextRunPolicy::HandOver(const TextRunSettings& settings, const TextRun& run, bool) const {
