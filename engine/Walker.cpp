@@ -103,8 +103,7 @@ ByteTables TablesFor(const TextRunPolicy& policy, bool oldLayout) {
     return t;
 }
 
-// The end of the text bytes of a run longer than sixteen, from `from` on,
-// at most `stop`.
+// The end of the text bytes of a long run, from `from` on, at most `stop`.
 uint32_t LongTextRunEnd(const ByteTables& tables, const uint8_t* window, uint32_t from, uint32_t stop) {
     uint32_t p = from;
 #if defined(__SSE2__)
@@ -112,10 +111,16 @@ uint32_t LongTextRunEnd(const ByteTables& tables, const uint8_t* window, uint32_
         // b is text when b - first, wrapping, is at most the span.
         const __m128i first = _mm_set1_epi8(static_cast<char>(tables.textFirst));
         const __m128i span = _mm_set1_epi8(static_cast<char>(tables.textSpanLessOne));
-        for (; p + 16 <= stop; p += 16) {
-            const __m128i d = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(window + p)), first);
-            const int inside = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(d, span), d));
-            if (inside != 0xFFFF) return p + static_cast<uint32_t>(std::countr_zero(static_cast<unsigned>(~inside)));
+        const auto outside = [&](uint32_t at) {
+            const __m128i d = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(window + at)), first);
+            return ~_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(d, span), d)) & 0xFFFF;
+        };
+        for (; p + 16 <= stop; p += 16)
+            if (const int o = outside(p)) return p + static_cast<uint32_t>(std::countr_zero(static_cast<unsigned>(o)));
+        // The last bytes as the end of sixteen, the first of them known to be text.
+        if (p < stop && stop - from >= 16) {
+            const int o = outside(stop - 16) >> (16 - (stop - p));
+            return o ? p + static_cast<uint32_t>(std::countr_zero(static_cast<unsigned>(o))) : stop;
         }
     }
 #endif
@@ -458,12 +463,12 @@ Walk::Step Walk::TextByte(uint8_t c) {
     const uint32_t room = run_.count < cutLength_ ? cutLength_ - run_.count : 0;
     const uint32_t stop = std::min(fill_, pos_ + room);
     // Over local pointers: the scan is most of a long run's cost. A run
-    // still going after sixteen bytes is scanned on sixteen at a time.
+    // still going after eight bytes is scanned on sixteen at a time.
     const bool* isText = tables_.isText;
     const uint8_t* const window = window_;
     const uint8_t* scan = window + pos_;
     const uint8_t* const last = window + stop;
-    const uint8_t* const quick = last - scan > 16 ? scan + 16 : last;
+    const uint8_t* const quick = last - scan > 8 ? scan + 8 : last;
     while (scan < quick && isText[*scan]) ++scan;
     if (scan == quick && quick != last) scan = window + LongTextRunEnd(tables_, window, static_cast<uint32_t>(scan - window), stop);
     const auto end = static_cast<uint32_t>(scan - window);
