@@ -2,6 +2,8 @@
 // spelling, looked up under the profile's overlays.
 #include <array>
 #include <iterator>
+#include <memory>
+#include <span>
 
 #include "engine/Codes.h"
 #include "engine/EngineContext.h"
@@ -701,10 +703,11 @@ const char* LookupKeyName(uint16_t key, const NameTable& list) {
     return name ? name : "Undefined";
 }
 
-const char* VariableFunctionText(uint32_t key) {
+namespace {
+
+const char* LookUpVariableFunctionText(uint32_t key, const Profile& profile) {
     const uint8_t group = static_cast<uint8_t>(key);
     const uint8_t sub = static_cast<uint8_t>(key >> 8);
-    const Profile& profile = CurrentProfile();
     if (group >= 0xD0 && group <= 0xEF) {
         const GroupRows g = kGroupRows[group - 0xD0];
         const auto rows = std::span<const NameRow>(kVariableFunctionNames).subspan(g.first, g.count);
@@ -717,6 +720,33 @@ const char* VariableFunctionText(uint32_t key) {
     }
     if (group == 0xE2) return "Formatter Group";
     return "New Undocumented Function";
+}
+
+}  // namespace
+
+// Names are kept for the overlays they were looked up under: tests and the
+// older check put another profile into the same context.
+struct VariableNameCache {
+    std::span<const NameOverlay> overlays;
+    bool filled = false;
+    std::array<const char*, 0x20 * 256> names{};  // nullptr: not looked up yet
+};
+
+const char* VariableFunctionText(uint32_t key) {
+    EngineContext& c = Ctx();
+    const Profile& profile = *c.profile;
+    if (key > 0xFFFF || (key & 0xFF) < 0xD0 || (key & 0xFF) > 0xEF) return LookUpVariableFunctionText(key, profile);
+    if (!c.variableNames) c.variableNames = std::make_shared<VariableNameCache>();
+    VariableNameCache& cache = *c.variableNames;
+    const std::span<const NameOverlay> overlays = profile.nameOverlays;
+    if (!cache.filled || cache.overlays.data() != overlays.data() || cache.overlays.size() != overlays.size()) {
+        cache.names.fill(nullptr);
+        cache.overlays = overlays;
+        cache.filled = true;
+    }
+    const char*& name = cache.names[((key & 0xFF) - 0xD0) * 256 + (key >> 8)];
+    if (!name) name = LookUpVariableFunctionText(key, profile);
+    return name;
 }
 
 }  // namespace engine

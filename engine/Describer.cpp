@@ -55,8 +55,13 @@ uint32_t ReadFieldDword() {
 }
 
 uint16_t ReadFieldWord() {
-    const uint16_t lo = ReadFieldByte();
-    return static_cast<uint16_t>(lo | (ReadFieldByte() << 8));
+    DescriberContext& d = D();
+    const int64_t at = d.cursor;
+    d.cursor += 2;
+    // Both bytes held, the usual case, at once; either may lie outside.
+    if (at >= 0 && at + 2 <= static_cast<int64_t>(d.base.size()))
+        return static_cast<uint16_t>(d.base[static_cast<size_t>(at)] | (d.base[static_cast<size_t>(at) + 1] << 8));
+    return static_cast<uint16_t>(ByteAt(at) | (ByteAt(at + 1) << 8));
 }
 
 uint8_t ReadFieldByte() {

@@ -9,6 +9,13 @@
 #include <memory>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__) || defined(__i386__)
+#include <tmmintrin.h>
+#endif
+
 #include "engine/Captions.h"
 #include "engine/Check.h"
 #include "engine/Describe.h"
@@ -357,6 +364,44 @@ void AppendAsciiColumn(std::string& line, std::span<const uint8_t> bytes, uint32
         line += bytes[i] < 32 ? '.' : static_cast<char>(bytes[i]);
 }
 
+namespace {
+#if defined(__x86_64__) || defined(__i386__)
+// The hex column of a whole row: the digits of the high and the low
+// nibbles looked up sixteen at a time and shuffled to their places.
+[[gnu::target("ssse3")]] void HexColumnBySsse3(const uint8_t* row, char* hex) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row));
+    const __m128i nibble = _mm_set1_epi8(0x0F);
+    const __m128i digits = _mm_setr_epi8('0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F');
+    const __m128i high = _mm_shuffle_epi8(digits, _mm_and_si128(_mm_srli_epi16(x, 4), nibble));
+    const __m128i low = _mm_shuffle_epi8(digits, _mm_and_si128(x, nibble));
+    // Byte i's digits stand at 3 * i, one further from byte 8 on; -128 takes nothing.
+    {
+        const __m128i h = _mm_shuffle_epi8(high, _mm_setr_epi8(0, -128, -128, 1, -128, -128, 2, -128, -128, 3, -128, -128, 4, -128, -128, 5));
+        const __m128i l = _mm_shuffle_epi8(low, _mm_setr_epi8(-128, 0, -128, -128, 1, -128, -128, 2, -128, -128, 3, -128, -128, 4, -128, -128));
+        const __m128i blanks = _mm_setr_epi8(0, 0, 32, 0, 0, 32, 0, 0, 32, 0, 0, 32, 0, 0, 32, 0);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(hex + 0), _mm_or_si128(_mm_or_si128(h, l), blanks));
+    }
+    {
+        const __m128i h = _mm_shuffle_epi8(high, _mm_setr_epi8(-128, -128, 6, -128, -128, 7, -128, -128, -128, 8, -128, -128, 9, -128, -128, 10));
+        const __m128i l = _mm_shuffle_epi8(low, _mm_setr_epi8(5, -128, -128, 6, -128, -128, 7, -128, -128, -128, 8, -128, -128, 9, -128, -128));
+        const __m128i blanks = _mm_setr_epi8(0, 32, 0, 0, 32, 0, 0, 32, 32, 0, 0, 32, 0, 0, 32, 0);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(hex + 16), _mm_or_si128(_mm_or_si128(h, l), blanks));
+    }
+    {
+        const __m128i h = _mm_shuffle_epi8(high, _mm_setr_epi8(-128, -128, 11, -128, -128, 12, -128, -128, 13, -128, -128, 14, -128, -128, 15, -128));
+        const __m128i l = _mm_shuffle_epi8(low, _mm_setr_epi8(10, -128, -128, 11, -128, -128, 12, -128, -128, 13, -128, -128, 14, -128, -128, 15));
+        const __m128i blanks = _mm_setr_epi8(0, 32, 0, 0, 32, 0, 0, 32, 0, 0, 32, 0, 0, 32, 0, 0);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(hex + 32), _mm_or_si128(_mm_or_si128(h, l), blanks));
+    }
+}
+
+bool HasSsse3() {
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
+}
+#endif
+}  // namespace
+
 void HexDump(int64_t count, std::span<const uint8_t> bytes, ListTarget* target, TreeTarget* tree,
              TreeItem parent) {
     auto emit = [&](std::string_view line) {
@@ -386,6 +431,9 @@ void HexDump(int64_t count, std::span<const uint8_t> bytes, ListTarget* target, 
         return t;
     }();
     char line[24 + kHexWidth + 2 + 16];
+#if defined(__x86_64__) || defined(__i386__)
+    const bool ssse3 = HasSsse3();
+#endif
     for (size_t at = 0; at < n; at += 16) {
         const size_t len = std::min<size_t>(16, n - at);
         size_t used = 0;
@@ -407,14 +455,35 @@ void HexDump(int64_t count, std::span<const uint8_t> bytes, ListTarget* target, 
         char* hex = line + used;
         std::memset(hex, ' ', kHexWidth + 2);
         const uint8_t* row = bytes.data() + at;
+        // A short last row is written as a whole one out of a copy; the
+        // places of the missing bytes are blanked again.
+        uint8_t last[16] = {};
+        if (len < 16) {
+            std::memcpy(last, row, len);
+            row = last;
+        }
         char* shown = hex + kHexWidth + 2;
-        if (len == 16) {
+#if defined(__x86_64__) || defined(__i386__)
+        if (ssse3) {
+            HexColumnBySsse3(row, hex);
+        } else
+#endif
+        {
             for (size_t i = 0; i < 8; ++i) std::memcpy(hex + 3 * i, kPairs[row[i]].data(), 4);
             for (size_t i = 8; i < 16; ++i) std::memcpy(hex + 3 * i + 1, kPairs[row[i]].data(), 4);
-            for (size_t i = 0; i < 16; ++i) shown[i] = row[i] < 32 ? '.' : static_cast<char>(row[i]);
-        } else {
-            for (size_t i = 0; i < len; ++i) std::memcpy(hex + 3 * i + (i >= 8 ? 1 : 0), kPairs[row[i]].data(), 4);
-            for (size_t i = 0; i < len; ++i) shown[i] = row[i] < 32 ? '.' : static_cast<char>(row[i]);
+        }
+#if defined(__SSE2__)
+        // Control characters become dots, sixteen at a time.
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row));
+        const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(31)), x);
+        const __m128i dots = _mm_and_si128(control, _mm_set1_epi8('.'));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(shown), _mm_or_si128(_mm_andnot_si128(control, x), dots));
+#else
+        for (size_t i = 0; i < 16; ++i) shown[i] = row[i] < 32 ? '.' : static_cast<char>(row[i]);
+#endif
+        if (len < 16) {
+            const size_t blank = 3 * len + (len > 8 ? 1 : 0);
+            std::memset(hex + blank, ' ', kHexWidth + 2 - blank);
         }
         used += kHexWidth + 2 + len;
         if (origin != kNoFileOffset) SetNextLineOffset(origin + static_cast<int64_t>(at));

@@ -25,6 +25,10 @@ inline constexpr uint32_t kMaxPacketDump = 63984;
 // Little-endian field reads, zero past the end of the bytes.
 inline uint8_t GetU8(std::span<const uint8_t> b, size_t at) { return at < b.size() ? b[at] : 0; }
 inline uint16_t GetU16(std::span<const uint8_t> b, size_t at) {
+    // Both bytes held, the usual case, in one branch: a byte at a time the
+    // compiler may put the high byte on the stack and read it back wider.
+    if (at < b.size() && b.size() - at >= 2) [[likely]]
+        return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
     return static_cast<uint16_t>(GetU8(b, at) | (GetU8(b, at + 1) << 8));
 }
 inline uint32_t GetU32(std::span<const uint8_t> b, size_t at) {

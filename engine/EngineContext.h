@@ -20,6 +20,7 @@ struct GraphicsState;
 namespace engine {
 
 struct RepairState;
+struct VariableNameCache;
 
 struct Hosts {
     MessageService* messages = nullptr;
@@ -41,6 +42,9 @@ struct EngineContext {
     // The repair's lookups over the reference table and the range list,
     // made by the repair on first use.
     std::shared_ptr<RepairState> repair;
+    // The names of the variable-length functions under `profile`, made by
+    // the first name asked for: every described code asks for its own.
+    std::shared_ptr<VariableNameCache> variableNames;
 };
 
 namespace detail {

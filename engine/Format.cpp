@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -189,40 +190,56 @@ void LineText::Pad(int n, char c) {
 
 namespace {
 
-// "%X", "%04X", "%08x" ...: most of the describers' conversions, written
-// from the most significant digit on.
-bool PlannedHex(LineText& out, const FormatPiece& s, uint32_t value) {
-    if ((s.conv != 'X' && s.conv != 'x') || (s.flags & ~kFlagZero) != 0 || s.precision >= 0 || s.width > 8)
-        return false;
-    const char* digitsOf = s.conv == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
+// A byte's two hex digits, upper case and then lower case.
+constexpr auto kHexPairs = [] {
+    std::array<std::array<char, 2>, 512> t{};
+    for (size_t b = 0; b < 256; ++b) {
+        t[b] = {"0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15]};
+        t[256 + b] = {"0123456789abcdef"[b >> 4], "0123456789abcdef"[b & 15]};
+    }
+    return t;
+}();
+
+// Writes the conversion at `w`, which has room for the width or precision
+// and twelve more; returns the end of what it wrote.
+// "%X", "%04X", "%08x" ...: most of the describers' conversions.
+inline bool PlainHex(const FormatPiece& s) { return s.plainHex; }
+
+[[gnu::always_inline]] inline char* WritePlainHex(char* w, const FormatPiece& s, uint32_t value) {
     const int needed = value == 0 ? 1 : (35 - std::countl_zero(value)) / 4;
     const bool zeros = (s.flags & kFlagZero) != 0;
     const int digits = zeros ? std::max<int>(needed, s.width) : needed;
-    const int blanks = zeros ? 0 : std::max<int>(0, s.width - needed);
-    char* w = out.Room(static_cast<size_t>(digits + blanks));
-    if (!w) return false;
-    for (int i = 0; i < blanks; ++i) *w++ = ' ';
-    for (int i = digits - 1; i >= 0; --i) *w++ = digitsOf[(value >> (4 * i)) & 15];
-    out.Commit(static_cast<size_t>(digits + blanks));
-    return true;
+    for (int i = zeros ? 0 : s.width - needed; i > 0; --i) *w++ = ' ';
+    const auto* pairs = kHexPairs.data() + (s.conv == 'X' ? 0 : 256);
+    if (digits == 2) {
+        std::memcpy(w, pairs[value & 0xFF].data(), 2);
+    } else if (digits == 4) {
+        std::memcpy(w, pairs[(value >> 8) & 0xFF].data(), 2);
+        std::memcpy(w + 2, pairs[value & 0xFF].data(), 2);
+    } else {
+        const char* digitsOf = s.conv == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
+        for (int i = digits - 1; i >= 0; --i) w[digits - 1 - i] = digitsOf[(value >> (4 * i)) & 15];
+    }
+    return w + digits;
 }
 
-void PlannedInteger(LineText& out, const FormatPiece& s, uint32_t value) {
-    if (PlannedHex(out, s, value)) return;
+char* WriteInteger(char* w, const FormatPiece& s, uint32_t value) {
+    if (PlainHex(s)) return WritePlainHex(w, s, value);
+    const bool hex = s.conv == 'x' || s.conv == 'X';
+    const int precision = s.Precision();
     const bool isSigned = s.conv == 'd' || s.conv == 'i';
     const bool negative = isSigned && static_cast<int32_t>(value) < 0;
     const uint32_t magnitude = negative ? 0u - value : value;
-    const bool hex = s.conv == 'x' || s.conv == 'X';
-    const char* digitsOf = s.conv == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
     char digits[16];
     int n = 0;
     if (hex) {
+        const char* digitsOf = s.conv == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
         for (uint32_t v = magnitude; v != 0; v >>= 4) digits[n++] = digitsOf[v & 15];
     } else {
         for (uint32_t v = magnitude; v != 0; v /= 10) digits[n++] = static_cast<char>('0' + v % 10);
     }
-    if (n == 0 && s.precision != 0) digits[n++] = '0';
-    const int zeros = s.precision > n ? s.precision - n : 0;
+    if (n == 0 && precision != 0) digits[n++] = '0';
+    const int zeros = precision > n ? precision - n : 0;
     const char* prefix = "";
     int prefixLength = 0;
     if (negative) prefix = "-", prefixLength = 1;
@@ -233,24 +250,50 @@ void PlannedInteger(LineText& out, const FormatPiece& s, uint32_t value) {
     const int fill = s.width > length ? s.width - length : 0;
     const bool left = (s.flags & kFlagLeft) != 0;
     // The 0 flag pads between sign and digits, unless a precision is given.
-    const bool zeroFill = (s.flags & kFlagZero) && !left && s.precision < 0;
-    char local[128];
-    char* const room = out.Room(static_cast<size_t>(length + fill));
-    char* const line = room ? room : local;
-    int k = 0;
+    const bool zeroFill = (s.flags & kFlagZero) && !left && precision < 0;
     if (!left && !zeroFill)
-        for (int i = 0; i < fill; ++i) line[k++] = ' ';
-    for (int i = 0; i < prefixLength; ++i) line[k++] = prefix[i];
+        for (int i = 0; i < fill; ++i) *w++ = ' ';
+    for (int i = 0; i < prefixLength; ++i) *w++ = prefix[i];
     if (zeroFill)
-        for (int i = 0; i < fill; ++i) line[k++] = '0';
-    for (int i = 0; i < zeros; ++i) line[k++] = '0';
-    while (n > 0) line[k++] = digits[--n];
+        for (int i = 0; i < fill; ++i) *w++ = '0';
+    for (int i = 0; i < zeros; ++i) *w++ = '0';
+    while (n > 0) *w++ = digits[--n];
     if (left)
-        for (int i = 0; i < fill; ++i) line[k++] = ' ';
-    if (room)
-        out.Commit(static_cast<size_t>(k));
-    else
-        out.Append(local, static_cast<size_t>(k));
+        for (int i = 0; i < fill; ++i) *w++ = ' ';
+    return w;
+}
+
+// A conversion's most: the width or precision (at most 100 each) and twelve.
+constexpr size_t kMaxConverted = 100 + 12;
+
+void PlannedInteger(LineText& out, const FormatPiece& s, uint32_t value) {
+    char local[kMaxConverted];
+    out.Append(local, static_cast<size_t>(WriteInteger(local, s, value) - local));
+}
+
+// The literal pieces between conversions are short: two overlapping moves
+// of a word do without a call.
+inline char* CopyShort(char* w, const char* p, size_t n) {
+    if (n > 16 && n <= 32) {
+        std::memcpy(w, p, 16);
+        std::memcpy(w + n - 16, p + n - 16, 16);
+    } else if (n >= 8 && n <= 16) {
+        std::memcpy(w, p, 8);
+        std::memcpy(w + n - 8, p + n - 8, 8);
+    } else if (n >= 4 && n < 8) {
+        std::memcpy(w, p, 4);
+        std::memcpy(w + n - 4, p + n - 4, 4);
+    } else if (n < 4) {
+        if (n > 0) w[0] = p[0];
+        if (n > 1) w[1] = p[1];
+        if (n > 2) w[2] = p[2];
+    } else if (n <= 64) {
+        std::memcpy(w, p, 32);
+        std::memcpy(w + n - 32, p + n - 32, 32);
+    } else {
+        std::memcpy(w, p, n);
+    }
+    return w + n;
 }
 
 void PlannedText(LineText& out, const FormatPiece& s, const char* text, size_t length) {
@@ -262,8 +305,11 @@ void PlannedText(LineText& out, const FormatPiece& s, const char* text, size_t l
 
 }  // namespace
 
-void WritePlanned(LineText& out, const char* text, const FormatPlan& plan, const uint32_t* ints,
-                  const char* const* texts) {
+namespace {
+
+// The line piece by piece, where it may not fit on the stack.
+void WritePlannedPieces(LineText& out, const char* text, const FormatPlan& plan, const uint32_t* ints,
+                        const char* const* texts) {
     size_t at = 0;
     for (uint8_t i = 0; i < plan.count; ++i) {
         const FormatPiece& s = plan.pieces[i];
@@ -286,6 +332,55 @@ void WritePlanned(LineText& out, const char* text, const FormatPlan& plan, const
         }
     }
     out.Append(text + at, plan.size - at);
+}
+
+}  // namespace
+
+void WritePlanned(LineText& out, const char* text, const FormatPlan& plan, const uint32_t* ints,
+                  const char* const* texts) {
+    // The texts' lengths first: with them the whole line's most is known,
+    // and a line that fits is written in place without a test per piece.
+    size_t textLengths[kMaxPlannedPieces];
+    size_t most = size_t{plan.size} + plan.convertedRoom;
+    for (uint8_t i = 0, k = 0; plan.texts && i < plan.count; ++i) {
+        if (plan.pieces[i].conv != 's') continue;
+        const char* t = texts[k++];
+        textLengths[i] = std::strlen(t ? t : "(null)");
+        most += textLengths[i];
+    }
+    char* const start = out.Room(most);
+    if (!start) {
+        WritePlannedPieces(out, text, plan, ints, texts);
+        return;
+    }
+    char* w = start;
+    size_t at = 0;
+    for (uint8_t i = 0; i < plan.count; ++i) {
+        const FormatPiece& s = plan.pieces[i];
+        w = CopyShort(w, text + at, s.at - at);
+        at = size_t{s.at} + s.length;
+        switch (s.conv) {
+            case '%': *w++ = '%'; break;
+            case 's': {
+                const char* t = *texts++;
+                std::memcpy(w, t ? t : "(null)", textLengths[i]);
+                w += textLengths[i];
+                break;
+            }
+            case 'c': {
+                const int fill = s.width > 1 ? s.width - 1 : 0;
+                if (!(s.flags & kFlagLeft))
+                    for (int f = 0; f < fill; ++f) *w++ = ' ';
+                *w++ = static_cast<char>(*ints++);
+                if (s.flags & kFlagLeft)
+                    for (int f = 0; f < fill; ++f) *w++ = ' ';
+                break;
+            }
+            default: w = PlainHex(s) ? WritePlainHex(w, s, *ints++) : WriteInteger(w, s, *ints++); break;
+        }
+    }
+    w = CopyShort(w, text + at, plan.size - at);
+    out.Commit(static_cast<size_t>(w - start));
 }
 
 // The forms of the report lines are written here directly: the describers

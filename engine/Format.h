@@ -53,14 +53,22 @@ struct FormatPiece {
     char conv = 0;
     uint8_t flags = 0;
     uint8_t width = 0;
-    int8_t precision = -1;
+    uint8_t precision = 0;  // with kFlagPrecision
+    bool plainHex = false;  // %X or %0NX of at most eight digits: written by digit pairs
+    // -1 without a precision. A piece not used is all zeros: a plan made on
+    // the stack for a call is mostly cleared, not filled field by field.
+    constexpr int Precision() const;
 };
 inline constexpr int kMaxPlannedPieces = 8;
-enum : uint8_t { kFlagLeft = 1, kFlagPlus = 2, kFlagSpace = 4, kFlagAlt = 8, kFlagZero = 16 };
+enum : uint8_t { kFlagLeft = 1, kFlagPlus = 2, kFlagSpace = 4, kFlagAlt = 8, kFlagZero = 16, kFlagPrecision = 32 };
+constexpr int FormatPiece::Precision() const { return (flags & kFlagPrecision) ? precision : -1; }
 struct FormatPlan {
     uint16_t size = 0;  // of the whole text
     uint8_t count = 0;
     bool valid = false;
+    // The most the integer and character conversions write, all together.
+    uint16_t convertedRoom = 0;
+    bool texts = false;  // a %s among the pieces
     FormatPiece pieces[kMaxPlannedPieces] = {};
 };
 
@@ -100,8 +108,16 @@ consteval FormatPlan PlanFormat(const char* f) {
         }
         piece.conv = c;
         piece.width = static_cast<uint8_t>(width);
-        piece.precision = static_cast<int8_t>(precision);
+        if (precision >= 0) {
+            piece.flags |= kFlagPrecision;
+            piece.precision = static_cast<uint8_t>(precision);
+        }
+        piece.plainHex = (c == 'X' || c == 'x') && (piece.flags & ~kFlagZero) == 0 && width <= 8;
         piece.length = static_cast<uint8_t>(p + 1 - i);
+        // Digits, sign or "0x", and the padding to the width or precision.
+        if (c == 's') plan.texts = true;
+        if (c != 's' && c != '%')
+            plan.convertedRoom = static_cast<uint16_t>(plan.convertedRoom + (width > precision ? width : precision) + 12);
         plan.pieces[plan.count++] = piece;
         i = p;
     }
@@ -139,7 +155,10 @@ struct PlannedFormat {
 // The line of a planned format, on the stack: Format's result without
 // parsing the format or allocating.
 template <class... Ints>
-LineText FormatLine(std::type_identity_t<PlannedFormat<static_cast<int>(sizeof...(Ints))>> format, Ints... values) {
+// The format by reference: a copy of its plan would read back in wide
+// loads what was just stored in narrow ones.
+LineText FormatLine(const std::type_identity_t<PlannedFormat<static_cast<int>(sizeof...(Ints))>>& format,
+                    Ints... values) {
     static_assert((std::is_integral_v<Ints> && ...));
     const uint32_t ints[sizeof...(Ints) + 1] = {static_cast<uint32_t>(values)...};
     LineText line;

@@ -1,5 +1,9 @@
 #include "engine/TextOps.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -44,7 +48,24 @@ public:
         text_[n++] = '\'';
         const void* zero = std::memchr(run.chars, 0, run.count);
         const size_t count = zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - run.chars) : run.count;
-        for (size_t i = 0; i < count; ++i) text_[n + i] = kShown[run.chars[i]];
+        size_t i = 0;
+#if defined(__SSE2__)
+        if (count >= 16) {
+            // 0x80 and 0x81 become blanks, sixteen at a time; the last
+            // sixteen end the run, some of them written twice.
+            const auto show = [&](size_t at) {
+                const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.chars + at));
+                const __m128i special = _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(static_cast<char>(0x80))),
+                                                     _mm_cmpeq_epi8(x, _mm_set1_epi8(static_cast<char>(0x81))));
+                const __m128i shown = _mm_or_si128(_mm_andnot_si128(special, x), _mm_and_si128(special, _mm_set1_epi8(' ')));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(text_ + n + at), shown);
+            };
+            for (; i + 16 <= count; i += 16) show(i);
+            if (i < count) show(count - 16);
+            i = count;
+        }
+#endif
+        for (; i < count; ++i) text_[n + i] = kShown[run.chars[i]];
         n += count;
         text_[n++] = '\'';
         length_ = n;

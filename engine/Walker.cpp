@@ -1,6 +1,7 @@
 #include "engine/Walker.h"
 
 #include <sys/stat.h>
+#include <time.h>
 
 #include <algorithm>
 #include <bit>
@@ -39,7 +40,7 @@ struct WalkAhead {
     // A plain file's change time then, and when the file was last found so:
     // another writer can change it behind the handle.
     int64_t changed = -1;
-    std::chrono::steady_clock::time_point seen;
+    int64_t seenMs = 0;
 
     // What ReadDocFile(want) at `at` would give, all of it read here.
     bool Holds(uint32_t at, uint32_t want) const {
@@ -49,6 +50,20 @@ struct WalkAhead {
 };
 
 namespace {
+
+// Milliseconds of a monotonic clock read once per single description: the
+// coarse clock costs a few loads where the fine one reads the counter, and
+// its ticks of a few milliseconds are well below the trusted pause.
+int64_t MonotonicMs() {
+#if defined(CLOCK_MONOTONIC_COARSE)
+    timespec ts{};
+    if (clock_gettime(CLOCK_MONOTONIC_COARSE, &ts) == 0)
+        return int64_t{ts.tv_sec} * 1000 + ts.tv_nsec / 1000000;
+#endif
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 constexpr uint32_t kProgressFromBytes = 20000;
 constexpr int kProgressSteps = 50;
@@ -64,6 +79,10 @@ bool RealList(ListTarget* list) { return list != nullptr; }
 struct ByteTables {
     const bool* isText = nullptr;
     const uint8_t* fixedLength = nullptr;
+    // The text bytes as one range, where they are one.
+    bool textRange = false;
+    uint8_t textFirst = 0;
+    uint8_t textSpanLessOne = 0;
 };
 
 ByteTables TablesFor(const TextRunPolicy& policy, bool oldLayout) {
@@ -78,7 +97,51 @@ ByteTables TablesFor(const TextRunPolicy& policy, bool oldLayout) {
             t[static_cast<size_t>(c)] = static_cast<uint8_t>(FixedFunctionLength(static_cast<uint8_t>(c)));
         return t;
     }();
-    return {oldLayout ? kOldText.data() : policy.TextTable().data(), kFixed.data()};
+    if (oldLayout) return {kOldText.data(), kFixed.data(), true, 0x20, 0x7F - 0x20};
+    ByteTables t{policy.TextTable().data(), kFixed.data()};
+    t.textRange = policy.TextRange(&t.textFirst, &t.textSpanLessOne);
+    return t;
+}
+
+// The end of the text bytes of a long run, from `from` on, at most `stop`.
+uint32_t LongTextRunEnd(const ByteTables& tables, const uint8_t* window, uint32_t from, uint32_t stop) {
+    uint32_t p = from;
+#if defined(__SSE2__)
+    if (tables.textRange) {
+        // b is text when b - first, wrapping, is at most the span.
+        const __m128i first = _mm_set1_epi8(static_cast<char>(tables.textFirst));
+        const __m128i span = _mm_set1_epi8(static_cast<char>(tables.textSpanLessOne));
+        const auto outside = [&](uint32_t at) {
+            const __m128i d = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(window + at)), first);
+            return ~_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(d, span), d)) & 0xFFFF;
+        };
+        for (; p + 16 <= stop; p += 16)
+            if (const int o = outside(p)) return p + static_cast<uint32_t>(std::countr_zero(static_cast<unsigned>(o)));
+        // The last bytes as the end of sixteen, the first of them known to be text.
+        if (p < stop && stop - from >= 16) {
+            const int o = outside(stop - 16) >> (16 - (stop - p));
+            return o ? p + static_cast<uint32_t>(std::countr_zero(static_cast<unsigned>(o))) : stop;
+        }
+    }
+#endif
+    while (p < stop && tables.isText[window[p]]) ++p;
+    return p;
+}
+
+// `count` offsets from `first` on, one apart.
+void FillOffsets(uint32_t* to, uint32_t first, uint32_t count) {
+    uint32_t i = 0;
+#if defined(__SSE2__)
+    {
+        const __m128i step = _mm_set1_epi32(4);
+        __m128i at = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(first)), _mm_setr_epi32(0, 1, 2, 3));
+        for (; i + 4 <= count; i += 4) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), at);
+            at = _mm_add_epi32(at, step);
+        }
+    }
+#endif
+    for (; i < count; ++i) to[i] = first + i;
 }
 
 // The repair's probe walks without a sink and leaves the title alone.
@@ -149,7 +212,9 @@ private:
     bool Progress();
     uint32_t QuietRunEnd(uint32_t from, uint32_t stop) const;
 
-    CodeWalkRequest rq_;
+    // The caller's: a copy would read back in wide loads what the caller
+    // has just stored field by field, once per single description.
+    const CodeWalkRequest& rq_;
     const TextRunPolicy* text_ = nullptr;
     ByteTables tables_;
     uint32_t cutLength_ = 0;
@@ -194,16 +259,18 @@ bool Walk::KeptAheadHolds(uint32_t want) {
     if (!f->IsCompound()) {
         // Within a run of descriptions the file is looked at now and then;
         // a description after a pause looks at it first.
-        constexpr auto kTrusted = std::chrono::milliseconds(20);
-        const auto now = std::chrono::steady_clock::now();
-        if (now - kept->seen >= kTrusted) {
+        // A pause of 20 ms is always noticed: the coarse clock may show it
+        // up to a tick (at most 10 ms) short.
+        constexpr int64_t kTrustedMs = 20 - 10;
+        const int64_t now = MonotonicMs();
+        if (now - kept->seenMs >= kTrustedMs) {
             struct stat st {};
             if (fstat(f->fd, &st) != 0 || st.st_size != kept->fileLength ||
                 int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec != kept->changed) {
                 f->walkAhead.reset();
                 return false;
             }
-            kept->seen = now;
+            kept->seenMs = now;
         }
     }
     ahead_ = kept;
@@ -243,7 +310,7 @@ int32_t Walk::ReadAhead(uint32_t want) {
         struct stat st {};
         if (!f->IsCompound() && fstat(f->fd, &st) == 0)
             a.changed = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
-        a.seen = std::chrono::steady_clock::now();
+        a.seenMs = MonotonicMs();
     }
     const WalkAhead& a = *ahead_;
     window_ = a.bytes.data() + (base_ - a.base);
@@ -398,19 +465,26 @@ Walk::Step Walk::TextByte(uint8_t c) {
     ++run_.count;
     ++pos_;
     // The rest of the run in one go: its end first, then its bytes.
-    const bool* isText = tables_.isText;
     const uint32_t room = run_.count < cutLength_ ? cutLength_ - run_.count : 0;
     const uint32_t stop = std::min(fill_, pos_ + room);
-    // Over local pointers: the scan is most of a long run's cost.
+    // Over local pointers: the scan is most of a long run's cost. A run
+    // still going after eight bytes is scanned on sixteen at a time.
+    const bool* isText = tables_.isText;
     const uint8_t* const window = window_;
     const uint8_t* scan = window + pos_;
     const uint8_t* const last = window + stop;
-    while (scan < last && isText[*scan]) ++scan;
+    const uint8_t* const quick = last - scan > 8 ? scan + 8 : last;
+    while (scan < quick && isText[*scan]) ++scan;
+    if (scan == quick && quick != last) scan = window + LongTextRunEnd(tables_, window, static_cast<uint32_t>(scan - window), stop);
     const auto end = static_cast<uint32_t>(scan - window);
     const uint32_t n = end - pos_;
     std::memcpy(run_.chars + run_.count, window_ + pos_, n);
     const uint32_t first = Offset();
-    for (uint32_t i = 0; i < n; ++i) run_.offsets[run_.count + i] = first + i;
+    if (n >= 16) {
+        FillOffsets(run_.offsets + run_.count, first, n);
+    } else {
+        for (uint32_t i = 0; i < n; ++i) run_.offsets[run_.count + i] = first + i;
+    }
     run_.count += n;
     pos_ = end;
     if (run_.count >= cutLength_) {
@@ -767,11 +841,29 @@ int32_t Walk::Run() {
 
 }  // namespace
 
-const std::array<bool, 256>& TextRunPolicy::TextTable() const {
+void TextRunPolicy::MakeTable() const {
     std::call_once(tableOnce_, [this] {
         for (int c = 0; c < 256; ++c) table_[static_cast<size_t>(c)] = IsText(static_cast<uint8_t>(c));
+        const auto first = std::find(table_.begin(), table_.end(), true);
+        const auto end = std::find(first, table_.end(), false);
+        range_ = first != table_.end() && std::find(end, table_.end(), true) == table_.end();
+        if (range_) {
+            rangeFirst_ = static_cast<uint8_t>(first - table_.begin());
+            rangeSpan_ = static_cast<uint8_t>(end - first - 1);
+        }
     });
+}
+
+const std::array<bool, 256>& TextRunPolicy::TextTable() const {
+    MakeTable();
     return table_;
+}
+
+bool TextRunPolicy::TextRange(uint8_t* first, uint8_t* spanLessOne) const {
+    MakeTable();
+    *first = rangeFirst_;
+    *spanLessOne = rangeSpan_;
+    return range_;
 }
 
 int SalvinoTextRunPolicy::HandOver(const TextRunSettings& settings, const TextRun& run, bool) const {

@@ -99,10 +99,17 @@ public:
     // IsText of every byte, asked once for the policy's life: a run of
     // single descriptions starts a walk per code.
     const std::array<bool, 256>& TextTable() const;
+    // When the text bytes are one range: its first byte and its length less
+    // one, for a scan sixteen bytes at a time. Asked once, with the table.
+    bool TextRange(uint8_t* first, uint8_t* spanLessOne) const;
 
 private:
+    void MakeTable() const;
     mutable std::once_flag tableOnce_;
     mutable std::array<bool, 256> table_{};
+    mutable bool range_ = false;
+    mutable uint8_t rangeFirst_ = 0;
+    mutable uint8_t rangeSpan_ = 0;
 };
 
 enum class WalkDamage {

@@ -227,6 +227,9 @@ TEST(CodeNames, ProfileOverlaysReachEveryTable) {
         .nameOverlays = kOverlays,
     };
     ResetContext();
+    // A name looked up under one profile is not the answer under the next.
+    const std::string salvino = VariableFunctionText(VarFunctionKey(0xD1, 0x1C));
+    EXPECT_NE(salvino, "New Undocumented Function");
     Ctx().profile = &kOlder;
     EXPECT_STREQ(VariableFunctionText(VarFunctionKey(0xD1, 0x1C)), "New Undocumented Function");
     EXPECT_STREQ(VariableFunctionText(VarFunctionKey(0xD1, 0x1B)), "Footer Separator Distance");
@@ -236,6 +239,8 @@ TEST(CodeNames, ProfileOverlaysReachEveryTable) {
     EXPECT_STREQ(SingleByteCodeName(0x98), "Unknown single byte function");
     EXPECT_EQ(AttributeName(0x8C), "Ignore Heavy");
     EXPECT_STREQ(LookupKeyName(1, CheckToolKeys()), "Undefined");
+    Ctx().profile = &SalvinoProfile();
+    EXPECT_EQ(VariableFunctionText(VarFunctionKey(0xD1, 0x1C)), salvino);
     ResetContext();
     EXPECT_STREQ(SingleByteCodeName(0x98), "Reserved single byte function");
 }

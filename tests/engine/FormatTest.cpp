@@ -94,9 +94,19 @@ TEST(Format, PlannedFormsAsVsnprintfHasThem) {
         PLANNED("%5X|"),    PLANNED("%8x|"),      PLANNED("%1X"),     PLANNED("%012X"),
         PLANNED("%c"),      PLANNED("[%3c]"),     PLANNED("[%-3c]"),  PLANNED("100%% of %d%%"),
         PLANNED("no conversion at all"),
+        // Literal text of every length the line is copied in.
+        PLANNED("1%04X123"),
+        PLANNED("1234%04X1234567"),
+        PLANNED("12345678%04X1234567890123456"),
+        PLANNED("12345678901234567%04X12345678901234567890123456789012"),
+        PLANNED("123456789012345678901234567890123%04X1234567890123456789012345678901234567890123456789012345678901234"),
+        PLANNED("12345678901234567890123456789012345678901234567890123456789012345%04X"),
+        PLANNED("12%04X12345678901234567890123456789012345678901234567890123456789012345"),
+        PLANNED("1234567890123456789012345678901234567890"),
     };
     for (const Planned& p : kInt)
-        for (int v : {0, 1, -1, 7, int{'A'}, 255, 4096, -65536, INT_MAX, INT_MIN}) {
+        for (int v : {0, 1, -1, 7, 9, 10, int{'A'}, 255, 4096, -65536, INT_MAX, INT_MIN,
+                      static_cast<int>(0x9ABCDEF0u), 0x0FEDCBA9}) {
             if (std::string(p.form).find('c') != std::string::npos && (v < 32 || v > 126)) continue;
             SCOPED_TRACE(std::string(p.form) + " of " + std::to_string(v));
             ASSERT_TRUE(p.plan.valid);

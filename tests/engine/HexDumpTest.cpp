@@ -36,8 +36,10 @@ INSTANTIATE_TEST_SUITE_P(
     Counts, HexDumpShape,
     ::testing::Values(
         DumpRow{1, {"00000- 41                                                 A"}},
+        DumpRow{7, {"00000- 41 42 43 44 45 46 47                               ABCDEFG"}},
         DumpRow{8, {"00000- 41 42 43 44 45 46 47 48                            ABCDEFGH"}},
         DumpRow{9, {"00000- 41 42 43 44 45 46 47 48  49                        ABCDEFGHI"}},
+        DumpRow{15, {"00000- 41 42 43 44 45 46 47 48  49 4A 4B 4C 4D 4E 4F      ABCDEFGHIJKLMNO"}},
         DumpRow{16, {"00000- 41 42 43 44 45 46 47 48  49 4A 4B 4C 4D 4E 4F 50   ABCDEFGHIJKLMNOP"}},
         DumpRow{20,
                 {"00000- 41 42 43 44 45 46 47 48  49 4A 4B 4C 4D 4E 4F 50   ABCDEFGHIJKLMNOP",

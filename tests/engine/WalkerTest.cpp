@@ -117,6 +117,32 @@ TEST(WalkerText, RunsAreCutAt71CharactersAndTaggedWithTheirFirstOffset) {
                              L("list", d.body + 142, "Text:'cc'")}));
 }
 
+// A run ends at its first byte that is not text wherever that falls: the
+// long runs are scanned sixteen bytes at a time.
+TEST(WalkerText, RunsEndAtTheFirstByteThatIsNotTextAtEveryLength) {
+    for (size_t length : {1u, 15u, 16u, 17u, 31u, 32u, 33u, 47u, 48u, 49u, 64u, 70u, 71u}) {
+        SCOPED_TRACE(length);
+        ScopedContext c;
+        Walks w{c};
+        // Every text byte, 0x21 to 0x81; 0x80 and 0x81 are shown as blanks.
+        std::string run, shown;
+        for (size_t i = 0; i < length; ++i) {
+            const auto b = static_cast<char>(0x21 + (i * 7) % 0x61);
+            run += b;
+            // The log writes a backslash twice.
+            shown += static_cast<uint8_t>(b) >= 0x80 ? std::string(" ") : b == '\\' ? std::string("\\\\") : std::string(1, b);
+        }
+        Doc d(Body().Text(run).Code(0x0A).Text("z"));
+        EXPECT_EQ(w.List(d), 0);
+        ASSERT_FALSE(w.Lines().empty());
+        EXPECT_EQ(w.Lines().front(), L("list", d.body, "Text:'" + shown + "'"));
+        c.log.Clear();
+        w.Describe(d, d.body);
+        ASSERT_GE(w.Lines().size(), 2u);
+        EXPECT_EQ(w.Lines()[1], L("detail", 0, "'" + shown + "'"));
+    }
+}
+
 TEST(WalkerText, SpacesFillersAndTheClassFilter) {
     ScopedContext c;
     Walks w{c};
