@@ -61,6 +61,9 @@ struct DescriberContext {
 
     std::span<const uint8_t> function;  // the function being explained
     uint16_t nonDeletableSize = 0;
+    // The window title a described code sets: every code sets one, and
+    // this string keeps its room from code to code.
+    std::string title;
 
     TextBlockTables textBlocks;
 };

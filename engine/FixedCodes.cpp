@@ -104,8 +104,7 @@ void ApplyUndoMarker(std::span<const uint8_t> b, uint32_t offset, bool valid) {
 void ShowCodeTitle(ListTarget* sink, std::string_view title) {
     if (!sink) return;
     if (WindowHost* w = Ctx().hosts.window) {
-        // Every described code sets the title: one string keeps its room.
-        thread_local std::string shown;
+        std::string& shown = Ctx().describer.title;
         shown.assign(title);
         w->SetTitle(shown);
     }
