@@ -28,6 +28,7 @@
 #include "tests/support/DocBuilder.h"
 #include "tests/support/OpenDoc.h"
 #include "tests/support/Recording.h"
+#include "tests/support/RepairDocs.h"
 #include "tests/support/RepairJobs.h"
 
 using namespace engine;
@@ -191,6 +192,44 @@ TEST(RepairFaults, AFileSizeLimitFailsTheRunCleanly) {
             EXPECT_EQ(ReadFileBytes(r.doc.path), before);
             EXPECT_EQ(r.doc.dir.Entries(), std::vector<std::string>{"doc.qwd"});
         }
+    }
+}
+
+// ---- Documents of several megabytes ---------------------------------------
+
+// The body is copied a megabyte at a time, and the functions that name
+// removed packets are mended from those blocks, those at a block's end too:
+// a second repair of the copy finds it clean and changes nothing.
+TEST(RepairLarge, AcrossItsBlocksTheCopyComesOutCleanAndASecondRepairChangesNothing) {
+    for (bool dense : {false, true}) {
+        SCOPED_TRACE(dense ? "dense" : "sparse");
+        std::vector<uint8_t> first;
+        {
+            RunCase r(testsupport::MakeRepairDocument(3, dense).Build(), false);
+            ASSERT_EQ(RepairDocument(r.job), 1);
+            EXPECT_TRUE(r.c.messages.boxes.empty());
+            EXPECT_GT(r.c.logList.lines.size(), 1000u);  // what it removed and fixed
+            first = ReadFileBytes(r.job.outputName);
+        }
+        ASSERT_GT(first.size(), 2u << 20);
+        RunCase again(first, false);
+        // No body function names a packet the repair removed.
+        const auto& packets = Ctx().doc.packets;
+        size_t named = 0, removed = 0;
+        for (const PacketRef& ref : Ctx().check.refs) {
+            if ((ref.kind & 0x0F) != kRefBody || ref.referencing != 0xFFFF || ref.referenced >= packets.size()) continue;
+            ++named;
+            if (packets[ref.referenced].entry.Type() == 0) ++removed;
+        }
+        EXPECT_GT(named, 1000u);
+        EXPECT_EQ(removed, 0u);
+        again.c.list.lines.clear();
+        again.job.findings = &again.c.list;
+        ASSERT_EQ(RepairDocument(again.job), 1);
+        EXPECT_EQ(ReadFileBytes(again.job.outputName), first);
+        for (const auto& line : again.c.logList.lines) EXPECT_EQ(line.text.rfind("Processing", 0), 0u) << line.text;
+        ASSERT_EQ(again.c.list.lines.size(), 1u);
+        EXPECT_EQ(again.c.list.lines[0].text, "No Corruption Found");
     }
 }
 
