@@ -72,8 +72,7 @@ bool FileImage::Join() {
     return !failed_;
 }
 
-// Room up to `end`. Fresh pages read as zero, so a gap left by a write past
-// the end needs no clearing; large pages keep a document's worth of faults few.
+// Room up to `end`; large pages keep a document's worth of faults few.
 bool FileImage::Reserve(uint64_t end) {
     if (end <= capacity_) return true;
     constexpr size_t kStep = size_t{2} << 20;
@@ -113,11 +112,15 @@ uint8_t* FileImage::Room(uint64_t at, size_t count) {
 
 void FileImage::Prepare(uint64_t size) {
     if (!Join() || !Reserve(size)) return;
+    // Only pages past what the file holds: their bytes are no one's yet.
+    constexpr size_t kPage = 4096;
+    const auto first = static_cast<size_t>((size_ + kPage - 1) / kPage * kPage);
+    if (first >= size) return;
     uint8_t* from = data_;
     const auto count = static_cast<size_t>(size);
-    writer_ = std::thread([from, count] {
+    writer_ = std::thread([from, first, count] {
         // Writing one byte a page gives the page; fresh pages are zero already.
-        for (size_t at = 0; at < count; at += 4096) *static_cast<volatile uint8_t*>(from + at) = 0;
+        for (size_t at = first; at < count; at += kPage) *static_cast<volatile uint8_t*>(from + at) = 0;
     });
 }
 
@@ -319,9 +322,10 @@ int32_t SeekDocFile(DocFile* f, int32_t offset, int origin) {
             base = CurrentPos(f);
         } else {
             struct stat st;
-            base = f->image                         ? static_cast<int64_t>(f->image->Size())
-                   : fstat(f->fd, &st) == 0 ? int64_t(st.st_size)
-                                            : -1;
+            if (f->image)
+                base = static_cast<int64_t>(f->image->Size());
+            else
+                base = fstat(f->fd, &st) == 0 ? int64_t(st.st_size) : -1;
         }
         if (base < 0) return -1;
     }
