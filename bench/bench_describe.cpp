@@ -3,20 +3,24 @@
 //    child lists and text blocks (4,095 / 16,383 / 65,535 index entries);
 //  - every code of a body holding every described function row, each
 //    described on its own as the Codes page does, beside the listing of the
-//    same body (bench_walker's ListDocumentCodes) in the same run; bodies
-//    dense in functions and sparse (long text between them), 1 / 8 / 64 MB.
+//    same body (bench_walker's ListDocumentCodes) in the same run, 1 / 8 /
+//    64 MB. Three bodies: bench_walker's rounds, each followed by one
+//    described function; the extremes, a described function after every two
+//    characters (dense) and after every 400 (sparse).
 // Every code is described in the two forms the Codes page has: the printout
 // of every item (each line of the code list described in turn into one
 // details list) and a click on each row (the details list emptied, the row's
 // place described).
-// Prints lines/s and MB/s of each.
+// Prints lines/s and MB/s of each, the best of a few runs.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "bench/WalkerBody.h"
 #include "engine/Describe.h"
 #include "engine/Describer.h"
 #include "engine/DocFile.h"
@@ -125,14 +129,40 @@ std::vector<testsupport::VarFunc> DescribedFunctions() {
     return fns;
 }
 
-void DescribeEveryCode(const testsupport::ScopedTempDir& dir, size_t bodyBytes, bool dense) {
+enum class Body { Walker, Dense, Sparse };
+
+const char* NameOf(Body kind) {
+    switch (kind) {
+        case Body::Walker: return "walker";
+        case Body::Dense: return "dense ";
+        case Body::Sparse: return "sparse";
+    }
+    return "";
+}
+
+// The best of `reps` runs: the machine's other load only ever slows a run.
+template <class Run>
+double Best(int reps, Run run) {
+    double best = 1e300;
+    for (int i = 0; i < reps; ++i) {
+        const auto start = Clock::now();
+        run();
+        best = std::min(best, Seconds(start));
+    }
+    return best;
+}
+
+void DescribeEveryCode(const testsupport::ScopedTempDir& dir, size_t bodyBytes, Body kind, int reps) {
     const std::vector<testsupport::VarFunc> fns = DescribedFunctions();
     testsupport::DocBuilder b;
-    const std::string text = dense ? "ab" : std::string(400, 'w');
-    size_t i = 0;
-    while (b.body.Bytes().size() < bodyBytes) {
-        b.body.Text(text).Code(0x80).Var(fns[i % fns.size()]);
-        ++i;
+    const std::string text = kind == Body::Dense ? "ab" : std::string(400, 'w');
+    const bench::WalkerBody walker(b);
+    for (size_t i = 0; b.body.Bytes().size() < bodyBytes; ++i) {
+        if (kind == Body::Walker)
+            walker.AddRound(b.body, i);
+        else
+            b.body.Text(text).Code(0x80);
+        b.body.Var(fns[i % fns.size()]);
     }
     const std::string path = dir.File("codes.qwd");
     if (!b.WriteFile(path)) std::exit(1);
@@ -146,11 +176,13 @@ void DescribeEveryCode(const testsupport::ScopedTempDir& dir, size_t bodyBytes, 
     engine::DocFile* f = Open(path);
 
     CountingList listing;
-    listing.keepTags = true;
-    auto start = Clock::now();
-    if (engine::ListDocumentCodes(f, &listing, engine::kModeDecoded, 0xFFFFFFFF, 0xFFFFFFFF, engine::kWalkToEnd) != 0)
-        std::abort();
-    const double listTook = Seconds(start);
+    const double listTook = Best(reps, [&] {
+        listing = CountingList();
+        listing.keepTags = true;
+        if (engine::ListDocumentCodes(f, &listing, engine::kModeDecoded, 0xFFFFFFFF, 0xFFFFFFFF,
+                                      engine::kWalkToEnd) != 0)
+            std::abort();
+    });
 
     // The offset of every code line, as the Codes page's rows carry it.
     const uint32_t mask = engine::Ctx().profile->tagOffsetMask;
@@ -160,33 +192,33 @@ void DescribeEveryCode(const testsupport::ScopedTempDir& dir, size_t bodyBytes, 
         if (at != 0 && (offsets.empty() || offsets.back() != at)) offsets.push_back(at);
     }
     CountingList detail;
-    start = Clock::now();
-    {
+    const double describeTook = Best(reps, [&] {
+        detail = CountingList();
         engine::SinkSwitches switches;
         switches.describerTarget = &detail;
         engine::OperationScope scope(engine::Operation::Detail, switches);
         for (uint32_t at : offsets)
             engine::DescribeCodeAt(f, &detail, at, engine::kModeDecoded, engine::kWalkToEnd);
-    }
-    const double describeTook = Seconds(start);
+    });
 
     // The printout of every item: each line's item data in list order.
     CountingList printout;
-    start = Clock::now();
-    engine::Ctx().describer.currentTarget = &printout;
-    for (uint32_t tag : listing.tags)
-        if (tag != 0) engine::DescribeCodeAt(f, &printout, tag, engine::kModeDecoded, engine::kWalkToEnd);
-    engine::Ctx().describer.currentTarget = nullptr;
-    const double printTook = Seconds(start);
+    const double printTook = Best(reps, [&] {
+        printout = CountingList();
+        engine::Ctx().describer.currentTarget = &printout;
+        for (uint32_t tag : listing.tags)
+            if (tag != 0) engine::DescribeCodeAt(f, &printout, tag, engine::kModeDecoded, engine::kWalkToEnd);
+        engine::Ctx().describer.currentTarget = nullptr;
+    });
     engine::CloseDocument(f);
-    std::printf("%s %5.1f MB  listing  %9zu lines  %.3f s  %10.0f lines/s  %7.1f MB/s\n",
-                dense ? "dense " : "sparse", mb, listing.count, listTook,
-                static_cast<double>(listing.count) / listTook, mb / listTook);
-    std::printf("%s %5.1f MB  describe %9zu codes %9zu lines  %.3f s  %10.0f lines/s  %7.1f MB/s\n",
-                dense ? "dense " : "sparse", mb, offsets.size(), detail.count, describeTook,
-                static_cast<double>(detail.count) / describeTook, mb / describeTook);
+    const char* name = NameOf(kind);
+    std::printf("%s %5.1f MB  listing  %9zu lines  %.3f s  %10.0f lines/s  %7.1f MB/s\n", name, mb,
+                listing.count, listTook, static_cast<double>(listing.count) / listTook, mb / listTook);
+    std::printf("%s %5.1f MB  describe %9zu codes %9zu lines  %.3f s  %10.0f lines/s  %7.1f MB/s  (%.2f of listing MB/s)\n",
+                name, mb, offsets.size(), detail.count, describeTook,
+                static_cast<double>(detail.count) / describeTook, mb / describeTook, listTook / describeTook);
     std::printf("%s %5.1f MB  printout %9zu codes %9zu lines  %.3f s  %10.0f lines/s  %7.1f MB/s  (%.2f of listing MB/s)\n",
-                dense ? "dense " : "sparse", mb, listing.tags.size(), printout.count, printTook,
+                name, mb, listing.tags.size(), printout.count, printTook,
                 static_cast<double>(printout.count) / printTook, mb / printTook, listTook / printTook);
 }
 
@@ -194,8 +226,18 @@ void DescribeEveryCode(const testsupport::ScopedTempDir& dir, size_t bodyBytes, 
 
 int main(int argc, char** argv) {
     // "quick": the smaller sizes only; a number: the code bodies of that
-    // many MB alone (for a profiler), then "dense" or "sparse" for one kind.
-    const std::string arg = argc > 1 ? argv[1] : "";
+    // many MB alone (for a profiler), then "walker", "dense" or "sparse" for
+    // one kind; "--reps N": runs per figure (best kept), 3 by default.
+    std::vector<std::string> args(argv + 1, argv + argc);
+    int reps = 3;
+    for (size_t i = 0; i + 1 < args.size(); ++i)
+        if (args[i] == "--reps") {
+            reps = std::max(1, std::atoi(args[i + 1].c_str()));
+            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+            break;
+        }
+    const std::string arg = args.empty() ? "" : args[0];
+    const std::string kind = args.size() > 1 ? args[1] : "";
     const bool quick = arg == "quick";
     const size_t only = std::strtoul(arg.c_str(), nullptr, 10);
     testsupport::ScopedTempDir dir;
@@ -206,9 +248,9 @@ int main(int argc, char** argv) {
     for (size_t mb : {size_t{1}, size_t{8}, size_t{64}}) {
         if (only && mb != only) continue;
         if (quick && mb > 8) break;
-        const std::string kind = argc > 2 ? argv[2] : "";
-        if (kind != "sparse") DescribeEveryCode(dir, mb << 20, true);
-        if (kind != "dense") DescribeEveryCode(dir, mb << 20, false);
+        for (Body body : {Body::Walker, Body::Dense, Body::Sparse})
+            if (kind.empty() || kind == NameOf(body) || kind + " " == NameOf(body))
+                DescribeEveryCode(dir, mb << 20, body, reps);
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/WalkerBody.h"
 #include "engine/DocFile.h"
 #include "engine/Document.h"
 #include "engine/EngineContext.h"
@@ -38,21 +39,8 @@ int main() {
     testsupport::ScopedTempDir dir;
     const std::string path = dir.File("body.qwd");
     testsupport::DocBuilder b;
-    testsupport::Packet style;
-    style.type = 0x30;
-    const uint16_t styleId = b.Add(style);
-    testsupport::Packet font;
-    font.type = 0x20;
-    const uint16_t fontId = b.Add(font);
-    const testsupport::VarFunc withIds = testsupport::Func(0xD4, 0x06, {styleId, fontId}, {1, 2, 3, 4});
-    const testsupport::VarFunc plain = testsupport::Func(0xD3, 0x01, {}, {0x10, 0x00});
-    size_t round = 0;
-    while (b.body.Bytes().size() < kBodyBytes) {
-        b.body.Text("The quick brown fox jumps over the lazy dog").Code(0x80).Text("again")
-            .Code(0xCC).Var(withIds).Fixed({0xF2, 0x0C, 0xF2}).Text("bold").Fixed({0xF3, 0x0C, 0xF3})
-            .Code(0x20).Var(plain);
-        if (++round % 16 == 0) b.body.UndoStart().Text("deleted words").Var(withIds).UndoEnd();
-    }
+    const bench::WalkerBody body(b);
+    for (size_t round = 0; b.body.Bytes().size() < kBodyBytes; ++round) body.AddRound(b.body, round);
     if (!b.WriteFile(path)) {
         std::fprintf(stderr, "bench_walker: cannot write %s\n", path.c_str());
         return 1;
