@@ -933,13 +933,20 @@ int CopyDocumentBody(RepairJob& job, DocFile* out, DocFile* in, uint32_t options
     uint32_t aheadAt = static_cast<uint32_t>(inAt);
     uint8_t* block = nullptr;
     size_t fill = 0, capacity = 0;
-    // Room for `size` bytes from the block's start, what it holds kept.
+    // Room for `size` bytes from the block's start, what it holds kept:
+    // the output's room keeps its bytes as it grows, our own buffer too, but
+    // a move from one to the other takes them along.
     auto room = [&](size_t size) {
         capacity = size;
+        const uint8_t* const held = block;
+        const bool heldOwn = held && held == own.data();
         block = DocFileRoom(out, static_cast<uint32_t>(size));
         if (!block) {
             own.resize(size);
+            if (!heldOwn && fill) std::memcpy(own.data(), held, fill);
             block = own.data();
+        } else if (heldOwn && fill) {
+            std::memcpy(block, held, fill);
         }
     };
     auto put = [&](const uint8_t* bytes, size_t n) {
