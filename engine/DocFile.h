@@ -99,7 +99,7 @@ struct DocFile {
     // the end are served from here, and they reach the file when it is
     // flushed, committed or closed. Only for a file no other handle reads
     // while it is written.
-    std::shared_ptr<FileImage> image;
+    std::unique_ptr<FileImage> image;
 
     // Read-ahead state of the graphics reader; untouched by this layer.
     std::vector<uint8_t> readAhead;

@@ -189,7 +189,7 @@ DocFile* CreateTemporary(RepairJob& job, const std::string& target, bool compoun
             f->path = path;
             // Only this run reads its output: it is made in memory and
             // written out whole.
-            f->image = std::make_shared<FileImage>();
+            f->image = std::make_unique<FileImage>();
         }
         f->faults = job.outputFaults;
         return f;

@@ -307,7 +307,7 @@ TEST_F(DocFileTest, AFileKeptInMemoryLandsWhereItWasWritten) {
     ASSERT_TRUE(WriteFileBytes(file, {}));
     Handle f(OpenDocFile(file, kReadWrite));
     ASSERT_TRUE(f);
-    f->image = std::make_shared<FileImage>();
+    f->image = std::make_unique<FileImage>();
     EXPECT_EQ(WriteDocFile(f.get(), "0123456789", 10), 10);
     ASSERT_EQ(SeekDocFile(f.get(), 2, 0), 2);
     EXPECT_EQ(WriteDocFile(f.get(), "ab", 2), 2);
@@ -341,7 +341,7 @@ TEST_F(DocFileTest, AWriteBackRunsBesideReadsAndBeforeTheNextWrite) {
     ASSERT_TRUE(WriteFileBytes(file, {}));
     Handle f(OpenDocFile(file, kReadWrite));
     ASSERT_TRUE(f);
-    f->image = std::make_shared<FileImage>();
+    f->image = std::make_unique<FileImage>();
     const std::vector<uint8_t> data = Pattern(3u << 20, 7);
     ASSERT_EQ(WriteDocFile(f.get(), data.data(), static_cast<uint32_t>(data.size())), int32_t(data.size()));
     ASSERT_EQ(BeginFlushDocFile(f.get()), 0);
@@ -363,7 +363,7 @@ TEST_F(DocFileTest, AFailedWriteBackFailsFromThenOn) {
         auto* f = new DocFile;
         f->fd = open(file.c_str(), O_RDONLY);  // writes to it fail
         ASSERT_GE(f->fd, 0);
-        f->image = std::make_shared<FileImage>();
+        f->image = std::make_unique<FileImage>();
         EXPECT_EQ(WriteDocFile(f, "ab", 2), 2);
         if (background) {
             EXPECT_EQ(BeginFlushDocFile(f), 0);
@@ -376,7 +376,7 @@ TEST_F(DocFileTest, AFailedWriteBackFailsFromThenOn) {
     }
     Handle f(OpenDocFile(file, kReadWrite));
     ASSERT_TRUE(f);
-    f->image = std::make_shared<FileImage>();
+    f->image = std::make_unique<FileImage>();
     EXPECT_EQ(WriteDocFile(f.get(), "zz", 2), 2);
     f->image.reset();
     f.reset();
