@@ -200,11 +200,8 @@ constexpr auto kHexPairs = [] {
     return t;
 }();
 
-// Writes the conversion at `w`, which has room for the width or precision
-// and twelve more; returns the end of what it wrote.
-// "%X", "%04X", "%08x" ...: most of the describers' conversions.
-inline bool PlainHex(const FormatPiece& s) { return s.plainHex; }
-
+// "%X", "%04X", "%08x" ...: most of the describers' conversions, written
+// by digit pairs.
 [[gnu::always_inline]] inline char* WritePlainHex(char* w, const FormatPiece& s, uint32_t value) {
     const int needed = value == 0 ? 1 : (35 - std::countl_zero(value)) / 4;
     const bool zeros = (s.flags & kFlagZero) != 0;
@@ -223,8 +220,10 @@ inline bool PlainHex(const FormatPiece& s) { return s.plainHex; }
     return w + digits;
 }
 
+// Writes the conversion at `w`, which has room for the width or precision
+// and twelve more; returns the end of what it wrote.
 char* WriteInteger(char* w, const FormatPiece& s, uint32_t value) {
-    if (PlainHex(s)) return WritePlainHex(w, s, value);
+    if (s.plainHex) return WritePlainHex(w, s, value);
     const bool hex = s.conv == 'x' || s.conv == 'X';
     const int precision = s.Precision();
     const bool isSigned = s.conv == 'd' || s.conv == 'i';
@@ -376,7 +375,7 @@ void WritePlanned(LineText& out, const char* text, const FormatPlan& plan, const
                     for (int f = 0; f < fill; ++f) *w++ = ' ';
                 break;
             }
-            default: w = PlainHex(s) ? WritePlainHex(w, s, *ints++) : WriteInteger(w, s, *ints++); break;
+            default: w = s.plainHex ? WritePlainHex(w, s, *ints++) : WriteInteger(w, s, *ints++); break;
         }
     }
     w = CopyShort(w, text + at, plan.size - at);
